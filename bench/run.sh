@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and prints each figure in microseconds and as a ratio
+# to the baseline that moves the same bytes in the same run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build --target modra_bench >/dev/null
+echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
+build/bench/modra_bench --benchmark_format=csv --benchmark_repetitions="${REPETITIONS:-5}" \
+    --benchmark_report_aggregates_only=true "$@" 2>/dev/null |
+awk -F, '
+    /_median"?,/ {
+        name = $1; gsub(/"/, "", name); sub(/_median$/, "", name)
+        us = $3 + 0
+        if (name ~ /^baseline_/) { base[substr(name, 10)] = us }
+        order[++n] = name; time[name] = us
+    }
+    END {
+        printf "%-34s %10s %8s\n", "benchmark (median)", "us", "ratio"
+        for (i = 1; i <= n; i++) {
+            name = order[i]; key = ""
+            if (name ~ /^step_diffusion/) key = "diffusion"
+            else if (name ~ /^step_wave/) key = "wave"
+            else if (name ~ /^draw_frozen/) key = "frozen"
+            if (key != "" && base[key] > 0) printf "%-34s %10.1f %7.2fx\n", name, time[name], time[name] / base[key]
+            else printf "%-34s %10.1f %8s\n", name, time[name], "-"
+        }
+    }'

@@ -1,0 +1,30 @@
+// The command line of modra-render.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct Drop {
+    std::int32_t row;
+    std::int32_t column;
+};
+
+struct RenderOptions {
+    std::int32_t rule = 0;
+    std::int32_t parameter = 0;
+    std::optional<std::int32_t> palette;
+    std::optional<std::uint32_t> seed;
+    std::int32_t frames = 1;
+    std::vector<Drop> drops;
+    std::string out;
+    std::string dump_field;
+    bool help = false;
+};
+
+extern const char* const render_usage;
+
+// Fills `options` from the arguments after the program name; returns an
+// empty string, or one line saying what is wrong.
+std::string parse_render_options(const std::vector<std::string>& args, RenderOptions& options);

@@ -1,0 +1,10 @@
+# Runs a resource generator and checks that its output equals the committed file.
+# cmake -DGENERATOR=exe -DCOMMITTED=res/file -DOUTPUT=build/file -P check_generated.cmake
+execute_process(COMMAND ${GENERATOR} ${OUTPUT} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${GENERATOR} failed: ${result}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUTPUT} ${COMMITTED} RESULT_VARIABLE differ)
+if(NOT differ EQUAL 0)
+  message(FATAL_ERROR "${COMMITTED} is not what ${GENERATOR} makes: run it and commit the output")
+endif()

@@ -1,0 +1,71 @@
+// modra-render's command line: what it accepts and the one line it gives
+// for everything else.
+#include <gtest/gtest.h>
+
+#include "app/render_options.h"
+
+namespace {
+
+std::string parse(std::vector<std::string> args, RenderOptions& options) { return parse_render_options(args, options); }
+
+}  // namespace
+
+TEST(RenderOptions, AcceptsEveryOptionInBothSpellings)
+{
+    RenderOptions o;
+    EXPECT_EQ(parse({"--rule", "wave", "--parameter=-2000", "--palette", "7", "--seed", "4294967295", "--frames", "0",
+                     "--drop", "240,320", "--drop=-5,700", "--out", "a.PNG", "--dump-field", "f.bin"},
+                    o),
+              "");
+    EXPECT_EQ(o.rule, 1);
+    EXPECT_EQ(o.parameter, -2000);
+    EXPECT_EQ(o.palette, 7);
+    EXPECT_EQ(o.seed, 4294967295u);
+    EXPECT_EQ(o.frames, 0);
+    ASSERT_EQ(o.drops.size(), 2u);
+    EXPECT_EQ(o.drops[1].row, -5);
+    EXPECT_EQ(o.drops[1].column, 700);
+    EXPECT_EQ(o.out, "a.PNG");
+    EXPECT_EQ(o.dump_field, "f.bin");
+
+    RenderOptions defaults;
+    EXPECT_EQ(parse({"--out", "x.ppm"}, defaults), "");
+    EXPECT_EQ(defaults.rule, 0);
+    EXPECT_EQ(defaults.frames, 1);
+    EXPECT_FALSE(defaults.seed.has_value());
+    EXPECT_FALSE(defaults.palette.has_value());
+
+    RenderOptions help;
+    EXPECT_EQ(parse({"--help"}, help), "");
+    EXPECT_TRUE(help.help);
+}
+
+TEST(RenderOptions, RefusesBadInputWithOneClearLine)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {"--colour", "red", "--out", "a.png"},
+        {"--rule", "fire", "--out", "a.png"},
+        {"--parameter", "2001", "--out", "a.png"},
+        {"--parameter", "-2001", "--out", "a.png"},
+        {"--parameter", "12abc", "--out", "a.png"},
+        {"--parameter", "99999999999", "--out", "a.png"},
+        {"--palette", "-1", "--out", "a.png"},
+        {"--seed", "-1", "--out", "a.png"},
+        {"--seed", "4294967296", "--out", "a.png"},
+        {"--frames", "-3", "--out", "a.png"},
+        {"--drop", "240", "--out", "a.png"},
+        {"--drop", "240,x", "--out", "a.png"},
+        {"--drop", "1,2,3", "--out", "a.png"},
+        {"--out", "picture.jpg"},
+        {"--out"},
+        {"stray", "--out", "a.png"},
+        {"--frames", "3"},
+        {},
+    };
+    for (const auto& args : bad) {
+        RenderOptions o;
+        const std::string error = parse(args, o);
+        EXPECT_FALSE(error.empty()) << ::testing::PrintToString(args);
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}

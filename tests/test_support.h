@@ -1,0 +1,69 @@
+// Shared set-up for the field and palette tests: a clean process-wide state
+// and a palette whose entries name their own index.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "palette/palette.h"
+#include "sim/cell_field.h"
+#include "sim/random.h"
+
+// Entry i is 0x00A000ii, so a pixel tells which palette index it came from.
+inline void use_index_palette()
+{
+    for (int i = 0; i < 256; ++i)
+        displayed_palette[i] = 0x00A00000u | static_cast<std::uint32_t>(i);
+}
+
+inline std::int32_t& cell(int row, int column)
+{
+    return cell_field.buffers[cell_field.current][cell_index(row, column)];
+}
+
+inline std::int32_t& velocity_at(int row, int column) { return cell_field.velocity[cell_index(row, column)]; }
+
+inline void fill_interior(std::int32_t value)
+{
+    for (int y = 1; y <= field_height; ++y)
+        for (int x = 1; x <= field_width; ++x)
+            cell(y, x) = value;
+}
+
+// A fresh field of zeros with the rules' defaults, as at process start.
+class FieldTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (Grid& g : cell_field.buffers)
+            g.fill(0);
+        cell_field.velocity.fill(0);
+        cell_field.current = 0;
+        cell_field.frame_count = 0;
+        sim_mode = SimMode{};
+        seed_random(1);
+        use_index_palette();
+    }
+
+    static constexpr std::int32_t pitch = field_width * 4;
+    std::vector<std::uint32_t> picture = std::vector<std::uint32_t>(field_width * field_height, 0xDEADBEEF);
+
+    std::uint32_t pixel(int x, int y) const { return picture[y * field_width + x]; }
+};
+
+// The field is megabytes: copies go on the heap.
+inline std::unique_ptr<CellField> snapshot() { return std::make_unique<CellField>(cell_field); }
+
+inline bool borders_zero(const Grid& g)
+{
+    for (int x = 0; x < grid_width; ++x)
+        if (g[cell_index(0, x)] != 0 || g[cell_index(grid_height - 1, x)] != 0)
+            return false;
+    for (int y = 0; y < grid_height; ++y)
+        if (g[cell_index(y, 0)] != 0 || g[cell_index(y, grid_width - 1)] != 0)
+            return false;
+    return true;
+}
