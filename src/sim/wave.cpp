@@ -25,13 +25,14 @@ void step_wave(const SimMode& mode, std::uint32_t* pixels, std::int32_t pitch)
     const std::uint32_t* __restrict palette = displayed_palette.data();
     const auto e = static_cast<std::uint32_t>(wave_retention(mode.parameter));
 
+    // As in the diffusion rule: a vectorisable arithmetic pass per row, then
+    // the palette look-ups while the row is still in the first-level cache.
     for (int y = 1; y <= field_height; ++y) {
-        const std::int32_t* up = src + cell_index(y - 1, 0);
-        const std::int32_t* mid = up + grid_width;
-        const std::int32_t* down = mid + grid_width;
-        std::int32_t* out = dst + cell_index(y, 0);
-        std::int32_t* vel = velocity + cell_index(y, 0);
-        std::uint32_t* __restrict row = pixel_row(pixels, pitch, y - 1);
+        const std::int32_t* __restrict up = src + cell_index(y - 1, 0);
+        const std::int32_t* __restrict mid = up + grid_width;
+        const std::int32_t* __restrict down = mid + grid_width;
+        std::int32_t* __restrict out = dst + cell_index(y, 0);
+        std::int32_t* __restrict vel = velocity + cell_index(y, 0);
         for (int x = 1; x <= field_width; ++x) {
             const std::int32_t h = mid[x];
             const std::uint32_t neighbours =
@@ -47,10 +48,12 @@ void step_wave(const SimMode& mode, std::uint32_t* pixels, std::int32_t pitch)
             vel[x] = w;
             std::int32_t n = static_cast<std::int32_t>(static_cast<std::uint32_t>(h) +
                                                        static_cast<std::uint32_t>(w));
-            n = n < 0 ? 0 : (n > cell_max ? cell_max : n);
-            out[x] = n;
-            row[x - 1] = palette[n >> 8];
+            n = n < 0 ? 0 : n;
+            out[x] = n > cell_max ? cell_max : n;
         }
+        std::uint32_t* __restrict row = pixel_row(pixels, pitch, y - 1);
+        for (int x = 1; x <= field_width; ++x)
+            row[x - 1] = palette[out[x] >> 8];
     }
 }
 
