@@ -7,7 +7,10 @@ scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build --target modra-render
 mkdir -p pictures
-build/modra-render --rule wave --drop 240,320 --drop 120,160 --frames 240 --palette 3 --out pictures/ripples.png
+# A drag of drops across the water, as a left drag in the view would make.
+drops=()
+for i in $(seq 0 12); do drops+=(--drop "$((200 + 5 * i)),$((150 + 25 * i))"); done
+build/modra-render --rule wave "${drops[@]}" --drop 380,500 --frames 100 --palette 41 --out pictures/ripples.png
 build/modra-render --rule diffusion --parameter -2000 --frames 200 --out pictures/sparks.png
 build/modra-render --rule diffusion --parameter 1500 --frames 300 --palette 1 --out pictures/plasma.png
 echo "Modra drew three pictures: $(pwd)/pictures/ripples.png, sparks.png and plasma.png"
