@@ -1,7 +1,11 @@
-// Clocks, as the Windows kernel offers them.
+// Clocks and sleep, as the Windows kernel offers them.
 #pragma once
 
 #include <cstdint>
 
+// False when there is no high-resolution counter.
+bool query_performance_frequency(std::int64_t& ticks_per_second);
+bool query_performance_counter(std::int64_t& now);
 // Milliseconds since an arbitrary start, wrapping at 2^32.
 std::uint32_t tick_count();
+void sleep_ms(std::uint32_t milliseconds);

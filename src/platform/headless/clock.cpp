@@ -1,0 +1,44 @@
+// The headless host's clock is virtual: it moves only when the program
+// sleeps or a driver advances it, so runs are deterministic and never wait.
+// The millisecond count starts from the real clock, so that seeds taken from
+// it still differ from run to run.
+#include "platform/clock.h"
+
+#include <chrono>
+
+#include "platform/headless/virtual_clock.h"
+
+namespace {
+
+constexpr std::int64_t frequency = 1'000'000;  // microseconds
+std::int64_t now_us = 0;
+
+std::uint32_t start_ms()
+{
+    static const auto start = static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                             std::chrono::steady_clock::now().time_since_epoch())
+                                                             .count());
+    return start;
+}
+
+}  // namespace
+
+bool query_performance_frequency(std::int64_t& ticks_per_second)
+{
+    ticks_per_second = frequency;
+    return true;
+}
+
+bool query_performance_counter(std::int64_t& now)
+{
+    now = now_us;
+    return true;
+}
+
+std::uint32_t tick_count() { return start_ms() + static_cast<std::uint32_t>(now_us / 1000); }
+
+void sleep_ms(std::uint32_t milliseconds) { advance_virtual_clock(std::int64_t{milliseconds} * 1000); }
+
+void advance_virtual_clock(std::int64_t microseconds) { now_us += microseconds; }
+
+std::int64_t virtual_clock_now() { return now_us; }

@@ -1,0 +1,28 @@
+// What the portable window system asks of the place it runs in. Each host
+// (SDL, headless) implements these, and the clock functions of
+// platform/clock.h, as free functions; a program links exactly one host.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/geometry.h"
+
+struct Framebuffer;
+
+// Pulls pending OS events and feeds them in through platform/portable/events.h.
+// Called by peek_message before it looks at the queue; never blocks.
+void host_poll_events();
+
+// The top-level window has been shown, or its client size or position was
+// changed by the program (not by the user); `screen` is its client area in
+// screen coordinates.
+void host_top_level_placed(const char* title, const Rect& screen, bool visible);
+
+// Pixels of the framebuffer inside `dirty` have changed (after a paint, or a
+// blit from a surface).
+void host_framebuffer_changed(const Framebuffer& framebuffer, const Rect& dirty);
+
+void host_message_box(const char* text, const char* title);
+
+Rect host_work_area();
+std::int32_t host_colour_depth();
