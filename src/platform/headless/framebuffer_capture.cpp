@@ -1,0 +1,28 @@
+#include "platform/headless/framebuffer_capture.h"
+
+#include "platform/headless/image_file.h"
+#include "platform/headless/staged_file.h"
+#include "platform/portable/events.h"
+
+bool capture_framebuffer(const std::string& path, std::string& error)
+{
+    ImageFormat format;
+    if (!image_format_for(path, format)) {
+        error = "cannot write " + path + ": the name must end in .png or .ppm";
+        return false;
+    }
+    const Framebuffer fb = top_level_framebuffer();
+    if (!fb.pixels || fb.width <= 0 || fb.height <= 0) {
+        error = "cannot write " + path + ": there is no window to capture";
+        return false;
+    }
+    StagedFile staged;
+    if (!open_staged(staged, path, error))
+        return false;
+    if (!write_image(staged.file, format, fb.pixels, fb.width, fb.height, fb.pitch)) {
+        discard_staged(staged);
+        error = "cannot write " + path;
+        return false;
+    }
+    return commit_staged(staged, error);
+}

@@ -1,0 +1,32 @@
+// What the headless host was asked to do, kept for drivers and tests to read,
+// and the few answers a test may change (the desktop's colour depth).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/geometry.h"
+
+// A desktop without a taskbar, big enough for the toy's largest window.
+inline constexpr Rect headless_work_area{0, 0, 1280, 1024};
+
+struct HeadlessHost {
+    std::int32_t colour_depth = 32;  // what the desktop reports; a test may set 16
+    bool quiet = false;              // message boxes are recorded but not printed
+
+    int placements = 0;  // host_top_level_placed calls; the latest one below
+    std::string title;
+    Rect placed{};  // client area in screen coordinates
+    bool visible = false;
+
+    int message_boxes = 0;  // the latest one below
+    std::string box_text;
+    std::string box_title;
+
+    int framebuffer_changes = 0;
+    Rect last_dirty{};
+};
+
+HeadlessHost& headless_host();
+// Back to the state of a fresh process (the script queue too).
+void reset_headless_host();
