@@ -1,0 +1,46 @@
+// Pointer input and capture, and the user's request to close.
+#include "platform/portable/events.h"
+#include "platform/portable/rects.h"
+#include "platform/portable/window_system.h"
+
+namespace {
+
+// The deepest showing window under a point given in `window`'s client
+// coordinates; later children lie on top of earlier ones.
+Window* window_at(Window* window, Point point)
+{
+    for (auto it = window->children.rbegin(); it != window->children.rend(); ++it) {
+        Window* child = *it;
+        if (child->visible && !child->destroying && rect_contains(child->rect, point))
+            return window_at(child, {point.x - child->rect.left, point.y - child->rect.top});
+    }
+    return window;
+}
+
+}  // namespace
+
+void inject_pointer(std::uint32_t message, Point point, std::uintptr_t buttons)
+{
+    WindowSystem& ws = window_system();
+    Window* top = ws.top_level;
+    if (!top)
+        return;
+    Window* target = ws.capture ? ws.capture : window_at(top, point);
+    const Point origin = framebuffer_origin(target);
+    post_message(target, message, buttons, make_point_lparam(point.x - origin.x, point.y - origin.y));
+}
+
+void inject_close()
+{
+    if (Window* top = window_system().top_level)
+        post_message(top, wm_close, 0, 0);
+}
+
+void set_capture(WindowHandle handle)
+{
+    Window* window = live_window(handle);
+    if (window && !window->destroying)
+        window_system().capture = window;
+}
+
+void release_capture() { window_system().capture = nullptr; }

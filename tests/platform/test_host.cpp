@@ -1,0 +1,33 @@
+#include "test_host.h"
+
+#include "platform/portable/host.h"
+
+TestHost& test_host()
+{
+    static TestHost host;
+    return host;
+}
+
+void reset_test_host() { test_host() = TestHost{}; }
+
+void host_poll_events()
+{
+    if (test_host().on_poll)
+        test_host().on_poll();
+}
+
+void host_top_level_placed(const char* title, const Rect& screen, bool visible)
+{
+    test_host().placements.push_back({title, screen, visible});
+}
+
+void host_framebuffer_changed(const Framebuffer&, const Rect& dirty) { test_host().changes.push_back(dirty); }
+
+void host_message_box(const char* text, const char* title)
+{
+    test_host().message_boxes.push_back(std::string(title) + ": " + text);
+}
+
+Rect host_work_area() { return test_work_area; }
+
+std::int32_t host_colour_depth() { return test_host().colour_depth; }
