@@ -107,6 +107,9 @@ bool destroy_window(WindowHandle handle)
     // look at its children.
     for (Window* w : doomed)
         send_message(w, wm_destroy, 0, 0);
+    // A destroy handler that destroyed an ancestor has already freed these.
+    if (!live_window(window))
+        return true;
 
     for (Window* w : doomed)
         forget(w);
