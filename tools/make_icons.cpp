@@ -1,0 +1,383 @@
+// Builds the icons in res/icons/: the sixteen icon bar faces (face_NNN.ico,
+// four per button: up, lit, down, disabled) and the application icon
+// (modra.ico).
+//
+//     make-icons OUTPUT_DIRECTORY
+//
+// Faces are 32x32 with 16 colours, but the bar shows only their top-left
+// 23x23 square: the rest is transparent through the AND mask, and the bar
+// paints its black gaps over it anyway. Everything is drawn on the pixel
+// grid with integer tests, so the committed files can be checked byte for
+// byte against this program.
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The standard 16-colour table, so the icons look the same through any
+// 4-bit display path.
+constexpr std::array<std::uint32_t, 16> vga = {
+    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+    0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
+};
+enum Colour : std::uint8_t {
+    black = 0, maroon = 1, navy = 4, teal = 6, silver = 7, grey = 8,
+    red = 9, yellow = 11, blue = 12, aqua = 14, white = 15,
+};
+
+constexpr int face = 23;  // the visible square of a face
+
+// Colour indices and opacity, top row first.
+struct Image {
+    int size = 0;
+    std::vector<std::uint8_t> colour;
+    std::vector<std::uint8_t> opaque;
+};
+
+Image blank(int size) {
+    return {size, std::vector<std::uint8_t>(size * size, black),
+            std::vector<std::uint8_t>(size * size, 0)};
+}
+
+struct Mask {
+    int size = face;
+    std::vector<std::uint8_t> on = std::vector<std::uint8_t>(face * face, 0);
+    bool at(int x, int y) const {
+        return x >= 0 && y >= 0 && x < size && y < size && on[y * size + x];
+    }
+};
+
+Mask shape(const std::function<bool(int, int)>& inside) {
+    Mask m;
+    for (int y = 0; y < face; ++y)
+        for (int x = 0; x < face; ++x) m.on[y * face + x] = inside(x, y);
+    return m;
+}
+
+Mask operator|(const Mask& a, const Mask& b) {
+    return shape([&](int x, int y) { return a.at(x, y) || b.at(x, y); });
+}
+
+// The shape grown by one pixel in the four directions: a black halo that
+// keeps crossing lines apart.
+Mask grown(const Mask& m) {
+    return shape([&](int x, int y) {
+        return m.at(x, y) || m.at(x - 1, y) || m.at(x + 1, y) || m.at(x, y - 1) || m.at(x, y + 1);
+    });
+}
+
+// The pixels of a shape that touch the outside: a one-pixel outline that
+// follows the shape's own staircase, so slopes stay crisp.
+Mask outline(const Mask& m) {
+    return shape([&](int x, int y) {
+        return m.at(x, y) &&
+               !(m.at(x - 1, y) && m.at(x + 1, y) && m.at(x, y - 1) && m.at(x, y + 1));
+    });
+}
+
+void paint(Image& img, const Mask& m, Colour c) {
+    for (int y = 0; y < face; ++y)
+        for (int x = 0; x < face; ++x)
+            if (m.at(x, y)) img.colour[y * img.size + x] = c;
+}
+
+Image face_image() {
+    Image img = blank(32);
+    for (int y = 0; y < face; ++y)
+        for (int x = 0; x < face; ++x) img.opaque[y * 32 + x] = 1;
+    return img;
+}
+
+Image draw(std::initializer_list<std::pair<Mask, Colour>> layers) {
+    Image img = face_image();
+    for (const auto& [m, c] : layers) paint(img, m, c);
+    return img;
+}
+
+Mask rect(int x0, int y0, int x1, int y1) {  // inclusive corners
+    return shape([=](int x, int y) { return x >= x0 && x <= x1 && y >= y0 && y <= y1; });
+}
+
+Mask disc(int cx, int cy, int r) {
+    return shape([=](int x, int y) {
+        const int dx = x - cx, dy = y - cy;
+        return dx * dx + dy * dy <= r * r + r;
+    });
+}
+
+// Pressed faces sit inside a white frame on the square's edge.
+Mask frame() { return outline(rect(0, 0, face - 1, face - 1)); }
+
+// Viewfinder marks in the four corners.
+Mask corner_marks() {
+    const int n = 4;
+    const Mask corner = rect(0, 0, n - 1, 0) | rect(0, 0, 0, n - 1);
+    return shape([&](int x, int y) {
+        const int cx = x < face / 2 ? x : face - 1 - x;
+        const int cy = y < face / 2 ? y : face - 1 - y;
+        return corner.at(cx, cy);
+    });
+}
+
+// ---- diffusion button: a flame -------------------------------------------
+
+// Filled runs, one or more per row: {row, first column, last column}.
+struct Run {
+    int y, x0, x1;
+};
+Mask runs(std::initializer_list<Run> list) {
+    Mask m;
+    for (const Run& r : list)
+        for (int x = r.x0; x <= r.x1; ++x) m.on[r.y * face + x] = 1;
+    return m;
+}
+
+// A tall tongue leaning right over a round base, with a small tongue
+// licking up on the left: it has to read as fire, not as a drop of water.
+Mask flame() {
+    return runs({
+        {2, 13, 13}, {3, 12, 13}, {4, 12, 14}, {5, 11, 14}, {6, 11, 15}, {7, 10, 15},
+        {8, 5, 5}, {8, 10, 16}, {9, 5, 6}, {9, 9, 16}, {10, 5, 6}, {10, 9, 16},
+        {11, 5, 7}, {11, 9, 17}, {12, 4, 17}, {13, 4, 18}, {14, 4, 18}, {15, 4, 18},
+        {16, 4, 18}, {17, 5, 17}, {18, 5, 17}, {19, 6, 16}, {20, 8, 14},
+    });
+}
+
+Mask inner_flame() {
+    return runs({
+        {12, 11, 11}, {13, 11, 12}, {14, 10, 12}, {15, 10, 13}, {16, 9, 13}, {17, 9, 13},
+        {18, 10, 12},
+    });
+}
+
+Mask flame_lines() { return outline(flame()) | outline(inner_flame()); }
+
+// ---- wave button: two wavy bands -----------------------------------------
+
+// Sine of a phase in 1/65536 turns, in Q14, by a Taylor series in fixed
+// point: no libm, so every platform draws the same pixels.
+int isin(std::int64_t phase) {
+    phase &= 0xFFFF;
+    const int quadrant = int(phase >> 14);
+    std::int64_t p = phase & 0x3FFF;
+    if (quadrant & 1) p = 0x4000 - p;
+    constexpr std::int64_t two_pi_q28 = 1686629713;
+    const std::int64_t x = (p * two_pi_q28) >> 16;
+    const std::int64_t x2 = (x * x) >> 28;
+    std::int64_t term = x, sum = x;
+    for (int n = 2; n <= 12; n += 2) {
+        term = -((term * x2) >> 28) / (n * (n + 1));
+        sum += term;
+    }
+    const int s = int((sum + (1 << 13)) >> 14);
+    return quadrant & 2 ? -s : s;
+}
+
+// A band of the given thickness whose centre line is a sine of the given
+// amplitude (pixels) and period, spanning columns x0..x1.
+Mask wave_band(int x0, int x1, int centre_y, int amplitude, int period, int thickness) {
+    return shape([=](int x, int y) {
+        if (x < x0 || x > x1) return false;
+        const std::int64_t phase = std::int64_t(2 * (x - x0) + 1) * 65536 / (2 * period);
+        const std::int64_t c = std::int64_t(centre_y) * 2 * 16384 + 16384 +
+                               std::int64_t(amplitude) * 2 * isin(phase);  // doubled, Q14
+        const std::int64_t py = std::int64_t(2 * y + 1) * 16384;
+        const std::int64_t d = py > c ? py - c : c - py;
+        return d <= std::int64_t(thickness) * 16384;
+    });
+}
+
+Mask waves() {
+    return wave_band(3, 19, 7, 2, 8, 3) | wave_band(3, 19, 14, 2, 8, 3);
+}
+
+// ---- pause button: bars, play triangle -----------------------------------
+
+Mask bars(int top, int bottom) {
+    return outline(rect(5, top, 9, bottom)) | outline(rect(13, top, 17, bottom));
+}
+
+Mask play() {
+    // Apex at the right, edges of slope one half: two columns per row.
+    return outline(shape([](int x, int y) {
+        const int dy = y > 11 ? y - 11 : 11 - y;
+        return x >= 5 && x <= 19 && 2 * dy <= 19 - x;
+    }));
+}
+
+Mask cross() {
+    return shape([](int x, int y) {
+        return x >= 2 && x <= 20 && (x == y || x == face - 1 - y);
+    });
+}
+
+// ---- picture button: a letter i in a circle ------------------------------
+
+Mask ring() { return outline(disc(11, 11, 10)); }
+
+Mask letter_i() {
+    return rect(10, 5, 12, 7) | rect(10, 9, 12, 15) | rect(8, 15, 14, 17) | rect(8, 9, 12, 10);
+}
+
+// ---- the application icon ------------------------------------------------
+
+// Rings of fire spreading from a bright drop: white core, then yellow, red
+// and dark red ripples, on a round black badge.
+Image app_icon(int size) {
+    Image img = blank(size);
+    // Work in units of 1/(2*size) of the icon so both sizes share one design.
+    const int half = size;  // centre at (size, size) in doubled pixels
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const int dx = 2 * x + 1 - half, dy = 2 * y + 1 - half;
+            const int d2 = dx * dx + dy * dy;              // doubled pixels squared
+            const int r = d2 * 256 / (size * size);       // 0..256 at the rim (x256 of radius^2)
+            if (r > 256) continue;
+            img.opaque[y * size + x] = 1;
+            Colour c = black;
+            if (r <= 10) c = white;
+            else if (r <= 24) c = yellow;
+            else if (r >= 40 && r <= 64) c = yellow;
+            else if (r >= 90 && r <= 125) c = red;
+            else if (r >= 165 && r <= 205) c = maroon;
+            else if (r >= 236) c = navy;
+            img.colour[y * size + x] = c;
+        }
+    return img;
+}
+
+// ---- .ico writing --------------------------------------------------------
+
+void put16(std::vector<std::uint8_t>& out, unsigned v) {
+    out.push_back(std::uint8_t(v));
+    out.push_back(std::uint8_t(v >> 8));
+}
+void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+// One 4-bit image: BITMAPINFOHEADER with doubled height, colour table,
+// XOR pixels and AND mask (1 = transparent), both bottom row first.
+std::vector<std::uint8_t> dib(const Image& img) {
+    const int n = img.size;
+    const int xor_row = (n * 4 + 31) / 32 * 4, and_row = (n + 31) / 32 * 4;
+    std::vector<std::uint8_t> out;
+    put32(out, 40);
+    put32(out, std::uint32_t(n));
+    put32(out, std::uint32_t(2 * n));
+    put16(out, 1);
+    put16(out, 4);
+    put32(out, 0);
+    put32(out, std::uint32_t((xor_row + and_row) * n));
+    for (int i = 0; i < 4; ++i) put32(out, 0);
+    for (std::uint32_t c : vga) put32(out, c);  // B, G, R, 0 in little-endian
+    for (int y = n - 1; y >= 0; --y) {
+        std::vector<std::uint8_t> row(xor_row, 0);
+        for (int x = 0; x < n; ++x) {
+            const int i = y * n + x;
+            const std::uint8_t c = img.opaque[i] ? img.colour[i] : std::uint8_t(black);
+            row[x / 2] |= std::uint8_t(x % 2 ? c : c << 4);
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    for (int y = n - 1; y >= 0; --y) {
+        std::vector<std::uint8_t> row(and_row, 0);
+        for (int x = 0; x < n; ++x)
+            if (!img.opaque[y * n + x]) row[x / 8] |= std::uint8_t(0x80 >> (x % 8));
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> ico(const std::vector<Image>& images) {
+    std::vector<std::uint8_t> out;
+    put16(out, 0);
+    put16(out, 1);
+    put16(out, unsigned(images.size()));
+    std::vector<std::vector<std::uint8_t>> bodies;
+    for (const Image& img : images) bodies.push_back(dib(img));
+    std::uint32_t offset = 6 + 16 * std::uint32_t(images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        out.push_back(std::uint8_t(images[i].size));
+        out.push_back(std::uint8_t(images[i].size));
+        out.push_back(16);
+        out.push_back(0);
+        put16(out, 1);
+        put16(out, 4);
+        put32(out, std::uint32_t(bodies[i].size()));
+        put32(out, offset);
+        offset += std::uint32_t(bodies[i].size());
+    }
+    for (const auto& b : bodies) out.insert(out.end(), b.begin(), b.end());
+    return out;
+}
+
+void write(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    f.close();
+    if (!f) throw std::runtime_error("cannot write " + path.string());
+}
+
+struct Face {
+    int id;
+    Image image;
+};
+
+std::vector<Face> faces() {
+    const Mask flame_body = flame();
+    const Mask bars_tall = bars(4, 18);
+    const Mask i_outline = outline(letter_i());
+    return {
+        // diffusion button
+        {105, draw({{flame_lines(), silver}})},
+        {106, draw({{flame_lines(), white}})},
+        {107, draw({{flame_lines(), silver}, {frame(), white}})},
+        {108, draw({{flame_body, grey}})},
+        // wave button
+        {109, draw({{waves(), silver}})},
+        {110, draw({{waves(), silver}})},
+        {111, draw({{waves(), silver}, {frame(), white}})},
+        {112, draw({{waves(), silver}})},
+        // pause button
+        {113, draw({{bars_tall, silver}})},
+        {114, draw({{bars(7, 15), silver}})},
+        {115, draw({{play(), silver}})},
+        {116, draw({{bars_tall, silver}, {grown(cross()), black}, {cross(), silver}})},
+        // picture button
+        {140, draw({{ring(), silver}, {i_outline, silver}})},
+        {141, draw({{ring(), silver}, {letter_i(), silver}})},
+        {142, draw({{ring(), silver}, {i_outline, silver}, {corner_marks(), white}})},
+        {143, draw({{ring(), silver}, {letter_i(), silver}, {corner_marks(), white}})},
+    };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2 || argv[1][0] == '\0') {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIRECTORY\n", argc > 0 ? argv[0] : "make_icons");
+        return 2;
+    }
+    try {
+        const std::filesystem::path dir = argv[1];
+        std::filesystem::create_directories(dir);
+        for (const Face& f : faces())
+            write(dir / ("face_" + std::to_string(f.id) + ".ico"), ico({f.image}));
+        write(dir / "modra.ico", ico({app_icon(32), app_icon(16)}));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "make_icons: %s\n", e.what());
+        return 2;
+    }
+    return 0;
+}
