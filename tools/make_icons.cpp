@@ -244,12 +244,20 @@ Image app_icon(int size) {
             if (r > 256) continue;
             img.opaque[y * size + x] = 1;
             Colour c = black;
-            if (r <= 10) c = white;
-            else if (r <= 24) c = yellow;
-            else if (r >= 40 && r <= 64) c = yellow;
-            else if (r >= 90 && r <= 125) c = red;
-            else if (r >= 165 && r <= 205) c = maroon;
-            else if (r >= 236) c = navy;
+            if (size >= 32) {
+                if (r <= 10) c = white;
+                else if (r <= 24) c = yellow;
+                else if (r >= 40 && r <= 64) c = yellow;
+                else if (r >= 90 && r <= 125) c = red;
+                else if (r >= 165 && r <= 205) c = maroon;
+                else if (r >= 236) c = navy;
+            } else {
+                // Too small for four rings: a drop and two ripples.
+                if (r <= 16) c = white;
+                else if (r <= 40) c = yellow;
+                else if (r >= 80 && r <= 130) c = red;
+                else if (r >= 196) c = maroon;
+            }
             img.colour[y * size + x] = c;
         }
     return img;

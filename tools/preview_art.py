@@ -183,14 +183,10 @@ def faces_sheet(res, out):
     # The bar as the program paints it: black strip, a face every 53 pixels.
     y1 = y0 + 32 * 4 + 12
     for zoom, bx in ((1, 8), (3, 8 + bar_w + 16)):
-        if zoom == 3:
-            y1b = y1
-        else:
-            y1b = y1
-        img.rect(bx, y1b, bar_w * zoom, 23 * zoom, (0, 0, 0))
+        img.rect(bx, y1, bar_w * zoom, 23 * zoom, (0, 0, 0))
         for i, ids in enumerate(FACE_IDS):
             _, rows = read_ico(os.path.join(res, "icons", f"face_{ids[BAR_STATES[i]]}.ico"))[0]
-            blit_icon(img, bx + (30 + 53 * i) * zoom, y1b, 32, rows, zoom, only=23)
+            blit_icon(img, bx + (30 + 53 * i) * zoom, y1, 32, rows, zoom, only=23)
     img.save(out)
 
 
