@@ -4,10 +4,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build --target modra_bench >/dev/null
+cmake --build build --target modra_bench modra_platform_bench >/dev/null
 echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
-build/bench/modra_bench --benchmark_format=csv --benchmark_repetitions="${REPETITIONS:-5}" \
-    --benchmark_report_aggregates_only=true "$@" 2>/dev/null |
+run() {
+    "$1" --benchmark_format=csv --benchmark_repetitions="${REPETITIONS:-5}" \
+        --benchmark_report_aggregates_only=true "${@:2}" 2>/dev/null
+}
+{ run build/bench/modra_bench "$@"; run build/bench/modra_platform_bench "$@"; } |
 awk -F, '
     /_median"?,/ {
         name = $1; gsub(/"/, "", name); sub(/_median$/, "", name)
@@ -22,6 +25,8 @@ awk -F, '
             if (name ~ /^step_diffusion/) key = "diffusion"
             else if (name ~ /^step_wave/) key = "wave"
             else if (name ~ /^draw_frozen/) key = "frozen"
+            else if (name ~ /^present_/) key = "present"
+            else if (name ~ /^paint_slider/) key = "slider"
             if (key != "" && base[key] > 0) printf "%-34s %10.1f %7.2fx\n", name, time[name], time[name] / base[key]
             else printf "%-34s %10.1f %8s\n", name, time[name], "-"
         }

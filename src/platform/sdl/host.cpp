@@ -124,6 +124,17 @@ bool sdl_host_start(std::string& error)
         error = std::string("modra: cannot open a display: ") + SDL_GetError();
         return false;
     }
+    // Without a display SDL falls back to drivers that show nothing; a window
+    // nobody can see is no use to a toy, unless one was asked for by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* wanted = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0) &&
+        !(wanted && SDL_strcasecmp(wanted, driver) == 0)) {
+        error = std::string("modra: cannot open a display: none found (is DISPLAY set?); SDL offers only its ") +
+                driver + " driver";
+        SDL_Quit();
+        return false;
+    }
     host = SdlHost{};
     host.started = true;
     return true;

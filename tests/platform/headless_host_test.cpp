@@ -1,0 +1,252 @@
+// The headless host under the real portable window system: what it records,
+// what it answers, the input it replays on the virtual clock, and the
+// pictures it writes of the framebuffer.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/canvas.h"
+#include "platform/headless/framebuffer_capture.h"
+#include "platform/headless/headless_host.h"
+#include "platform/headless/script_input.h"
+#include "platform/headless/virtual_clock.h"
+#include "platform/portable/events.h"
+#include "platform/portable/window_testing.h"
+#include "platform/window.h"
+
+namespace {
+
+constexpr std::uint32_t child_colour = 0x00C03020;
+std::vector<std::string> events;  // what the windows received, in order
+
+void fill(WindowHandle window, std::uint32_t colour)
+{
+    Canvas* canvas = begin_paint(window);
+    const Rect r = client_rect(window);
+    PenHandle pen = create_pen(colour);
+    BrushHandle brush = create_brush(colour);
+    PenHandle old_pen = select_pen(canvas, pen);
+    BrushHandle old_brush = select_brush(canvas, brush);
+    rectangle(canvas, r.left, r.top, r.right, r.bottom);
+    select_pen(canvas, old_pen);
+    select_brush(canvas, old_brush);
+    delete_pen(pen);
+    delete_brush(brush);
+    end_paint(window, canvas);
+}
+
+std::intptr_t proc(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
+{
+    const int id = child_id(window);
+    switch (message) {
+    case wm_paint: fill(window, id ? child_colour : 0); return 0;
+    case wm_lbuttondown:
+    case wm_lbuttonup:
+    case wm_mousemove: {
+        const Point p = point_from_lparam(lparam);
+        const char* name = message == wm_lbuttondown ? "down" : message == wm_lbuttonup ? "up" : "move";
+        events.push_back(std::string(name) + " " + std::to_string(id) + " " + std::to_string(p.x) + "," +
+                         std::to_string(p.y) + " " + std::to_string(wparam));
+        return 0;
+    }
+    case wm_close: events.push_back("close"); return 0;
+    case wm_size: events.push_back("size " + std::to_string(low_word(lparam)) + "x" + std::to_string(high_word(lparam))); return 0;
+    default: return default_window_proc(window, message, wparam, lparam);
+    }
+}
+
+void pump()
+{
+    Message m;
+    while (peek_message(m)) {
+        translate_message(m);
+        dispatch_message(m);
+    }
+}
+
+class HeadlessHostTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        reset_window_system();
+        reset_headless_host();
+        headless_host().quiet = true;
+        events.clear();
+        dir = std::filesystem::temp_directory_path() /
+              ("modra_host_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override
+    {
+        reset_window_system();
+        reset_headless_host();
+        std::filesystem::remove_all(dir);
+    }
+
+    // A 40x30 black main window with a 10x8 child at (5, 6).
+    void open_windows()
+    {
+        ASSERT_TRUE(register_class({"HostTest", proc}));
+        const Rect outer = adjust_window_rect({0, 0, 40, 30});
+        main_window = create_window("HostTest", "Host test", WindowStyle::main, 100, 50, rect_width(outer),
+                                    rect_height(outer), nullptr, 0);
+        ASSERT_NE(main_window, nullptr);
+        child = create_window("HostTest", "", WindowStyle::visible_child, 5, 6, 10, 8, main_window, 1);
+        ASSERT_NE(child, nullptr);
+        show_window(main_window);
+        pump();
+    }
+
+    std::vector<std::string> files() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    std::filesystem::path dir;
+    WindowHandle main_window = nullptr;
+    WindowHandle child = nullptr;
+};
+
+std::uint32_t expected_pixel(int x, int y)
+{
+    return x >= 5 && x < 15 && y >= 6 && y < 14 ? child_colour : 0;
+}
+
+TEST_F(HeadlessHostTest, RecordsPlacementAndAnswersTheDesktop)
+{
+    open_windows();
+    const HeadlessHost& host = headless_host();
+    EXPECT_GE(host.placements, 1);
+    EXPECT_EQ(host.title, "Host test");
+    EXPECT_TRUE(host.visible);
+    EXPECT_EQ(rect_width(host.placed), 40);
+    EXPECT_EQ(rect_height(host.placed), 30);
+    EXPECT_GE(host.framebuffer_changes, 1);
+    EXPECT_EQ(work_area(), headless_work_area);
+
+    Canvas* canvas = get_canvas(main_window);
+    EXPECT_EQ(colour_depth(canvas), 32);
+    headless_host().colour_depth = 16;
+    EXPECT_EQ(colour_depth(canvas), 16);
+    release_canvas(main_window, canvas);
+}
+
+TEST_F(HeadlessHostTest, MessageBoxIsRecordedAndPrinted)
+{
+    headless_host().quiet = false;
+    ::testing::internal::CaptureStderr();
+    message_box("Needs a 32-bit screen.", "Modra");
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(printed, "Modra: Needs a 32-bit screen.\n");
+    EXPECT_EQ(headless_host().message_boxes, 1);
+    EXPECT_EQ(headless_host().box_title, "Modra");
+    EXPECT_EQ(headless_host().box_text, "Needs a 32-bit screen.");
+}
+
+TEST_F(HeadlessHostTest, ScriptedInputArrivesWhenTheClockReachesIt)
+{
+    open_windows();
+    const std::int64_t t0 = virtual_clock_now();
+    script_pointer(t0 + 20'000, wm_lbuttonup, {9, 10}, 0);
+    script_pointer(t0 + 10'000, wm_lbuttondown, {8, 9}, mk_lbutton);
+    script_pointer(t0 + 10'000, wm_mousemove, {30, 20}, mk_lbutton);  // same time: after the press
+    script_close(t0 + 20'000);
+    pump();
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(script_pending(), 4u);
+
+    advance_virtual_clock(10'000);
+    pump();
+    // Child coordinates for the child, main-window ones for the main window.
+    EXPECT_EQ(events, (std::vector<std::string>{"down 1 3,3 1", "move 0 30,20 1"}));
+
+    advance_virtual_clock(10'000);
+    pump();
+    EXPECT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[2], "up 1 4,4 0");
+    EXPECT_EQ(events[3], "close");
+    EXPECT_EQ(script_pending(), 0u);
+}
+
+TEST_F(HeadlessHostTest, ScriptedResizeReachesTheProgram)
+{
+    open_windows();
+    events.clear();
+    script_resize(virtual_clock_now(), 64, 48);
+    pump();
+    EXPECT_EQ(events, std::vector<std::string>{"size 64x48"});
+    EXPECT_EQ(top_level_framebuffer().width, 64);
+}
+
+TEST_F(HeadlessHostTest, CapturesThePpmPixelForPixel)
+{
+    open_windows();
+    std::string error;
+    const std::string path = (dir / "window.ppm").string();
+    ASSERT_TRUE(capture_framebuffer(path, error)) << error;
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string header = "P6\n40 30\n255\n";
+    ASSERT_EQ(bytes.size(), header.size() + 40 * 30 * 3);
+    ASSERT_EQ(bytes.substr(0, header.size()), header);
+    int wrong = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + header.size() + (y * 40 + x) * 3);
+            const std::uint32_t got = std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
+            wrong += got != expected_pixel(x, y);
+        }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(files(), std::vector<std::string>{"window.ppm"});
+}
+
+TEST_F(HeadlessHostTest, CapturesThePngPixelForPixel)
+{
+    open_windows();
+    std::string error;
+    const std::string path = (dir / "window.png").string();
+    ASSERT_TRUE(capture_framebuffer(path, error)) << error;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
+    image.format = PNG_FORMAT_RGB;
+    ASSERT_EQ(image.width, 40u);
+    ASSERT_EQ(image.height, 30u);
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+    int wrong = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const unsigned char* p = &rgb[(y * 40 + x) * 3];
+            wrong += (std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2]) != expected_pixel(x, y);
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(HeadlessHostTest, FailedCapturesLeaveNoFile)
+{
+    std::string error;
+    EXPECT_FALSE(capture_framebuffer((dir / "nothing.png").string(), error));  // no window yet
+    EXPECT_NE(error.find("no window"), std::string::npos);
+    open_windows();
+    error.clear();
+    EXPECT_FALSE(capture_framebuffer((dir / "window.bmp").string(), error));
+    EXPECT_FALSE(error.empty());
+    error.clear();
+    EXPECT_FALSE(capture_framebuffer((dir / "missing" / "window.png").string(), error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(files().empty());
+}
+
+}  // namespace
