@@ -140,9 +140,9 @@ void baseline_slider(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(present_640x480);
-BENCHMARK(baseline_present);
-BENCHMARK(paint_slider_lines);
-BENCHMARK(baseline_slider);
+BENCHMARK(present_640x480)->Unit(benchmark::kMicrosecond);
+BENCHMARK(baseline_present)->Unit(benchmark::kMicrosecond);
+BENCHMARK(paint_slider_lines)->Unit(benchmark::kMicrosecond);
+BENCHMARK(baseline_slider)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
