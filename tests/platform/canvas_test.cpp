@@ -150,7 +150,10 @@ TEST_F(CanvasPixels, IconsDrawOnlyTheirOpaquePixels)
               "..B.\n"
               "....\n");
     destroy_icon(icon);
-    EXPECT_EQ(load_icon(105), nullptr);
+    EXPECT_EQ(load_icon(9999), nullptr) << "no such resource";
+    ASSERT_NE(load_icon(105), nullptr);
+    EXPECT_EQ(load_icon(105), load_icon(105)) << "a resource icon is shared";
+    EXPECT_EQ(load_icon(105)->width, 32);
 }
 
 TEST_F(CanvasPixels, StockObjectsOutliveDeletionAndSelectionReturnsThePrevious)

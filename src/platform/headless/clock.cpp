@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::int64_t frequency = 1'000'000;  // microseconds
 std::int64_t now_us = 0;
+std::int64_t read_cost_us = 0;
+bool counter_available = true;
 
 std::uint32_t start_ms()
 {
@@ -25,20 +27,32 @@ std::uint32_t start_ms()
 
 bool query_performance_frequency(std::int64_t& ticks_per_second)
 {
-    ticks_per_second = frequency;
-    return true;
+    ticks_per_second = counter_available ? frequency : 0;
+    return counter_available;
 }
 
 bool query_performance_counter(std::int64_t& now)
 {
+    if (!counter_available)
+        return false;
     now = now_us;
+    now_us += read_cost_us;
     return true;
 }
 
-std::uint32_t tick_count() { return start_ms() + static_cast<std::uint32_t>(now_us / 1000); }
+std::uint32_t tick_count()
+{
+    const std::uint32_t ms = start_ms() + static_cast<std::uint32_t>(now_us / 1000);
+    now_us += read_cost_us;
+    return ms;
+}
 
 void sleep_ms(std::uint32_t milliseconds) { advance_virtual_clock(std::int64_t{milliseconds} * 1000); }
 
 void advance_virtual_clock(std::int64_t microseconds) { now_us += microseconds; }
 
 std::int64_t virtual_clock_now() { return now_us; }
+
+void set_clock_read_cost(std::int64_t microseconds) { read_cost_us = microseconds; }
+
+void set_performance_counter_available(bool available) { counter_available = available; }

@@ -5,3 +5,13 @@
 
 void advance_virtual_clock(std::int64_t microseconds);
 std::int64_t virtual_clock_now();  // microseconds since start
+
+// How far each reading of the counter moves the clock. 0 (the default) keeps
+// time still until something sleeps or a driver advances it; a whole program
+// needs a little, since its main loop spins out the last moments before a
+// frame by reading the clock.
+void set_clock_read_cost(std::int64_t microseconds);
+
+// Without the high-resolution counter, as on machines that lack one: the
+// program then runs on the millisecond count.
+void set_performance_counter_available(bool available);

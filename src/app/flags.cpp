@@ -1,0 +1,4 @@
+#include "app/flags.h"
+
+bool running = false;
+bool paused = false;

@@ -1,0 +1,82 @@
+#include "app/main_loop.h"
+
+#include "app/flags.h"
+#include "display/frame.h"
+#include "palette/palette.h"
+#include "platform/clock.h"
+#include "platform/window.h"
+#include "sim/cell_field.h"
+#include "slider/slider.h"
+
+namespace {
+
+void produce_tick()
+{
+    count_tick();
+    produce_frame(!paused);
+    // The parameter slider's track shows the displayed palette.
+    if (fade_step())
+        for (std::int32_t i = 0; i < slider_count; ++i)
+            if (get_binding(sliders[i]) != bind_palette)
+                repaint_slider(sliders[i]);
+}
+
+}  // namespace
+
+FrameSchedule start_schedule()
+{
+    FrameSchedule s;
+    std::int64_t frequency = 0;
+    if (query_performance_frequency(frequency) && frequency > 0) {
+        s.high_resolution = true;
+        s.ticks_per_frame = frequency / 60;
+        s.ticks_per_ms = frequency / 1000;
+        query_performance_counter(s.next_frame_time);
+    } else {
+        // The millisecond clock: one frame per 16 ms, 62.5 a second.
+        s.next_frame_time = tick_count();
+        s.ticks_per_frame = 16;
+    }
+    return s;
+}
+
+std::int64_t read_clock(const FrameSchedule& schedule)
+{
+    if (!schedule.high_resolution)
+        return tick_count();
+    std::int64_t now = 0;
+    query_performance_counter(now);
+    return now;
+}
+
+std::uint32_t sleep_before_frame(const FrameSchedule& schedule, std::int64_t now)
+{
+    const std::int64_t remaining = schedule.next_frame_time - now;
+    if (remaining <= 2 * schedule.ticks_per_ms)
+        return 0;
+    return static_cast<std::uint32_t>(remaining / schedule.ticks_per_ms - 1);
+}
+
+std::int32_t run_main_loop()
+{
+    FrameSchedule schedule = start_schedule();
+    Message message;
+    for (;;) {
+        if (message.message == wm_quit)
+            return static_cast<std::int32_t>(message.wparam);
+        if (peek_message(message)) {
+            translate_message(message);
+            dispatch_message(message);
+            continue;
+        }
+        if (!running)
+            continue;
+        const std::int64_t now = read_clock(schedule);
+        if (now >= schedule.next_frame_time) {
+            schedule.next_frame_time += schedule.ticks_per_frame;
+            produce_tick();
+        } else if (const std::uint32_t ms = sleep_before_frame(schedule, now); ms > 0) {
+            sleep_ms(ms);
+        }
+    }
+}

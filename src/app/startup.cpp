@@ -1,0 +1,93 @@
+#include "app/startup.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "app/main_loop.h"
+#include "app/main_window.h"
+#include "iconbar/iconbar.h"
+#include "palette/palette_bank.h"
+#include "platform/canvas.h"
+#include "platform/clock.h"
+#include "platform/startup_checks.h"
+#include "platform/window.h"
+#include "sim/cell_field.h"
+#include "sim/random.h"
+#include "slider/slider_window.h"
+
+namespace {
+
+constexpr std::int32_t application_icon = 101;
+
+void class_registration_failed()
+{
+    message_box("Couldn't Register Window Class", "Window Class Registration Failure");
+}
+
+bool register_main_class()
+{
+    WindowClass c;
+    c.name = "wc";
+    c.procedure = main_window_proc;
+    c.redraw_on_resize = true;
+    c.cursor = Cursor::arrow;
+    c.icon = load_icon(application_icon);
+    return register_class(c);
+}
+
+std::int32_t desktop_colour_depth(WindowHandle window)
+{
+    Canvas* canvas = get_canvas(window);
+    const std::int32_t depth = colour_depth(canvas);
+    release_canvas(window, canvas);
+    return depth;
+}
+
+}  // namespace
+
+void show_error(const char* title, const char* format, ...)
+{
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    message_box(text, title);
+}
+
+std::int32_t app_main()
+{
+    if (!check_platform())
+        return 0;
+    // The generated palettes take the random source's first draws, so they
+    // are the same on every run; only then is it seeded from the clock.
+    build_palette_bank();
+    reset_field();
+    seed_random(tick_count());
+
+    if (!register_main_class()) {
+        class_registration_failed();
+        return 0;
+    }
+    // A failing control class has told the user already; start-up says it again.
+    if (!register_slider_class() || !register_iconbar_class()) {
+        class_registration_failed();
+        return 0;
+    }
+    WindowHandle main_window =
+        create_window("wc", "Modra", WindowStyle::main, use_default_position, use_default_position, 590, 410,
+                      nullptr, 0);
+    if (!main_window) {
+        message_box("Failed to Create Window", "Window Creation Failure");
+        return 0;
+    }
+    if (desktop_colour_depth(main_window) != 32) {
+        show_error("Sorry", "This program requires %2u bit colour.", 32u);
+        return 0;
+    }
+    show_window(main_window);
+    if (!create_children(main_window))
+        return 0;
+    update_window(main_window);
+    return run_main_loop();
+}

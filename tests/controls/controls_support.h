@@ -1,0 +1,108 @@
+// A fresh toy on the headless host for the controls' tests: the palette
+// bank, the field, an empty window system, and a 710 x 580 main window whose
+// children are placed where the toy's layout puts them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "app/flags.h"
+#include "iconbar/iconbar.h"
+#include "palette/palette.h"
+#include "palette/palette_bank.h"
+#include "platform/headless/headless_host.h"
+#include "platform/headless/virtual_clock.h"
+#include "platform/portable/events.h"
+#include "platform/portable/window_testing.h"
+#include "platform/window.h"
+#include "sim/cell_field.h"
+#include "sim/random.h"
+#include "slider/slider.h"
+#include "slider/slider_window.h"
+
+class ControlsTest : public ::testing::Test {
+protected:
+    static constexpr Point vertical_at{667, 20};    // 23 x 480, right of the view
+    static constexpr Point horizontal_at{20, 507};  // 640 x 23, under the view
+    static constexpr Point bar_at{20, 537};         // 640 x 23, under that
+
+    WindowHandle main_window = nullptr;
+
+    void SetUp() override
+    {
+        reset_window_system();
+        reset_headless_host();
+        headless_host().quiet = true;
+        seed_random(1);
+        build_palette_bank();
+        reset_field();
+        sim_mode = SimMode{};
+        running = false;
+        paused = false;
+        for (Slider& s : sliders)
+            s = Slider{};
+        slider_count = 0;
+        repeat_active = false;
+        press_point = {};
+        iconbars[0] = IconBar{};
+        next_iconbar_id = first_iconbar_id;
+
+        WindowClass main_class;
+        main_class.name = "test-main";
+        main_class.procedure = default_window_proc;
+        ASSERT_TRUE(register_class(main_class));
+        ASSERT_TRUE(register_slider_class());
+        ASSERT_TRUE(register_iconbar_class());
+        main_window = create_window("test-main", "Modra", WindowStyle::main, 0, 0, 710, 580, nullptr, 0);
+        ASSERT_NE(main_window, nullptr);
+        show_window(main_window);
+    }
+
+    void create_sliders()
+    {
+        ASSERT_TRUE(create_slider_window(main_window, vertical_at.x, vertical_at.y, 23, 480));
+        ASSERT_TRUE(create_slider_window(main_window, horizontal_at.x, horizontal_at.y, 640, 23));
+        pump();
+    }
+
+    // Handles every queued message, as the main loop does between frames.
+    static void pump()
+    {
+        Message m;
+        for (int guard = 0; guard < 10000 && peek_message(m); ++guard) {
+            translate_message(m);
+            dispatch_message(m);
+        }
+    }
+
+    // Pointer input at a point of a child, given in that child's client
+    // coordinates, through the window system's own routing.
+    static void pointer(std::uint32_t message, Point child_origin, std::int32_t x, std::int32_t y,
+                        std::uintptr_t buttons)
+    {
+        inject_pointer(message, {child_origin.x + x, child_origin.y + y}, buttons);
+        pump();
+    }
+
+    static void wait_ms(std::int64_t ms)
+    {
+        // In small slices, so that every timer that falls due is delivered.
+        for (std::int64_t t = 0; t < ms; ++t) {
+            advance_virtual_clock(1000);
+            pump();
+        }
+    }
+
+    // A pixel of the main window's client area as painted.
+    static std::uint32_t screen_pixel(std::int32_t x, std::int32_t y)
+    {
+        const Framebuffer f = top_level_framebuffer();
+        return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(f.pixels) +
+                                                      static_cast<std::ptrdiff_t>(y) * f.pitch)[x];
+    }
+    static std::uint32_t pixel_of(Point child_origin, std::int32_t x, std::int32_t y)
+    {
+        return screen_pixel(child_origin.x + x, child_origin.y + y);
+    }
+};

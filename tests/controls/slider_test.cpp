@@ -1,0 +1,290 @@
+// The sliders in their windows: geometry, every painted pixel that matters,
+// presses, drags, held arrows and releases through real messages, and the
+// relative moves of a right drag in the picture.
+#include "controls_support.h"
+
+namespace {
+
+constexpr std::uint32_t white = 0xFFFFFF;
+constexpr std::uint32_t black = 0x000000;
+constexpr std::uint32_t frame_grey = 0x7F7F7F;
+constexpr std::uint32_t pressed_grey = 0x808080;
+
+class SliderTest : public ControlsTest {
+protected:
+    void SetUp() override
+    {
+        ControlsTest::SetUp();
+        create_sliders();
+    }
+    Slider& parameter = sliders[0];
+    Slider& palette = sliders[1];
+
+    std::uint32_t v_pixel(int x, int y) { return pixel_of(vertical_at, x, y); }
+    std::uint32_t h_pixel(int x, int y) { return pixel_of(horizontal_at, x, y); }
+};
+
+}  // namespace
+
+TEST_F(SliderTest, ShapeDecidesOrientationAndCreationOrderTheBinding)
+{
+    EXPECT_TRUE(parameter.vertical);
+    EXPECT_FALSE(palette.vertical);
+    EXPECT_EQ(get_binding(parameter), bind_parameter);
+    EXPECT_EQ(get_binding(palette), bind_palette);
+    EXPECT_EQ(parameter.minimum, -2000);
+    EXPECT_EQ(parameter.maximum, 2000);
+    EXPECT_EQ(palette.maximum, 99);
+    EXPECT_EQ(parameter.value, 0);
+
+    EXPECT_EQ(track_rect(parameter), (Rect{2, 30, 21, 450}));
+    EXPECT_EQ(track_span(parameter), 420);
+    EXPECT_EQ(thumb_offset(parameter), 209);
+    EXPECT_EQ(thumb_position(parameter), 240);
+    parameter.value = 2000;
+    EXPECT_EQ(thumb_position(parameter), 30);
+    parameter.value = -2000;
+    EXPECT_EQ(thumb_position(parameter), 449);
+
+    EXPECT_EQ(track_rect(palette), (Rect{30, 2, 610, 21}));
+    EXPECT_EQ(thumb_position(palette), 30);
+    palette.value = 99;
+    EXPECT_EQ(thumb_position(palette), 609);
+
+    // No third slider; the failure is told to the user.
+    EXPECT_FALSE(create_slider_window(main_window, 0, 0, 50, 50));
+    EXPECT_EQ(headless_host().box_text, "Failed to Create Window");
+    EXPECT_EQ(headless_host().box_title, "Window Creation Failure");
+}
+
+TEST_F(SliderTest, SquareSliderIsHorizontal)
+{
+    reset_window_system();
+    for (Slider& s : sliders)
+        s = Slider{};
+    slider_count = 0;
+    WindowClass main_class;
+    main_class.name = "test-main";
+    main_class.procedure = default_window_proc;
+    register_class(main_class);
+    register_slider_class();
+    main_window = create_window("test-main", "Modra", WindowStyle::main, 0, 0, 710, 580, nullptr, 0);
+    ASSERT_TRUE(create_slider_window(main_window, 10, 10, 120, 120));
+    EXPECT_FALSE(sliders[0].vertical);
+    EXPECT_FALSE(register_slider_class()) << "a second registration fails";
+    EXPECT_EQ(headless_host().box_text, "Couldn't Register Window Class");
+}
+
+TEST_F(SliderTest, VerticalParameterSliderPixels)
+{
+    // Frame outline just outside the track.
+    for (int y = 29; y <= 450; ++y) {
+        if (y >= 235 && y <= 245)
+            continue;  // under the thumb's tabs
+        ASSERT_EQ(v_pixel(1, y), frame_grey) << y;
+        ASSERT_EQ(v_pixel(21, y), frame_grey) << y;
+    }
+    EXPECT_EQ(v_pixel(10, 29), frame_grey);
+    EXPECT_EQ(v_pixel(10, 450), frame_grey);
+    // Arrows: outline corners in frame grey, black inside.
+    EXPECT_EQ(v_pixel(2, 19), frame_grey);
+    EXPECT_EQ(v_pixel(20, 19), frame_grey);
+    EXPECT_EQ(v_pixel(11, 0), frame_grey);
+    EXPECT_EQ(v_pixel(11, 14), black);
+    EXPECT_EQ(v_pixel(2, 460), frame_grey);
+    EXPECT_EQ(v_pixel(11, 479), frame_grey);
+    EXPECT_EQ(v_pixel(0, 5), black);
+    // The fill rises from the bottom to the thumb in the displayed palette.
+    EXPECT_EQ(v_pixel(2, 449), displayed_palette[0]);
+    EXPECT_EQ(v_pixel(20, 449), displayed_palette[0]);
+    EXPECT_EQ(v_pixel(10, 300), displayed_palette[149 * 255 / 420]);
+    EXPECT_EQ(v_pixel(10, 241), displayed_palette[208 * 255 / 420]);
+    EXPECT_EQ(v_pixel(10, 239), black);
+    EXPECT_EQ(v_pixel(10, 30), black);
+    // Thumb: line across row 240, tabs two deep and eleven long.
+    for (int x = 0; x < 23; ++x)
+        ASSERT_EQ(v_pixel(x, 240), white) << x;
+    for (int y = 235; y < 246; ++y) {
+        ASSERT_EQ(v_pixel(0, y), white);
+        ASSERT_EQ(v_pixel(22, y), white);
+    }
+    EXPECT_NE(v_pixel(0, 234), white);
+    EXPECT_NE(v_pixel(0, 246), white);
+    EXPECT_EQ(v_pixel(2, 239), black);
+
+    // At the minimum exactly one line of colour is left, on the bottom row.
+    set_value(parameter, -2000, true);
+    EXPECT_EQ(v_pixel(10, 448), black);
+    EXPECT_EQ(v_pixel(10, 30), black);
+    EXPECT_EQ(v_pixel(10, 449), white) << "the thumb covers the single line";
+}
+
+TEST_F(SliderTest, HorizontalPaletteTrackShowsEntries0To254)
+{
+    apply_palette(3);  // any palette whose entries differ
+    repaint_slider(palette);
+    for (int i = 0; i < 580; ++i) {
+        if (i == 0)
+            continue;  // under the thumb
+        ASSERT_EQ(h_pixel(30 + i, 10), preview_palette[i * 255 / 580]) << i;
+    }
+    EXPECT_EQ(h_pixel(609, 10), preview_palette[254]);
+    EXPECT_EQ(h_pixel(19, 2), frame_grey);    // decrease arrow
+    EXPECT_EQ(h_pixel(0, 11), frame_grey);
+    EXPECT_EQ(h_pixel(620, 2), frame_grey);   // increase arrow
+    EXPECT_EQ(h_pixel(639, 11), frame_grey);
+    for (int y = 0; y < 22; ++y)
+        ASSERT_EQ(h_pixel(30, y), white);
+}
+
+TEST_F(SliderTest, PressOnTheTrackSetsTheValueFromThePoint)
+{
+    const std::pair<int, int> presses[] = {{240, 0}, {30, 2000}, {449, -1990}, {452, -2000}};
+    for (const auto& [y, value] : presses) {
+        pointer(wm_lbuttondown, vertical_at, 10, y, mk_lbutton);
+        pointer(wm_lbuttonup, vertical_at, 10, y, 0);
+        EXPECT_EQ(parameter.value, value) << y;
+        EXPECT_EQ(sim_mode.parameter, value) << y;
+    }
+    pointer(wm_lbuttondown, horizontal_at, 320, 10, mk_lbutton);
+    EXPECT_EQ(palette.value, 50);
+}
+
+TEST_F(SliderTest, HeldArrowRepeatsAfterHalfASecondThenEveryTenth)
+{
+    pointer(wm_lbuttondown, vertical_at, 11, 10, mk_lbutton);
+    EXPECT_EQ(parameter.value, 40) << "one press moves two steps";
+    EXPECT_EQ(parameter.pressed_arrow, 1);
+    EXPECT_EQ(v_pixel(2, 19), white) << "the held arrow shows pressed";
+    EXPECT_EQ(v_pixel(11, 14), pressed_grey);
+    EXPECT_EQ(v_pixel(2, 460), frame_grey) << "the other arrow does not";
+    wait_ms(499);
+    EXPECT_EQ(parameter.value, 40);
+    wait_ms(501);  // repeats at 500, 600, 700, 800, 900 and 1000 ms
+    EXPECT_EQ(parameter.value, 280);
+    pointer(wm_lbuttonup, vertical_at, 11, 10, 0);
+    EXPECT_EQ(parameter.value, 280);
+    EXPECT_EQ(sim_mode.parameter, 280);
+    EXPECT_EQ(parameter.pressed_arrow, 0);
+    EXPECT_EQ(v_pixel(2, 19), frame_grey);
+    wait_ms(500);
+    EXPECT_EQ(parameter.value, 280) << "the release stops the repeat";
+
+    // At 1990 one press reaches the end of the range.
+    set_value(parameter, 1990, true);
+    pointer(wm_rbuttondown, vertical_at, 11, 10, mk_rbutton);
+    pointer(wm_rbuttonup, vertical_at, 11, 10, 0);
+    EXPECT_EQ(parameter.value, 2000);
+}
+
+TEST_F(SliderTest, MovingOffAHeldArrowKeepsRepeating)
+{
+    pointer(wm_lbuttondown, vertical_at, 11, 470, mk_lbutton);
+    EXPECT_EQ(parameter.value, -40);
+    pointer(wm_mousemove, vertical_at, 11, 100, mk_lbutton);
+    EXPECT_EQ(parameter.value, -40) << "the drag path is blocked while the arrow repeats";
+    wait_ms(600);
+    EXPECT_EQ(parameter.value, -120);
+    pointer(wm_lbuttonup, vertical_at, 11, 100, 0);
+}
+
+TEST_F(SliderTest, DragFollowsThePointerOutsideTheWindowWithEitherButton)
+{
+    for (const auto& [down, up, flag] : {std::tuple{wm_lbuttondown, wm_lbuttonup, mk_lbutton},
+                                         std::tuple{wm_rbuttondown, wm_rbuttonup, mk_rbutton}}) {
+        set_value(parameter, 0, true);
+        pointer(down, vertical_at, 10, 240, flag);
+        pointer(wm_mousemove, vertical_at, 10, 100, flag);
+        EXPECT_EQ(parameter.value, 1333);  // trunc(350 * 4000 / 420 + 0.5) - 2000
+        // Past the track's top end, and far left of the main window itself:
+        // the capture still brings the moves, with negative coordinates.
+        pointer(wm_mousemove, vertical_at, -700, 27, flag);
+        EXPECT_EQ(parameter.value, 2000);
+        pointer(wm_mousemove, vertical_at, -700, 400, flag);
+        EXPECT_EQ(parameter.value, -1524);
+        pointer(up, vertical_at, -700, 400, 0);
+        pointer(wm_mousemove, vertical_at, 10, 240, 0);
+        EXPECT_EQ(parameter.value, -1524) << "no drag after the release";
+    }
+    // Above the main window, on the horizontal slider: y is negative, x counts.
+    pointer(wm_lbuttondown, horizontal_at, 320, 10, mk_lbutton);
+    pointer(wm_mousemove, horizontal_at, 100, -600, mk_lbutton);
+    EXPECT_EQ(palette.value, 12);
+    pointer(wm_lbuttonup, horizontal_at, 100, -600, 0);
+}
+
+TEST_F(SliderTest, PaletteSliderPreviewsDuringAPressAndCommitsOnRelease)
+{
+    const Palette shown = displayed_palette;
+    pointer(wm_lbuttondown, horizontal_at, 320, 10, mk_lbutton);
+    pointer(wm_mousemove, horizontal_at, 330, 10, mk_lbutton);
+    const std::int32_t chosen = palette.value;
+    EXPECT_NE(chosen, 0);
+    set_preview_palette(0);
+    set_preview_palette(chosen);
+    const Palette expected_preview = preview_palette;
+    EXPECT_EQ(target_palette, shown) << "nothing chosen yet";
+    pointer(wm_lbuttonup, horizontal_at, 330, 10, 0);
+    EXPECT_EQ(target_palette, expected_preview);
+    EXPECT_EQ(displayed_palette, shown) << "the picture fades over the next frames";
+    EXPECT_EQ(palette.anchor, chosen);
+
+    // A press that ends where it began chooses nothing.
+    set_target_palette(0);
+    pointer(wm_lbuttondown, horizontal_at, 100, 10, mk_lbutton);
+    pointer(wm_mousemove, horizontal_at, 400, 10, mk_lbutton);
+    pointer(wm_mousemove, horizontal_at, 330, 10, mk_lbutton);
+    pointer(wm_lbuttonup, horizontal_at, 330, 10, 0);
+    EXPECT_EQ(palette.value, chosen);
+    set_preview_palette(0);
+    EXPECT_EQ(target_palette, preview_palette) << "the target was left alone";
+
+    // The decrease arrow at 0: nothing changes, but it repeats and shows pressed.
+    set_value(palette, 0, true);
+    pointer(wm_lbuttondown, horizontal_at, 5, 11, mk_lbutton);
+    EXPECT_TRUE(repeat_active);
+    EXPECT_EQ(palette.pressed_arrow, -1);
+    EXPECT_EQ(palette.value, 0);
+    pointer(wm_lbuttonup, horizontal_at, 5, 11, 0);
+    EXPECT_EQ(palette.pressed_arrow, 0);
+}
+
+TEST_F(SliderTest, NudgeMovesFromTheAnchorInEachSlidersUnits)
+{
+    nudge(palette, 0, true);
+    const std::pair<int, int> palette_moves[] = {{-49, 0}, {49, 0}, {50, 1}, {99, 1}, {-50, 0}, {120, 2}};
+    for (const auto& [delta, value] : palette_moves) {
+        nudge(palette, delta, false);
+        EXPECT_EQ(palette.value, value) << delta;
+    }
+    set_preview_palette(2);
+    EXPECT_EQ(target_palette, preview_palette) << "a nudge chooses at once";
+    set_value(palette, 98, true);
+    nudge(palette, 0, true);
+    nudge(palette, 150, false);
+    EXPECT_EQ(palette.value, 99);
+    nudge(palette, 0, false);
+    EXPECT_EQ(palette.value, 98) << "back to the start point, back to the start value";
+
+    nudge(parameter, 0, true);
+    nudge(parameter, 21, false);
+    EXPECT_EQ(parameter.value, 200);
+    EXPECT_EQ(sim_mode.parameter, 200);
+    nudge(parameter, -1000, false);
+    EXPECT_EQ(parameter.value, -2000);
+    EXPECT_EQ(parameter.anchor, 0) << "a nudge never moves the anchor";
+}
+
+TEST_F(SliderTest, SetValueTakesEffectOnlyOnAChange)
+{
+    set_value(palette, 5, false);
+    EXPECT_EQ(palette.anchor, 0);
+    set_target_palette(0);
+    set_value(palette, 5, false);
+    set_preview_palette(0);
+    EXPECT_EQ(target_palette, preview_palette) << "same value, no commit: nothing";
+    set_value(palette, 5, true);
+    set_preview_palette(5);
+    EXPECT_EQ(target_palette, preview_palette) << "same value but a new anchor: applied";
+    EXPECT_EQ(palette.anchor, 5);
+}
