@@ -28,10 +28,19 @@ TEST(RenderOptions, AcceptsEveryOptionInBothSpellings)
     EXPECT_EQ(o.out, "a.PNG");
     EXPECT_EQ(o.dump_field, "f.bin");
 
+    RenderOptions windowed;
+    EXPECT_EQ(parse({"--script", "-", "--size", "500,400", "--window", "w.ppm"}, windowed), "");
+    EXPECT_EQ(windowed.script, "-");
+    EXPECT_EQ(windowed.width, 500);
+    EXPECT_EQ(windowed.height, 400);
+    EXPECT_EQ(windowed.window, "w.ppm");
+
     RenderOptions defaults;
     EXPECT_EQ(parse({"--out", "x.ppm"}, defaults), "");
     EXPECT_EQ(defaults.rule, 0);
-    EXPECT_EQ(defaults.frames, 1);
+    EXPECT_FALSE(defaults.frames.has_value());
+    EXPECT_EQ(defaults.width, 710);
+    EXPECT_EQ(defaults.height, 580);
     EXPECT_FALSE(defaults.seed.has_value());
     EXPECT_FALSE(defaults.palette.has_value());
 
@@ -57,6 +66,10 @@ TEST(RenderOptions, RefusesBadInputWithOneClearLine)
         {"--drop", "240,x", "--out", "a.png"},
         {"--drop", "1,2,3", "--out", "a.png"},
         {"--out", "picture.jpg"},
+        {"--window", "picture"},
+        {"--size", "710", "--out", "a.png"},
+        {"--size", "-1,5", "--out", "a.png"},
+        {"--size", "5000,5", "--out", "a.png"},
         {"--out"},
         {"stray", "--out", "a.png"},
         {"--frames", "3"},

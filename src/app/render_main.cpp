@@ -1,116 +1,284 @@
-// modra-render: the toy's field run from its start pattern without a window,
-// for stills and for exact checks.
+// modra-render: the whole toy on the headless host — the same start-up,
+// windows and main loop as modra, on a virtual clock, steered by a driver
+// that plays the options and the pointer script as a user would, then
+// writes what the toy shows.
 #include <cstdio>
+#include <fstream>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/render_options.h"
-#include "palette/palette.h"
+#include "app/render_script.h"
+#include "app/startup.h"
+#include "app/view_window.h"
+#include "display/display_window.h"
+#include "iconbar/iconbar.h"
 #include "palette/palette_bank.h"
-#include "platform/clock.h"
+#include "platform/headless/headless_host.h"
 #include "platform/headless/image_file.h"
 #include "platform/headless/staged_file.h"
+#include "platform/headless/virtual_clock.h"
+#include "platform/portable/events.h"
 #include "sim/cell_field.h"
 #include "sim/drop.h"
-#include "sim/frozen.h"
 #include "sim/random.h"
-#include "sim/rules.h"
+#include "slider/slider.h"
 
 namespace {
 
 constexpr int exit_usage = 2;
-constexpr std::int32_t picture_pitch = field_width * 4;
+constexpr int exit_failed = 1;
 
-int fail(const std::string& message)
+struct Picture {
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+// Everything the driver needs between its calls from the host.
+struct RenderRun {
+    RenderOptions options;
+    std::vector<ScriptStep> steps;
+    std::size_t next_step = 0;
+    bool set_up = false;
+    bool script_done = false;
+    bool finished = false;
+    std::int64_t wait_until_us = -1;
+    std::int64_t wait_until_frame = -1;
+    std::int64_t final_frame = 0;
+    std::uintptr_t buttons = 0;
+    std::string error;
+
+    Picture picture;  // the back surface: the 640 x 480 field as drawn
+    Picture window;   // the main window's client area
+    std::vector<std::int32_t> field;
+};
+
+RenderRun run;
+
+int fail(int code, const std::string& message)
 {
     std::fprintf(stderr, "modra-render: %s\n", message.c_str());
-    return exit_usage;
+    return code;
 }
 
-bool write_field(std::FILE* file)
+std::int64_t frames_so_far() { return cell_field.frame_count; }
+
+void stop(const std::string& error)
 {
-    const Grid& cells = cell_field.buffers[cell_field.current];
-    std::vector<std::uint8_t> bytes(cells.size() * 4);
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        const auto v = static_cast<std::uint32_t>(cells[i]);
-        for (int b = 0; b < 4; ++b)
-            bytes[4 * i + b] = static_cast<std::uint8_t>(v >> (8 * b));
+    run.error = error;
+    run.finished = true;
+    inject_close();
+}
+
+// The options, applied through the controls the user would have used.
+void set_up()
+{
+    if (run.options.seed)
+        seed_random(*run.options.seed);
+    if (run.options.palette && *run.options.palette >= palette_bank.count)
+        return stop("--palette takes 0.." + std::to_string(palette_bank.count - 1) + ", not " +
+                    std::to_string(*run.options.palette));
+    if (run.options.width != 710 || run.options.height != 580)
+        inject_resize(run.options.width, run.options.height);
+    IconBar& bar = iconbars[0];
+    if (run.options.rule == 1)
+        press_button(bar, find_kind(bar, wave_button), click, true, true);
+    set_value(sliders[0], run.options.parameter, true);
+    if (run.options.palette)
+        set_value(sliders[1], *run.options.palette, true);
+    for (const Drop& drop : run.options.drops)
+        stamp_drop(drop.row, drop.column, drop_radius);
+    // Repainted before the first frame, so that a run of no frames shows the drops.
+    invalidate(view_window, nullptr, false);
+}
+
+void play(const ScriptStep& step)
+{
+    const Point at{step.x, step.y};
+    switch (step.kind) {
+    case ScriptStep::press:
+        run.buttons |= step.button;
+        inject_pointer(step.button == mk_lbutton ? wm_lbuttondown : wm_rbuttondown, at, run.buttons);
+        break;
+    case ScriptStep::release:
+        run.buttons &= ~step.button;
+        inject_pointer(step.button == mk_lbutton ? wm_lbuttonup : wm_rbuttonup, at, run.buttons);
+        break;
+    case ScriptStep::move:
+        inject_pointer(wm_mousemove, at, run.buttons);
+        break;
+    case ScriptStep::wait:
+        run.wait_until_us = virtual_clock_now() + step.amount * 1000;
+        break;
+    case ScriptStep::frames:
+        run.wait_until_frame = frames_so_far() + step.amount;
+        break;
     }
+}
+
+// Called whenever the toy looks for input: the script's next lines are
+// handed over once what they wait for has happened.
+void on_poll()
+{
+    if (run.finished)
+        return;
+    if (!run.set_up) {
+        run.set_up = true;
+        set_up();
+        if (run.finished)
+            return;
+    }
+    for (;;) {
+        if (run.wait_until_us >= 0 && virtual_clock_now() < run.wait_until_us)
+            return;
+        if (run.wait_until_frame >= 0 && frames_so_far() < run.wait_until_frame)
+            return;
+        run.wait_until_us = run.wait_until_frame = -1;
+        if (run.next_step == run.steps.size())
+            break;
+        play(run.steps[run.next_step++]);
+    }
+    if (!run.script_done) {
+        run.script_done = true;
+        run.final_frame = frames_so_far() + run.options.frames.value_or(run.steps.empty() ? 1 : 0);
+    }
+}
+
+Picture read_back_surface()
+{
+    Picture p;
+    LockedPixels locked;
+    DrawSurface* back = display ? back_surface(*display) : nullptr;
+    if (!back || lock_surface(back, locked) < 0)
+        return p;
+    p.width = static_cast<std::int32_t>(locked.width);
+    p.height = static_cast<std::int32_t>(locked.height);
+    p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
+    for (std::int32_t y = 0; y < p.height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(locked.pixels) +
+                                                                 static_cast<std::ptrdiff_t>(y) * locked.pitch);
+        std::copy(row, row + p.width, p.pixels.begin() + static_cast<std::ptrdiff_t>(y) * p.width);
+    }
+    unlock_surface(back);
+    return p;
+}
+
+Picture read_window()
+{
+    const Framebuffer f = top_level_framebuffer();
+    Picture p;
+    p.width = f.width;
+    p.height = f.height;
+    p.pixels.resize(static_cast<std::size_t>(f.width) * f.height);
+    for (std::int32_t y = 0; y < f.height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(f.pixels) +
+                                                                 static_cast<std::ptrdiff_t>(y) * f.pitch);
+        std::copy(row, row + f.width, p.pixels.begin() + static_cast<std::ptrdiff_t>(y) * f.width);
+    }
+    return p;
+}
+
+// Called when everything queued has been handled: the moment to take the
+// pictures, then to close the window as a user would.
+void on_idle()
+{
+    if (run.finished || !run.script_done || frames_so_far() < run.final_frame)
+        return;
+    run.picture = read_back_surface();
+    run.window = read_window();
+    const Grid& cells = cell_field.buffers[cell_field.current];
+    run.field.assign(cells.begin(), cells.end());
+    stop(run.picture.pixels.empty() ? "cannot read the picture from the display" : "");
+}
+
+bool write_field(std::FILE* file, const std::vector<std::int32_t>& cells)
+{
+    std::vector<std::uint8_t> bytes(cells.size() * 4);
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        for (int b = 0; b < 4; ++b)
+            bytes[4 * i + b] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(cells[i]) >> (8 * b));
     return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
-int render(const RenderOptions& options)
+bool write_picture(StagedFile& staged, const std::string& name, const Picture& p)
 {
-    // Start-up order matters: the bank's generated palettes take the first
-    // random draws, before the seed is set.
-    build_palette_bank();
-    reset_field();
-    seed_random(options.seed ? *options.seed : tick_count());
-    if (options.palette && *options.palette >= palette_bank.count)
-        return fail("--palette takes 0.." + std::to_string(palette_bank.count - 1) + ", not " +
-                    std::to_string(*options.palette));
+    ImageFormat format = ImageFormat::png;
+    image_format_for(name, format);
+    return write_image(staged.file, format, p.pixels.data(), p.width, p.height, p.width * 4);
+}
 
-    // Open every output before the run, so a bad path fails at once and no
-    // half-written file is ever left behind.
-    StagedFile picture_file;
-    StagedFile field_file;
-    std::string error;
-    if ((!options.out.empty() && !open_staged(picture_file, options.out, error)) ||
-        (!options.dump_field.empty() && !open_staged(field_file, options.dump_field, error))) {
-        discard_staged(picture_file);
-        return fail(error);
+bool read_script(const std::string& name, std::string& error)
+{
+    if (name.empty())
+        return true;
+    if (name == "-")
+        return parse_script(std::cin, run.steps, error);
+    std::ifstream in(name);
+    if (!in) {
+        error = "cannot read the script " + name;
+        return false;
     }
+    return parse_script(in, run.steps, error);
+}
 
-    set_mode(options.rule);
-    sim_mode.parameter = options.parameter;
-    if (options.palette) {
-        set_preview_palette(*options.palette);
-        set_target_palette(*options.palette);
-    }
-    for (const Drop& drop : options.drops)
-        stamp_drop(drop.row, drop.column, 10);
-
-    std::vector<std::uint32_t> picture(static_cast<std::size_t>(field_width) * field_height);
-    if (options.frames == 0)
-        draw_frozen(picture.data(), picture_pitch, field_width, field_height);
-    for (std::int32_t i = 0; i < options.frames; ++i) {
-        count_tick();
-        step_field(sim_mode, picture.data(), picture_pitch);
-        fade_step();
-    }
-
-    bool ok = true;
-    if (picture_file.file) {
-        ImageFormat format = ImageFormat::png;
-        image_format_for(options.out, format);
-        ok = write_image(picture_file.file, format, picture.data(), field_width, field_height, picture_pitch);
-    }
-    if (ok && field_file.file)
-        ok = write_field(field_file.file);
-    if (!ok) {
-        discard_staged(picture_file);
-        discard_staged(field_file);
-        return fail("cannot write the output: " + std::string(picture_file.path.empty() ? field_file.path
-                                                                                         : picture_file.path));
-    }
-    if ((picture_file.file && !commit_staged(picture_file, error)) ||
-        (field_file.file && !commit_staged(field_file, error))) {
-        discard_staged(field_file);
-        return fail(error);
-    }
-    return 0;
+void discard_all(StagedFile* files, int n)
+{
+    for (int i = 0; i < n; ++i)
+        discard_staged(files[i]);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    RenderOptions options;
-    if (std::string error = parse_render_options({argv + 1, argv + argc}, options); !error.empty())
-        return fail(error);
-    if (options.help) {
+    std::string error;
+    if (std::string e = parse_render_options({argv + 1, argv + argc}, run.options); !e.empty())
+        return fail(exit_usage, e);
+    if (run.options.help) {
         std::fputs(render_usage, stdout);
         return 0;
     }
-    return render(options);
+    if (!read_script(run.options.script, error))
+        return fail(exit_usage, error);
+
+    // Every output is opened before the run, so that a bad path fails at
+    // once and no half-written file is ever left behind.
+    StagedFile files[3];
+    const std::string* names[3] = {&run.options.out, &run.options.window, &run.options.dump_field};
+    for (int i = 0; i < 3; ++i)
+        if (!names[i]->empty() && !open_staged(files[i], *names[i], error)) {
+            discard_all(files, 3);
+            return fail(exit_usage, error);
+        }
+
+    // The main loop spins out the last moments before each frame by reading
+    // the clock, so reading it must take a little virtual time.
+    set_clock_read_cost(1);
+    headless_host().quiet = true;
+    headless_host().driver = {on_poll, on_idle};
+    app_main();
+
+    if (!run.finished || !run.error.empty()) {
+        discard_all(files, 3);
+        if (run.finished)
+            return fail(run.error.rfind("--", 0) == 0 ? exit_usage : exit_failed, run.error);
+        const HeadlessHost& host = headless_host();
+        return fail(exit_failed, "the toy did not start" +
+                                     (host.message_boxes ? ": " + host.box_title + ": " + host.box_text : ""));
+    }
+    const bool written = (!files[0].file || write_picture(files[0], run.options.out, run.picture)) &&
+                         (!files[1].file || write_picture(files[1], run.options.window, run.window)) &&
+                         (!files[2].file || write_field(files[2].file, run.field));
+    if (!written) {
+        discard_all(files, 3);
+        return fail(exit_usage, "cannot write the output");
+    }
+    for (StagedFile& f : files)
+        if (f.file && !commit_staged(f, error)) {
+            discard_all(files, 3);
+            return fail(exit_usage, error);
+        }
+    return 0;
 }

@@ -7,16 +7,23 @@
 
 const char* const render_usage =
     "usage: modra-render [--rule diffusion|wave] [--parameter P] [--palette K] [--seed S]\n"
-    "                    [--frames N] [--drop ROW,COL]... [--out FILE.png|FILE.ppm] [--dump-field FILE]\n"
+    "                    [--frames N] [--drop ROW,COL]... [--script FILE|-] [--size W,H]\n"
+    "                    [--out FILE.png|FILE.ppm] [--window FILE.png|FILE.ppm] [--dump-field FILE]\n"
     "\n"
-    "Runs the field from its start pattern and writes the picture after N frames.\n"
-    "  --rule        diffusion (default) or wave\n"
-    "  --parameter   the rule parameter, -2000..2000 (default 0)\n"
-    "  --palette     fade to bank palette K from palette 0\n"
+    "Runs the whole toy without a display, on a virtual clock, and writes what it shows.\n"
+    "  --rule        diffusion (default) or wave, chosen with the icon bar\n"
+    "  --parameter   the rule parameter, -2000..2000 (default 0), set with its slider\n"
+    "  --palette     bank palette K, chosen with the palette slider (the picture fades to it)\n"
     "  --seed        random state after start-up (default: the millisecond clock)\n"
-    "  --frames      frames to run (default 1); 0 draws the start pattern\n"
     "  --drop        stamp a drop of radius 10 at field ROW,COL before the first frame\n"
+    "  --script      pointer events to play, one per line:\n"
+    "                  press left|right X Y, move X Y, release left|right X Y, click X Y,\n"
+    "                  wait MS, frames N, # comment  (X, Y in main-window client pixels)\n"
+    "  --frames      frames to run after the script (default 1, or 0 with a script);\n"
+    "                0 without a script shows the start pattern\n"
+    "  --size        the main window's client size (default 710,580)\n"
     "  --out         write the 640 x 480 picture, PNG or PPM by extension\n"
+    "  --window      write the whole main window as painted\n"
     "  --dump-field  write the present cells, 482 rows of 642 little-endian int32\n";
 
 namespace {
@@ -29,13 +36,20 @@ bool parse_int(const std::string& text, Int& value)
     return ec == std::errc{} && ptr == end && !text.empty();
 }
 
-std::string parse_drop(const std::string& text, Drop& drop)
+bool parse_pair(const std::string& text, std::int32_t& first, std::int32_t& second)
 {
     const auto comma = text.find(',');
-    if (comma == std::string::npos || !parse_int(text.substr(0, comma), drop.row) ||
-        !parse_int(text.substr(comma + 1), drop.column))
-        return "--drop takes ROW,COL as two whole numbers, not '" + text + "'";
-    return {};
+    return comma != std::string::npos && parse_int(text.substr(0, comma), first) &&
+           parse_int(text.substr(comma + 1), second);
+}
+
+bool parse_image_name(const std::string& value, std::string& name)
+{
+    ImageFormat format;
+    if (!image_format_for(value, format))
+        return false;
+    name = value;
+    return true;
 }
 
 std::string parse_option(const std::string& name, const std::string& value, RenderOptions& options)
@@ -62,18 +76,26 @@ std::string parse_option(const std::string& name, const std::string& value, Rend
             return "--seed takes a whole number from 0 to 4294967295, not '" + value + "'";
         options.seed = s;
     } else if (name == "--frames") {
-        if (!parse_int(value, options.frames) || options.frames < 0)
+        std::int32_t n = 0;
+        if (!parse_int(value, n) || n < 0)
             return "--frames takes a whole number of 0 or more, not '" + value + "'";
+        options.frames = n;
     } else if (name == "--drop") {
         Drop drop{};
-        if (std::string error = parse_drop(value, drop); !error.empty())
-            return error;
+        if (!parse_pair(value, drop.row, drop.column))
+            return "--drop takes ROW,COL as two whole numbers, not '" + value + "'";
         options.drops.push_back(drop);
-    } else if (name == "--out") {
-        ImageFormat format;
-        if (!image_format_for(value, format))
-            return "--out needs a file name ending in .png or .ppm, not '" + value + "'";
-        options.out = value;
+    } else if (name == "--size") {
+        if (!parse_pair(value, options.width, options.height) || options.width < 0 || options.height < 0 ||
+            options.width > 4096 || options.height > 4096)
+            return "--size takes W,H, each from 0 to 4096, not '" + value + "'";
+    } else if (name == "--script") {
+        if (value.empty())
+            return "--script needs a file name, or - for standard input";
+        options.script = value;
+    } else if (name == "--out" || name == "--window") {
+        if (!parse_image_name(value, name == "--out" ? options.out : options.window))
+            return name + " needs a file name ending in .png or .ppm, not '" + value + "'";
     } else if (name == "--dump-field") {
         if (value.empty())
             return "--dump-field needs a file name";
@@ -109,7 +131,7 @@ std::string parse_render_options(const std::vector<std::string>& args, RenderOpt
         if (std::string error = parse_option(name, value, options); !error.empty())
             return error;
     }
-    if (!options.help && options.out.empty() && options.dump_field.empty())
-        return "nothing to write: give --out FILE.png or --dump-field FILE (try --help)";
+    if (!options.help && options.out.empty() && options.window.empty() && options.dump_field.empty())
+        return "nothing to write: give --out, --window or --dump-field (try --help)";
     return {};
 }

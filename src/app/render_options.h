@@ -16,10 +16,14 @@ struct RenderOptions {
     std::int32_t parameter = 0;
     std::optional<std::int32_t> palette;
     std::optional<std::uint32_t> seed;
-    std::int32_t frames = 1;
+    std::optional<std::int32_t> frames;  // after the script; 1 without one, 0 with
     std::vector<Drop> drops;
     std::string out;
     std::string dump_field;
+    std::string window;
+    std::string script;  // a file, or "-" for standard input
+    std::int32_t width = 710;
+    std::int32_t height = 580;
     bool help = false;
 };
 

@@ -16,6 +16,8 @@ void host_poll_events()
         test_host().on_poll();
 }
 
+void host_queue_idle() {}
+
 void host_top_level_placed(const char* title, const Rect& screen, bool visible)
 {
     test_host().placements.push_back({title, screen, visible});

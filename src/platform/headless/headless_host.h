@@ -10,7 +10,15 @@
 // A desktop without a taskbar, big enough for the toy's largest window.
 inline constexpr Rect headless_work_area{0, 0, 1280, 1024};
 
+// A program run without a user is steered by a driver: it acts when the
+// program looks for input, and when everything queued has been handled.
+struct HeadlessDriver {
+    void (*on_poll)() = nullptr;
+    void (*on_idle)() = nullptr;
+};
+
 struct HeadlessHost {
+    HeadlessDriver driver;
     std::int32_t colour_depth = 32;  // what the desktop reports; a test may set 16
     bool quiet = false;              // message boxes are recorded but not printed
 

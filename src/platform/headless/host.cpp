@@ -32,7 +32,18 @@ void reset_headless_host()
     clear_script();
 }
 
-void host_poll_events() { deliver_due_script_input(); }
+void host_poll_events()
+{
+    deliver_due_script_input();
+    if (host.driver.on_poll)
+        host.driver.on_poll();
+}
+
+void host_queue_idle()
+{
+    if (host.driver.on_idle)
+        host.driver.on_idle();
+}
 
 void host_top_level_placed(const char* title, const Rect& screen, bool visible)
 {

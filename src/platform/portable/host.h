@@ -13,6 +13,10 @@ struct Framebuffer;
 // Called by peek_message before it looks at the queue; never blocks.
 void host_poll_events();
 
+// peek_message found nothing to hand out: everything queued has been
+// handled, and the program may now produce a frame.
+void host_queue_idle();
+
 // The top-level window has been shown, or its client size or position was
 // changed by the program (not by the user); `screen` is its client area in
 // screen coordinates.

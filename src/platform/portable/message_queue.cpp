@@ -35,7 +35,10 @@ bool peek_message(Message& message)
         message = {window, wm_paint, 0, 0};
         return true;
     }
-    return take_due_timer(message);
+    if (take_due_timer(message))
+        return true;
+    host_queue_idle();
+    return false;
 }
 
 void translate_message(const Message&) {}

@@ -150,6 +150,9 @@ void sdl_host_stop()
     SDL_Quit();
 }
 
+// The SDL host has nothing to do between frames.
+void host_queue_idle() {}
+
 void host_poll_events()
 {
     if (!host.started)
