@@ -42,5 +42,35 @@ check "palette outside the bank" fails_cleanly --palette 100 --out "$dir/out/x.p
 check "unwritable picture" fails_cleanly --out "$dir/missing/x.png"
 check "unwritable field after a good picture path" fails_cleanly --out "$dir/out/x.png" --dump-field "$dir/missing/f.bin"
 
-echo "$((15 - failures)) passed, $failures failed"
+# A session played from a script: the wave button, a left drag of drops, a
+# right drag over both sliders, the picture and its hold.
+cat >"$dir/session.txt" <<'SCRIPT'
+# wave rule, then drops
+click 110 548
+press left 300 200
+move 320 210
+wait 50
+move 340 220
+release left 340 220
+frames 10
+press right 400 300
+move 450 250
+release right 450 250
+wait 200
+click 220 548
+SCRIPT
+"$render" --script "$dir/session.txt" --seed 11 --frames 5 --window "$dir/s1.ppm" --dump-field "$dir/s1.bin"
+"$render" --script - --seed 11 --frames 5 --window "$dir/s2.ppm" --dump-field "$dir/s2.bin" <"$dir/session.txt"
+check "a script replays exactly" bash -c "cmp -s '$dir/s1.ppm' '$dir/s2.ppm' && cmp -s '$dir/s1.bin' '$dir/s2.bin'"
+check "the window is 710 x 580" bash -c "head -c 15 '$dir/s1.ppm' | grep -q '710 580'"
+check "the title picture is held in the field" test "$(cell_at "$dir/s1.bin" 480 1)" -eq 0
+printf 'wait 5100\nframes 30\n' >>"$dir/session.txt"
+"$render" --script "$dir/session.txt" --seed 11 --dump-field "$dir/s3.bin"
+check "the hold ends and the field moves on" bash -c "! cmp -s '$dir/s1.bin' '$dir/s3.bin'"
+"$render" --size 500,400 --frames 0 --window "$dir/small.ppm"
+check "--size sets the window" bash -c "head -c 15 '$dir/small.ppm' | grep -q '500 400'"
+printf 'click 10 10\nwiggle 3 4\n' >"$dir/bad.txt"
+check "a bad script line is named" bash -c "'$render' --script '$dir/bad.txt' --out '$dir/out/x.png' 2>&1 >/dev/null | grep -q 'line 2'; test \${PIPESTATUS[0]} -eq 2"
+
+echo "$((22 - failures)) passed, $failures failed"
 [ $failures -eq 0 ]
