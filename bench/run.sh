@@ -4,13 +4,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build --target modra_bench modra_platform_bench >/dev/null
+cmake --build build --target modra_bench modra_platform_bench frame_bench >/dev/null
 echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 run() {
     "$1" --benchmark_format=csv --benchmark_repetitions="${REPETITIONS:-5}" \
         --benchmark_report_aggregates_only=true "${@:2}" 2>/dev/null
 }
-{ run build/bench/modra_bench "$@"; run build/bench/modra_platform_bench "$@"; } |
+{
+    run build/bench/modra_bench "$@"
+    run build/bench/modra_platform_bench "$@"
+    run build/bench/frame_bench "$@"
+} |
 awk -F, '
     /_median"?,/ {
         name = $1; gsub(/"/, "", name); sub(/_median$/, "", name)

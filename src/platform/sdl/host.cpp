@@ -17,12 +17,19 @@
 //  - message boxes block until dismissed, as native ones do; when SDL cannot
 //    show one it goes to stderr as "title: text"
 //  - only the first display is asked for its work area and depth
+// Measuring:
+//  - MODRA_FRAME_LOG=FILE records the performance counter each time a frame
+//    is shown, in memory, and writes the times to FILE when the host stops:
+//    one line per frame, microseconds since the first. Up to 65536 frames
+//    (18 minutes at 60 a second) are kept; later ones are only counted.
 #include "platform/sdl/sdl_host.h"
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 #include "platform/portable/events.h"
 #include "platform/portable/host.h"
@@ -44,6 +51,61 @@ struct SdlHost {
 
 SdlHost host;
 
+// Filled on the frame path without allocating or writing anything; the file
+// is opened at start so that a bad name is told before the toy runs.
+struct FrameLog {
+    static constexpr std::size_t capacity = std::size_t{1} << 16;
+    std::FILE* file = nullptr;
+    std::unique_ptr<Uint64[]> stamps;
+    std::size_t count = 0;
+    std::size_t unrecorded = 0;
+};
+
+FrameLog frame_log;
+
+void start_frame_log()
+{
+    const char* name = SDL_getenv("MODRA_FRAME_LOG");
+    if (!name || !*name)
+        return;
+    frame_log.file = std::fopen(name, "w");
+    if (!frame_log.file) {
+        std::fprintf(stderr, "modra: cannot write the frame log %s\n", name);
+        return;
+    }
+    frame_log.stamps = std::make_unique<Uint64[]>(FrameLog::capacity);
+}
+
+// The host sees framebuffer changes, not frames. A frame is the view's
+// present, and nothing else changes exactly a 640 x 480 rectangle: the
+// controls are narrower and a paint of the main window is bigger. Frames cut
+// by a window smaller than the view are not counted.
+bool is_frame(const Rect& dirty) { return rect_width(dirty) == 640 && rect_height(dirty) == 480; }
+
+void record_frame()
+{
+    if (frame_log.count < FrameLog::capacity)
+        frame_log.stamps[frame_log.count++] = SDL_GetPerformanceCounter();
+    else
+        ++frame_log.unrecorded;
+}
+
+void write_frame_log()
+{
+    if (!frame_log.file)
+        return;
+    const double ticks_per_us = static_cast<double>(SDL_GetPerformanceFrequency()) / 1e6;
+    for (std::size_t i = 0; i < frame_log.count; ++i) {
+        const Uint64 since_first = frame_log.stamps[i] - frame_log.stamps[0];
+        std::fprintf(frame_log.file, "%.3f\n", static_cast<double>(since_first) / ticks_per_us);
+    }
+    if (frame_log.unrecorded > 0)
+        std::fprintf(stderr, "modra: the frame log holds the first %zu frames; %zu more were not recorded\n",
+                     frame_log.count, frame_log.unrecorded);
+    std::fclose(frame_log.file);
+    frame_log = FrameLog{};
+}
+
 std::uintptr_t buttons_from_sdl(Uint32 state)
 {
     return ((state & SDL_BUTTON_LMASK) ? mk_lbutton : 0) | ((state & SDL_BUTTON_RMASK) ? mk_rbutton : 0);
@@ -54,22 +116,23 @@ std::uintptr_t button_flag(Uint8 button)
     return button == SDL_BUTTON_LEFT ? mk_lbutton : button == SDL_BUTTON_RIGHT ? mk_rbutton : 0;
 }
 
-// Copies `dirty` of the framebuffer to the window and presents it once.
-void show(const Framebuffer& fb, const Rect& dirty)
+// Copies `dirty` of the framebuffer to the window and presents it once;
+// false when nothing could be shown.
+bool show(const Framebuffer& fb, const Rect& dirty)
 {
     if (!host.window || !host.visible || !fb.pixels)
-        return;
+        return false;
     SDL_Surface* surface = SDL_GetWindowSurface(host.window);
     if (!surface)
-        return;
+        return false;
     // The window may already have its new size while the framebuffer still
     // has the old one, until the program handles the resize.
     const Rect r{std::max(dirty.left, 0), std::max(dirty.top, 0),
                  std::min({dirty.right, fb.width, surface->w}), std::min({dirty.bottom, fb.height, surface->h})};
     if (r.right <= r.left || r.bottom <= r.top)
-        return;
+        return false;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
-        return;
+        return false;
     const auto* src = reinterpret_cast<const Uint8*>(fb.pixels) + std::ptrdiff_t{r.top} * fb.pitch + r.left * 4;
     auto* dst = static_cast<Uint8*>(surface->pixels) + std::ptrdiff_t{r.top} * surface->pitch +
                 r.left * surface->format->BytesPerPixel;
@@ -79,7 +142,7 @@ void show(const Framebuffer& fb, const Rect& dirty)
     if (SDL_MUSTLOCK(surface))
         SDL_UnlockSurface(surface);
     const SDL_Rect area{r.left, r.top, rect_width(r), rect_height(r)};
-    SDL_UpdateWindowSurfaceRects(host.window, &area, 1);
+    return SDL_UpdateWindowSurfaceRects(host.window, &area, 1) == 0;
 }
 
 void show_all()
@@ -137,6 +200,7 @@ bool sdl_host_start(std::string& error)
     }
     host = SdlHost{};
     host.started = true;
+    start_frame_log();
     return true;
 }
 
@@ -144,6 +208,7 @@ void sdl_host_stop()
 {
     if (!host.started)
         return;
+    write_frame_log();
     if (host.window)
         SDL_DestroyWindow(host.window);
     host = SdlHost{};
@@ -220,7 +285,11 @@ void host_top_level_placed(const char* title, const Rect& screen, bool visible)
     }
 }
 
-void host_framebuffer_changed(const Framebuffer& framebuffer, const Rect& dirty) { show(framebuffer, dirty); }
+void host_framebuffer_changed(const Framebuffer& framebuffer, const Rect& dirty)
+{
+    if (show(framebuffer, dirty) && frame_log.stamps && is_frame(dirty))
+        record_frame();
+}
 
 void host_message_box(const char* text, const char* title)
 {

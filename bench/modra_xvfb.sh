@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Runs the real modra on Xvfb for a while and prints its frame rate, the
+# median and 99th-percentile time between frames (from the SDL host's
+# MODRA_FRAME_LOG) and the CPU it and the X server used, as % of one core.
+# Usage: bench/modra_xvfb.sh [SECONDS]   (default 10)
+set -u
+seconds=${1:-10}
+cd "$(dirname "$0")/.."
+. tests/xvfb_session.sh
+require_tools Xvfb xdpyinfo xwininfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build --target modra x11_close >/dev/null || exit 1
+
+# Clock ticks of user and system time; the fields after the command name,
+# which is in brackets and may hold spaces.
+cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+now() { date +%s.%N; }
+
+start_xvfb 24
+log="$session_dir/frames"
+MODRA_FRAME_LOG=$log build/modra 2>"$session_dir/err" &
+app_pid=$!
+win=$(find_window Modra) || { echo "modra did not come up:"; cat "$session_dir/err"; exit 1; }
+
+app_before=$(cpu_ticks "$app_pid"); server_before=$(cpu_ticks "$xvfb_pid"); t0=$(now)
+sleep "$seconds"
+app_after=$(cpu_ticks "$app_pid"); server_after=$(cpu_ticks "$xvfb_pid"); t1=$(now)
+build/tests/x11_close "$win"
+wait_app 5 || { echo "modra did not close"; exit 1; }
+
+echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
+hz=$(getconf CLK_TCK)
+awk -v a="$app_after" -v b="$app_before" -v s="$server_after" -v r="$server_before" \
+    -v t0="$t0" -v t1="$t1" -v hz="$hz" 'BEGIN {
+        wall = t1 - t0
+        printf "modra CPU %.1f %% of one core, Xvfb %.1f %%, over %.1f s\n",
+               100 * (a - b) / hz / wall, 100 * (s - r) / hz / wall, wall
+    }'
+# The log holds microseconds since the first frame, one line per frame.
+frames=$(wc -l <"$log")
+span=$(tail -1 "$log")
+awk 'NR > 1 { print $1 - last } { last = $1 }' "$log" | sort -n |
+    awk -v span="$span" -v frames="$frames" '{ v[NR] = $1 } END {
+        if (NR < 2) { print "too few frames"; exit 1 }
+        median = v[int((NR + 1) / 2)]
+        p99 = v[int(NR * 0.99 + 0.999999)]
+        printf "%d frames in %.2f s: %.1f frames/s; interval median %.2f ms, 99th percentile %.2f ms, max %.2f ms\n",
+               frames, span / 1e6, (frames - 1) / (span / 1e6), median / 1e3, p99 / 1e3, v[NR] / 1e3
+    }'
