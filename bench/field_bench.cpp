@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "palette/palette.h"
@@ -12,6 +13,7 @@
 #include "sim/drop.h"
 #include "sim/frozen.h"
 #include "sim/random.h"
+#include "sim/rule_kernels.h"
 #include "sim/rules.h"
 
 namespace {
@@ -45,17 +47,35 @@ void disturb()
     }
 }
 
-void step_diffusion_calm(benchmark::State& state)
+// One step through the given instruction set's loops, as step_diffusion and
+// step_wave take it through the chosen one.
+void diffuse_with(const RuleKernels& kernels, const SimMode& m)
+{
+    const std::int32_t* src = cell_field.buffers[cell_field.current].data();
+    cell_field.current = 1 - cell_field.current;
+    kernels.diffuse(src, cell_field.buffers[cell_field.current].data(), static_cast<std::uint32_t>(m.parameter),
+                    m.mask, is_spark_tick(cell_field.frame_count), displayed_palette.data(), picture.data(), pitch);
+}
+
+void wave_with(const RuleKernels& kernels, const SimMode& m)
+{
+    const std::int32_t* src = cell_field.buffers[cell_field.current].data();
+    cell_field.current = 1 - cell_field.current;
+    kernels.wave(src, cell_field.buffers[cell_field.current].data(), cell_field.velocity.data(),
+                 wave_retention(m.parameter), displayed_palette.data(), picture.data(), pitch);
+}
+
+void step_diffusion_calm(benchmark::State& state, const RuleKernels* kernels)
 {
     start();
     SimMode m = sim_mode;
     for (auto _ : state) {
-        step_diffusion(m, picture.data(), pitch);
+        diffuse_with(*kernels, m);
         benchmark::ClobberMemory();
     }
 }
 
-void step_diffusion_all_sparking(benchmark::State& state)
+void step_diffusion_all_sparking(benchmark::State& state, const RuleKernels* kernels)
 {
     start();
     SimMode m = sim_mode;
@@ -66,7 +86,7 @@ void step_diffusion_all_sparking(benchmark::State& state)
         state.PauseTiming();
         cell_field.buffers[cell_field.current].fill(0);
         state.ResumeTiming();
-        step_diffusion(m, picture.data(), pitch);
+        diffuse_with(*kernels, m);
         benchmark::ClobberMemory();
     }
 }
@@ -80,14 +100,14 @@ void baseline_diffusion(benchmark::State& state)
     }
 }
 
-void step_wave_with(benchmark::State& state)
+void step_wave_with(benchmark::State& state, const RuleKernels* kernels)
 {
     start();
     disturb();
     SimMode m = sim_mode;
     m.parameter = static_cast<std::int32_t>(state.range(0));
     for (auto _ : state) {
-        step_wave(m, picture.data(), pitch);
+        wave_with(*kernels, m);
         benchmark::ClobberMemory();
     }
 }
@@ -102,11 +122,12 @@ void baseline_wave(benchmark::State& state)
     }
 }
 
-void draw_frozen_frame(benchmark::State& state)
+void draw_frozen_frame(benchmark::State& state, const RuleKernels* kernels)
 {
     start();
     for (auto _ : state) {
-        draw_frozen(picture.data(), pitch, field_width, field_height);
+        kernels->frozen(cell_field.buffers[cell_field.current].data(), displayed_palette.data(), picture.data(),
+                        pitch, field_width, field_height);
         benchmark::ClobberMemory();
     }
 }
@@ -144,16 +165,44 @@ void stamp_drop_radius_10(benchmark::State& state)
     }
 }
 
+
+// Each rule through every instruction set this processor runs, each beside
+// its baseline so bench/run.sh can print the ratios.
+void register_field_benchmarks()
+{
+    const auto each_set = [](const char* name, void (*run)(benchmark::State&, const RuleKernels*)) {
+        std::vector<benchmark::internal::Benchmark*> registered;
+        for (const RuleKernels* k : runnable_kernels())
+            registered.push_back(benchmark::RegisterBenchmark((std::string(name) + "/" + k->name).c_str(), run, k));
+        return registered;
+    };
+    const auto in_us = [](const std::vector<benchmark::internal::Benchmark*>& list) {
+        for (auto* b : list)
+            b->Unit(benchmark::kMicrosecond);
+        return list;
+    };
+    in_us({benchmark::RegisterBenchmark("baseline_diffusion", baseline_diffusion)});
+    in_us(each_set("step_diffusion_calm", step_diffusion_calm));
+    in_us(each_set("step_diffusion_all_sparking", step_diffusion_all_sparking));
+    in_us({benchmark::RegisterBenchmark("baseline_wave", baseline_wave)});
+    for (auto* b : in_us(each_set("step_wave_with", step_wave_with)))
+        b->Arg(0)->Arg(2000);
+    in_us({benchmark::RegisterBenchmark("baseline_frozen", baseline_frozen)});
+    in_us(each_set("draw_frozen_frame", draw_frozen_frame));
+}
+
 }  // namespace
 
-BENCHMARK(baseline_diffusion)->Unit(benchmark::kMicrosecond);
-BENCHMARK(step_diffusion_calm)->Unit(benchmark::kMicrosecond);
-BENCHMARK(step_diffusion_all_sparking)->Unit(benchmark::kMicrosecond);
-BENCHMARK(baseline_wave)->Unit(benchmark::kMicrosecond);
-BENCHMARK(step_wave_with)->Arg(0)->Arg(2000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(baseline_frozen)->Unit(benchmark::kMicrosecond);
-BENCHMARK(draw_frozen_frame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(fade_full_change)->Unit(benchmark::kMicrosecond);
 BENCHMARK(stamp_drop_radius_10)->Unit(benchmark::kMicrosecond);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    register_field_benchmarks();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

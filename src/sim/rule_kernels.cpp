@@ -1,0 +1,52 @@
+#include "sim/rule_kernels.h"
+
+#include <cstddef>
+
+const RuleKernels scalar_kernels{"scalar", diffuse_scalar, wave_scalar, frozen_scalar};
+
+namespace {
+
+struct KernelList {
+    const RuleKernels* items[4] = {};
+    std::size_t count = 0;
+    void add(const RuleKernels& k) { items[count++] = &k; }
+};
+
+// Asked once: the processor does not change under a running program, and the
+// per-frame calls then cost one indirect call each.
+KernelList detect()
+{
+    KernelList list;
+    list.add(scalar_kernels);
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("sse2"))
+        list.add(sse2_kernels);
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt"))
+        list.add(avx2_kernels);
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vl"))
+        list.add(avx512_kernels);
+#endif
+    return list;
+}
+
+const KernelList& kernel_list()
+{
+    static const KernelList list = detect();
+    return list;
+}
+
+}  // namespace
+
+std::span<const RuleKernels* const> runnable_kernels()
+{
+    const KernelList& list = kernel_list();
+    return {list.items, list.count};
+}
+
+const RuleKernels& rule_kernels()
+{
+    static const RuleKernels& best = *runnable_kernels().back();
+    return best;
+}

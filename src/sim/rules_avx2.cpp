@@ -1,0 +1,162 @@
+// The rules' loops for AVX2: eight cells a step, and sparks handed out eight
+// at a time from one state of the random source. The palette is read one
+// pixel at a time after each row: gathers are slower than plain loads on the
+// processors measured.
+#if defined(__x86_64__) || defined(__i386__)
+
+#include <immintrin.h>
+
+#include <array>
+
+#include "sim/cell_field.h"
+#include "sim/pixels.h"
+#include "sim/random.h"
+#include "sim/random_jump.h"
+#include "sim/rule_kernels.h"
+#include "sim/rules.h"
+
+#define MODRA_AVX2 __attribute__((target("avx2,popcnt")))
+
+namespace {
+
+constexpr SparkLanes<8> sparks8 = spark_lanes<8>();
+
+// For each pattern of negative lanes, the lane of the packed sparks that each
+// negative lane takes: how many negative lanes come before it.
+constexpr std::array<std::array<std::uint8_t, 8>, 256> spark_slots = [] {
+    std::array<std::array<std::uint8_t, 8>, 256> t{};
+    for (unsigned m = 0; m < 256; ++m) {
+        std::uint8_t before = 0;
+        for (unsigned i = 0; i < 8; ++i) {
+            t[m][i] = before;
+            before += (m >> i) & 1u;
+        }
+    }
+    return t;
+}();
+
+MODRA_AVX2 inline __m256i load(const std::int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+MODRA_AVX2 inline __m256i load_u(const std::uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+MODRA_AVX2 inline void store(void* p, __m256i v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
+
+// The palette index is each cell's second byte, read straight from the row
+// just written while it is still in the first-level cache.
+inline void look_up_row(const std::int32_t* cells, const std::uint32_t* palette, std::uint32_t* out, int count)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(cells);
+    for (int k = 0; k < count; ++k)
+        out[k] = palette[bytes[4 * k + 1]];
+}
+
+// Eight sparks in a row from state, the first in lane 0.
+MODRA_AVX2 inline __m256i spark_vector(std::uint32_t state)
+{
+    const __m256i s = _mm256_set1_epi32(static_cast<std::int32_t>(state));
+    const __m256i low = _mm256_set1_epi32(0x7FFF);
+    const __m256i first = _mm256_add_epi32(_mm256_mullo_epi32(s, load_u(sparks8.first_multiplier)),
+                                           load_u(sparks8.first_increment));
+    const __m256i second = _mm256_add_epi32(_mm256_mullo_epi32(s, load_u(sparks8.second_multiplier)),
+                                            load_u(sparks8.second_increment));
+    return _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(first, 16), low),
+                           _mm256_slli_epi32(_mm256_and_si256(_mm256_srli_epi32(second, 16), low), 15));
+}
+
+template <bool Sparks>
+MODRA_AVX2 void diffuse(const std::int32_t* src, std::int32_t* dst, std::uint32_t parameter, std::uint32_t mask,
+                        const std::uint32_t* palette, std::uint32_t* pixels, std::int32_t pitch)
+{
+    const __m256i add = _mm256_set1_epi32(static_cast<std::int32_t>(parameter));
+    const __m256i keep = _mm256_set1_epi32(static_cast<std::int32_t>(mask));
+    const __m256i zero = _mm256_setzero_si256();
+    std::uint32_t state = random_state();
+    for (int y = 1; y <= field_height; ++y) {
+        const std::int32_t* up = src + cell_index(y - 1, 0);
+        const std::int32_t* mid = up + grid_width;
+        const std::int32_t* down = mid + grid_width;
+        std::int32_t* out = dst + cell_index(y, 0);
+        std::uint32_t* row = pixel_row(pixels, pitch, y - 1);
+        for (int x = 1; x <= field_width; x += 8) {
+            const __m256i column = _mm256_add_epi32(_mm256_add_epi32(load(up + x), load(mid + x)), load(down + x));
+            const __m256i s = _mm256_add_epi32(_mm256_add_epi32(load(mid + x - 1), load(mid + x + 1)),
+                                               _mm256_add_epi32(_mm256_slli_epi32(column, 1), add));
+            const __m256i v = _mm256_srai_epi32(s, 3);
+            __m256i settled = _mm256_max_epi32(v, zero);
+            if constexpr (Sparks) {
+                // Negative sums take their sparks in cell order, two draws each.
+                const unsigned negative = static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(v)));
+                if (negative != 0) {
+                    const __m256i slots = _mm256_cvtepu8_epi32(
+                        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(spark_slots[negative].data())));
+                    const __m256i placed = _mm256_permutevar8x32_epi32(spark_vector(state), slots);
+                    settled = _mm256_castps_si256(
+                        _mm256_blendv_ps(_mm256_castsi256_ps(settled), _mm256_castsi256_ps(placed), _mm256_castsi256_ps(v)));
+                    const RandomJump past = sparks8.past[__builtin_popcount(negative)];
+                    state = past.multiplier * state + past.increment;
+                }
+            }
+            settled = _mm256_and_si256(settled, keep);
+            store(out + x, settled);
+        }
+        look_up_row(out + 1, palette, row, field_width);
+    }
+    if constexpr (Sparks)
+        seed_random(state);
+}
+
+MODRA_AVX2 void diffuse_avx2(const std::int32_t* src, std::int32_t* dst, std::uint32_t parameter,
+                             std::uint32_t mask, bool sparks, const std::uint32_t* palette, std::uint32_t* pixels,
+                             std::int32_t pitch)
+{
+    if (sparks)
+        diffuse<true>(src, dst, parameter, mask, palette, pixels, pitch);
+    else
+        diffuse<false>(src, dst, parameter, mask, palette, pixels, pitch);
+}
+
+MODRA_AVX2 void wave_avx2(const std::int32_t* src, std::int32_t* dst, std::int32_t* velocity, std::int32_t retention,
+                          const std::uint32_t* palette, std::uint32_t* pixels, std::int32_t pitch)
+{
+    const __m256i e = _mm256_set1_epi32(retention);
+    const __m256i rest = _mm256_set1_epi32(wave_rest_level);
+    const __m256i top = _mm256_set1_epi32(cell_max);
+    const __m256i zero = _mm256_setzero_si256();
+    for (int y = 1; y <= field_height; ++y) {
+        const std::int32_t* up = src + cell_index(y - 1, 0);
+        const std::int32_t* mid = up + grid_width;
+        const std::int32_t* down = mid + grid_width;
+        std::int32_t* out = dst + cell_index(y, 0);
+        std::int32_t* vel = velocity + cell_index(y, 0);
+        std::uint32_t* row = pixel_row(pixels, pitch, y - 1);
+        for (int x = 1; x <= field_width; x += 8) {
+            const __m256i h = load(mid + x);
+            const __m256i sides = _mm256_add_epi32(_mm256_add_epi32(load(up + x - 1), load(up + x + 1)),
+                                                   _mm256_add_epi32(load(down + x - 1), load(down + x + 1)));
+            const __m256i cross = _mm256_add_epi32(_mm256_add_epi32(load(up + x), load(down + x)),
+                                                   _mm256_add_epi32(load(mid + x - 1), load(mid + x + 1)));
+            const __m256i twice = _mm256_slli_epi32(_mm256_add_epi32(sides, cross), 1);
+            const __m256i h17 = _mm256_add_epi32(_mm256_slli_epi32(h, 4), h);
+            const __m256i drive = _mm256_add_epi32(
+                _mm256_sub_epi32(_mm256_add_epi32(_mm256_mullo_epi32(e, load(vel + x)), twice), h17), rest);
+            const __m256i w = _mm256_srai_epi32(drive, 8);
+            store(vel + x, w);
+            const __m256i n = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(h, w), zero), top);
+            store(out + x, n);
+        }
+        look_up_row(out + 1, palette, row, field_width);
+    }
+}
+
+MODRA_AVX2 void frozen_avx2(const std::int32_t* cells, const std::uint32_t* palette, std::uint32_t* pixels,
+                            std::int32_t pitch, int columns, int rows)
+{
+    for (int r = 0; r < rows; ++r)
+        look_up_row(cells + cell_index(r + 1, 1), palette, pixel_row(pixels, pitch, r), columns);
+}
+
+}  // namespace
+
+const RuleKernels avx2_kernels{"avx2", diffuse_avx2, wave_avx2, frozen_avx2};
+
+#endif

@@ -1,0 +1,265 @@
+// Every instruction set's loops against the portable ones: the same cells,
+// velocities, pixels and random state, bit for bit, over random fields and
+// the parameters, ticks and pitches where the arithmetic changes course.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "sim/cell_field.h"
+#include "sim/random.h"
+#include "sim/rule_kernels.h"
+#include "sim/rules.h"
+
+namespace {
+
+using Cells = std::vector<std::int32_t>;
+using Pixels = std::vector<std::uint32_t>;
+
+constexpr std::uint32_t untouched = 0xDEADBEEF;
+
+// An output picture addressed through a pitch, with room around the rows so
+// a write outside them shows up as a changed sentinel.
+struct Picture {
+    std::int32_t pitch;
+    Pixels store;
+    std::size_t first;  // index of the top row's first pixel
+
+    explicit Picture(std::int32_t pitch_bytes, int rows = field_height) : pitch(pitch_bytes)
+    {
+        const std::size_t stride = static_cast<std::size_t>(pitch < 0 ? -pitch : pitch) / 4;
+        const std::size_t span = stride * static_cast<std::size_t>(rows - 1) + field_width;
+        store.assign(span + 64, untouched);
+        first = 32 + (pitch < 0 ? stride * static_cast<std::size_t>(rows - 1) : 0);
+    }
+    std::uint32_t* pixels() { return store.data() + first; }
+};
+
+// The pitches a locked surface can have: packed, padded, folded onto one row, bottom-up.
+const std::int32_t pitches[] = {field_width * 4, (field_width + 37) * 4, 0, -field_width * 4};
+
+const std::int32_t parameters[] = {-2000, -1, 0, 1, 657, 658, 907, 908, 2000};
+
+std::vector<const RuleKernels*> vector_paths()
+{
+    std::vector<const RuleKernels*> paths;
+    for (const RuleKernels* k : runnable_kernels())
+        if (k != &scalar_kernels)
+            paths.push_back(k);
+    return paths;
+}
+
+// Interior cells drawn from [low, high] (as unsigned 32-bit); the border stays 0.
+Cells random_grid(std::mt19937& rng, std::uint32_t low, std::uint32_t high)
+{
+    std::uniform_int_distribution<std::uint32_t> value(low, high);
+    Cells g(grid_cells, 0);
+    for (int y = 1; y <= field_height; ++y)
+        for (int x = 1; x <= field_width; ++x)
+            g[cell_index(y, x)] = static_cast<std::int32_t>(value(rng));
+    return g;
+}
+
+std::vector<std::uint32_t> random_palette(std::mt19937& rng)
+{
+    std::vector<std::uint32_t> p(256);
+    for (auto& e : p)
+        e = static_cast<std::uint32_t>(rng());
+    return p;
+}
+
+struct DiffusionCase {
+    std::uint32_t parameter;
+    std::uint32_t mask;
+    bool sparks;
+    std::int32_t pitch;
+};
+
+struct Outcome {
+    Cells dst;
+    Pixels picture;
+    std::uint32_t random_after;
+};
+
+Outcome diffuse(const RuleKernels& k, const Cells& src, const DiffusionCase& c, const std::vector<std::uint32_t>& palette,
+                std::uint32_t random_before)
+{
+    Outcome o{Cells(grid_cells, 0x5A5A5A5A), {}, 0};
+    Picture picture(c.pitch);
+    seed_random(random_before);
+    k.diffuse(src.data(), o.dst.data(), c.parameter, c.mask, c.sparks, palette.data(), picture.pixels(), c.pitch);
+    o.random_after = random_state();
+    o.picture = std::move(picture.store);
+    return o;
+}
+
+void expect_same_diffusion(const Cells& src, const DiffusionCase& c, const std::vector<std::uint32_t>& palette,
+                           const std::string& what)
+{
+    const std::uint32_t before = 0x1234567u ^ c.parameter;
+    const Outcome want = diffuse(scalar_kernels, src, c, palette, before);
+    for (const RuleKernels* k : vector_paths()) {
+        const Outcome got = diffuse(*k, src, c, palette, before);
+        ASSERT_EQ(got.dst, want.dst) << k->name << ": cells, " << what;
+        ASSERT_EQ(got.picture, want.picture) << k->name << ": pixels, " << what;
+        ASSERT_EQ(got.random_after, want.random_after) << k->name << ": random state, " << what;
+    }
+}
+
+}  // namespace
+
+TEST(RulePaths, PortableFirstAndTheChosenOneLast)
+{
+    const auto runnable = runnable_kernels();
+    ASSERT_FALSE(runnable.empty());
+    EXPECT_EQ(runnable.front(), &scalar_kernels);
+    EXPECT_EQ(&rule_kernels(), runnable.back());
+#if defined(__x86_64__)
+    EXPECT_GE(runnable.size(), 2u) << "SSE2 is on every x86-64 processor";
+#endif
+    for (const RuleKernels* k : runnable)
+        std::printf("rule loops available: %s\n", k->name);
+}
+
+TEST(RulePaths, DiffusionMatchesAcrossParametersAndTicks)
+{
+    std::mt19937 rng(7);
+    const Cells src = random_grid(rng, 0, 0xFFFF);
+    const auto palette = random_palette(rng);
+    std::vector<std::int32_t> all(std::begin(parameters), std::end(parameters));
+    for (int i = 0; i < 3; ++i)
+        all.push_back(std::uniform_int_distribution<std::int32_t>(-2000, 2000)(rng));
+    for (std::int32_t p : all)
+        for (bool sparks : {false, true})
+            expect_same_diffusion(src, {static_cast<std::uint32_t>(p), 0xFFFF, sparks, field_width * 4}, palette,
+                                  "parameter " + std::to_string(p) + (sparks ? " spark tick" : ""));
+}
+
+TEST(RulePaths, DiffusionSparksInCellOrderOverMixedDarkFields)
+{
+    // Dark cells and a falling level: negative sums come in every pattern of lanes.
+    std::mt19937 rng(11);
+    const auto palette = random_palette(rng);
+    for (std::uint32_t high : {0u, 40u, 1000u, 3000u}) {
+        const Cells src = random_grid(rng, 0, high);
+        for (std::int32_t p : {-2000, -700, -1})
+            expect_same_diffusion(src, {static_cast<std::uint32_t>(p), 0xFFFF, true, field_width * 4}, palette,
+                                  "cells up to " + std::to_string(high) + ", parameter " + std::to_string(p));
+    }
+}
+
+TEST(RulePaths, DiffusionWrapsLikeTheReferenceForAnyCellsAndMask)
+{
+    // Cells far outside 0..65535 make the weighted sum wrap; other masks keep
+    // bits the palette index must still ignore.
+    std::mt19937 rng(13);
+    const Cells src = random_grid(rng, 0, 0xFFFFFFFFu);
+    const auto palette = random_palette(rng);
+    for (std::uint32_t mask : {0xFFFFu, 0xFFFFFFFFu, 0x8000FF00u, static_cast<std::uint32_t>(rng())})
+        for (bool sparks : {false, true})
+            expect_same_diffusion(src, {static_cast<std::uint32_t>(rng()), mask, sparks, field_width * 4}, palette,
+                                  "mask " + std::to_string(mask));
+}
+
+TEST(RulePaths, DiffusionWritesThroughEveryPitch)
+{
+    std::mt19937 rng(17);
+    const Cells src = random_grid(rng, 0, 0xFFFF);
+    const auto palette = random_palette(rng);
+    for (std::int32_t pitch : pitches)
+        for (bool sparks : {false, true})
+            expect_same_diffusion(src, {static_cast<std::uint32_t>(-300), 0xFFFF, sparks, pitch}, palette,
+                                  "pitch " + std::to_string(pitch));
+}
+
+namespace {
+
+struct WaveOutcome {
+    Cells dst;
+    Cells velocity;
+    Pixels picture;
+};
+
+WaveOutcome wave(const RuleKernels& k, const Cells& src, const Cells& velocity, std::int32_t retention,
+                 const std::vector<std::uint32_t>& palette, std::int32_t pitch)
+{
+    WaveOutcome o{Cells(grid_cells, 0x5A5A5A5A), velocity, {}};
+    Picture picture(pitch);
+    k.wave(src.data(), o.dst.data(), o.velocity.data(), retention, palette.data(), picture.pixels(), pitch);
+    o.picture = std::move(picture.store);
+    return o;
+}
+
+void expect_same_wave(const Cells& src, const Cells& velocity, std::int32_t retention,
+                      const std::vector<std::uint32_t>& palette, std::int32_t pitch, const std::string& what)
+{
+    const WaveOutcome want = wave(scalar_kernels, src, velocity, retention, palette, pitch);
+    for (const RuleKernels* k : vector_paths()) {
+        const WaveOutcome got = wave(*k, src, velocity, retention, palette, pitch);
+        ASSERT_EQ(got.dst, want.dst) << k->name << ": cells, " << what;
+        ASSERT_EQ(got.velocity, want.velocity) << k->name << ": velocity, " << what;
+        ASSERT_EQ(got.picture, want.picture) << k->name << ": pixels, " << what;
+    }
+}
+
+}  // namespace
+
+TEST(RulePaths, WaveMatchesAcrossRetentionsAndVelocities)
+{
+    std::mt19937 rng(19);
+    const Cells src = random_grid(rng, 0, 0xFFFF);
+    const auto palette = random_palette(rng);
+    // Small velocities, ones that push cells past both clamps, and huge ones
+    // whose product with the retention wraps.
+    const Cells gentle = random_grid(rng, 0xFFFFF000u, 0xFFFFFFFFu);
+    const Cells strong = random_grid(rng, 0xFFF00000u, 0xFFFFFFFFu);
+    Cells mixed = random_grid(rng, 0, 0xFFFFFFFFu);
+    for (std::size_t i = 0; i < gentle.size(); i += 3)
+        mixed[i] = gentle[i] == 0 ? 0 : gentle[i] + 2048;
+    std::vector<std::int32_t> all(std::begin(parameters), std::end(parameters));
+    for (int i = 0; i < 3; ++i)
+        all.push_back(std::uniform_int_distribution<std::int32_t>(-2000, 2000)(rng));
+    for (std::int32_t p : all) {
+        const std::int32_t e = wave_retention(p);
+        expect_same_wave(src, gentle, e, palette, field_width * 4, "gentle, parameter " + std::to_string(p));
+        expect_same_wave(src, mixed, e, palette, field_width * 4, "wrapping, parameter " + std::to_string(p));
+    }
+    expect_same_wave(src, strong, wave_retention(2000), palette, field_width * 4, "strong");
+    expect_same_wave(src, mixed, static_cast<std::int32_t>(rng()), palette, field_width * 4, "any retention");
+}
+
+TEST(RulePaths, WaveWritesThroughEveryPitch)
+{
+    std::mt19937 rng(23);
+    const Cells src = random_grid(rng, 0, 0xFFFF);
+    const Cells velocity = random_grid(rng, 0, 0xFFFFFFFFu);
+    const auto palette = random_palette(rng);
+    for (std::int32_t pitch : pitches)
+        expect_same_wave(src, velocity, wave_retention(0), palette, pitch, "pitch " + std::to_string(pitch));
+}
+
+TEST(RulePaths, FrozenFrameMatchesForEverySizeAndPitch)
+{
+    std::mt19937 rng(29);
+    // Cells outside 0..65535 too: only their second byte names the colour.
+    const Cells cells = random_grid(rng, 0, 0xFFFFFFFFu);
+    const auto palette = random_palette(rng);
+    const int widths[] = {0, 1, 7, 15, 16, 17, 333, 639, 640};
+    const int heights[] = {0, 1, 3, 480};
+    for (std::int32_t pitch : pitches)
+        for (int w : widths)
+            for (int h : heights) {
+                if (h == field_height && w != 0 && w != field_width && w != 333)
+                    continue;  // full height for a few widths is enough
+                Picture want(pitch, h == 0 ? 1 : h);
+                frozen_scalar(cells.data(), palette.data(), want.pixels(), pitch, w, h);
+                for (const RuleKernels* k : vector_paths()) {
+                    Picture got(pitch, h == 0 ? 1 : h);
+                    k->frozen(cells.data(), palette.data(), got.pixels(), pitch, w, h);
+                    ASSERT_EQ(got.store, want.store)
+                        << k->name << ": " << w << " x " << h << ", pitch " << pitch;
+                }
+            }
+}
