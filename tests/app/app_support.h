@@ -22,6 +22,7 @@
 #include "sim/random.h"
 #include "slider/slider.h"
 #include "slider/slider_window.h"
+#include "toy_state.h"
 
 class AppTest : public ::testing::Test {
 protected:
@@ -36,32 +37,9 @@ protected:
         set_performance_counter_available(true);
     }
 
-    // Every process-wide record back to its state at process start.
     static void reset_toy()
     {
-        destroy_display();
-        reset_window_system();
-        reset_headless_host();
-        headless_host().quiet = true;
-        for (Slider& s : sliders)
-            s = Slider{};
-        slider_count = 0;
-        repeat_active = false;
-        press_point = {};
-        iconbars[0] = IconBar{};
-        next_iconbar_id = first_iconbar_id;
-        running = false;
-        paused = false;
-        view_window = nullptr;
-        drag_anchor = {};
-        sim_mode = SimMode{};
-        for (Grid& g : cell_field.buffers)
-            g.fill(0);
-        cell_field.velocity.fill(0);
-        cell_field.current = 0;
-        cell_field.frame_count = 0;
-        target_palette = displayed_palette = preview_palette = Palette{};
-        seed_random(1);
+        reset_toy_state();
         on_poll = nullptr;
         on_idle = nullptr;
     }

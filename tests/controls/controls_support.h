@@ -20,6 +20,7 @@
 #include "sim/random.h"
 #include "slider/slider.h"
 #include "slider/slider_window.h"
+#include "toy_state.h"
 
 class ControlsTest : public ::testing::Test {
 protected:
@@ -31,22 +32,9 @@ protected:
 
     void SetUp() override
     {
-        reset_window_system();
-        reset_headless_host();
-        headless_host().quiet = true;
-        seed_random(1);
+        reset_toy_state();
         build_palette_bank();
         reset_field();
-        sim_mode = SimMode{};
-        running = false;
-        paused = false;
-        for (Slider& s : sliders)
-            s = Slider{};
-        slider_count = 0;
-        repeat_active = false;
-        press_point = {};
-        iconbars[0] = IconBar{};
-        next_iconbar_id = first_iconbar_id;
 
         WindowClass main_class;
         main_class.name = "test-main";
