@@ -3,7 +3,7 @@
 # are missing. Quiet when everything is there already.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libsdl2-dev libx11-dev xvfb xdotool imagemagick x11-utils)
+          libsdl2-dev libx11-dev xvfb xdotool imagemagick x11-utils wine64 wine)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

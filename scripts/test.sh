@@ -14,3 +14,7 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMODRA_
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+# The native Windows build (mingw-w64), and its tests under Wine on Xvfb.
+scripts/build-windows.sh
+tests/win32/wine_tests.sh build-windows build/modra-render build/tests/x11_close

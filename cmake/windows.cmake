@@ -1,0 +1,39 @@
+# The native Windows build: the subsystems over src/platform/win32, with the
+# resources compiled from res/modra.rc. Included by the top-level
+# CMakeLists.txt when the target is Windows; nothing of the portable window
+# system, its hosts or libpng is built here.
+enable_language(RC)
+
+add_library(modra_win32 STATIC
+  src/platform/win32/instance.cpp
+  src/platform/win32/window.cpp
+  src/platform/win32/canvas.cpp
+  src/platform/win32/surface.cpp
+  src/platform/win32/clock.cpp
+  src/platform/win32/resources.cpp
+  src/platform/win32/picture.cpp
+  src/platform/win32/version_rules.cpp
+  src/platform/win32/startup_checks.cpp
+)
+target_include_directories(modra_win32 PUBLIC src)
+# dxguid supplies IID_IDirectDraw7.
+target_link_libraries(modra_win32 PUBLIC ddraw dxguid gdi32 user32 advapi32)
+# The palette bank reads the stored set through the platform's resources.
+target_link_libraries(modra_core PUBLIC modra_win32)
+
+# windres finds the icon and bitmap files named in the script relative to res/.
+set(modra_rc ${CMAKE_SOURCE_DIR}/res/modra.rc)
+set_source_files_properties(${modra_rc} PROPERTIES
+  OBJECT_DEPENDS "${resource_files};${CMAKE_SOURCE_DIR}/res/resource_ids.h")
+
+add_executable(modra WIN32 src/platform/win32/win_main.cpp ${modra_rc})
+target_include_directories(modra PRIVATE res)
+target_link_libraries(modra PRIVATE modra_toy modra_win32)
+
+# Windows-only logic, run under Wine by tests/win32/wine_tests.sh. It carries
+# the resources too, so the resource functions have something to find.
+if(MODRA_TESTS)
+  add_executable(modra_win32_tests tests/win32/unit_tests.cpp ${modra_rc})
+  target_include_directories(modra_win32_tests PRIVATE res)
+  target_link_libraries(modra_win32_tests PRIVATE modra_toy modra_win32)
+endif()

@@ -1,0 +1,237 @@
+// The Windows-only logic that needs no window of its own, run under Wine:
+// the version rules of the platform check, the DirectX value in the registry,
+// show_error's boxes, and the resources windres compiled in. Message boxes
+// are real; a watcher thread reads each one and presses its OK button.
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/startup.h"
+#include "platform/picture.h"
+#include "platform/resources.h"
+#include "platform/startup_checks.h"
+#include "platform/window.h"
+#include "platform/win32/directx_check.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/version_rules.h"
+
+namespace {
+
+int passed = 0;
+int failed = 0;
+
+void check(bool ok, const std::string& what)
+{
+    if (ok) {
+        ++passed;
+        std::printf("ok: %s\n", what.c_str());
+    } else {
+        ++failed;
+        std::printf("FAILED: %s\n", what.c_str());
+    }
+    std::fflush(stdout);
+}
+
+// --- message boxes -------------------------------------------------------
+
+struct SeenBox {
+    std::string title;
+    std::string text;
+};
+
+std::atomic<bool> watching{true};
+std::atomic<int> boxes_seen{0};
+SeenBox last_box;  // written by the watcher before boxes_seen moves on
+
+BOOL CALLBACK read_static(HWND child, LPARAM out)
+{
+    char class_name[32] = {};
+    GetClassNameA(child, class_name, sizeof class_name);
+    if (lstrcmpiA(class_name, "Static") != 0)
+        return TRUE;
+    char text[4096] = {};
+    GetWindowTextA(child, text, sizeof text);
+    if (text[0]) {
+        *reinterpret_cast<std::string*>(out) = text;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK find_box(HWND window, LPARAM)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char class_name[32] = {};
+    GetClassNameA(window, class_name, sizeof class_name);
+    if (process != GetCurrentProcessId() || std::strcmp(class_name, "#32770") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    char title[256] = {};
+    GetWindowTextA(window, title, sizeof title);
+    SeenBox seen{title, {}};
+    EnumChildWindows(window, read_static, reinterpret_cast<LPARAM>(&seen.text));
+    last_box = seen;
+    // Wait for the box to go before looking again, so it is counted once.
+    PostMessageA(window, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 500 && IsWindow(window); ++i)
+        Sleep(10);
+    boxes_seen.fetch_add(1);
+    return FALSE;
+}
+
+DWORD WINAPI watch_boxes(void*)
+{
+    while (watching) {
+        EnumWindows(find_box, 0);
+        Sleep(20);
+    }
+    return 0;
+}
+
+// Runs `show`, which should put up exactly one box, and returns what it said.
+template <typename Show>
+SeenBox box_of(Show show)
+{
+    const int before = boxes_seen.load();
+    show();
+    for (int i = 0; i < 300 && boxes_seen.load() == before; ++i)
+        Sleep(10);
+    if (boxes_seen.load() != before + 1)
+        return {"(no box)", ""};
+    return last_box;
+}
+
+// --- the tests -----------------------------------------------------------
+
+void directx_version_rules()
+{
+    const DirectXVersion wine = parse_directx_version("4.09.00.0904");
+    check(wine.first == 4 && wine.second == 9 && wine.third == 0 && wine.fourth == 904,
+          "4.09.00.0904 reads as 4, 9, 0, 904");
+    check(directx_version_sufficient(wine, 7, 0), "DirectX 4.09.00.0904 passes (7, 0)");
+    check(directx_version_sufficient(parse_directx_version("4.07.00.0700"), 7, 0),
+          "DirectX 4.07.00.0700 passes (7, 0)");
+    check(!directx_version_sufficient(parse_directx_version("4.06.02.0436"), 7, 0),
+          "DirectX 4.06.02.0436 fails (7, 0)");
+    check(!directx_version_sufficient(parse_directx_version("4.08.01.0881"), 8, 2),
+          "each number is compared on its own: 8.1 fails (8, 2)");
+    check(directx_version_sufficient(parse_directx_version("4.09.02.0000"), 8, 2),
+          "9.2 passes (8, 2)");
+    check(!directx_version_sufficient(parse_directx_version(""), 7, 0), "an empty value fails");
+    check(!directx_version_sufficient(parse_directx_version("4"), 7, 0), "a value of one number fails");
+    check(!directx_version_sufficient(parse_directx_version("four"), 7, 0), "a value of no numbers fails");
+}
+
+void os_version_rules()
+{
+    const struct {
+        std::uint32_t major, minor;
+        OsVerdict verdict;
+        const char* name;
+    } cases[] = {
+        {5, 0, OsVerdict::current, "5.0 (2000) takes the DirectX test"},
+        {5, 1, OsVerdict::current, "5.1 (XP) takes the DirectX test"},
+        {6, 2, OsVerdict::current, "6.2 takes the DirectX test"},
+        {10, 0, OsVerdict::current, "10.0 takes the DirectX test"},
+        {4, 10, OsVerdict::windows_98_me, "4.10 (98) passes the system test"},
+        {4, 90, OsVerdict::windows_98_me, "4.90 (ME) passes the system test"},
+        {3, 10, OsVerdict::windows_98_me, "3.10 passes the system test as 4.10 does"},
+        {4, 0, OsVerdict::too_old, "4.0 (95, NT 4) is too old"},
+        {3, 51, OsVerdict::too_old, "3.51 is too old"},
+        {4, 3, OsVerdict::too_old, "4.3 is too old"},
+        {2, 10, OsVerdict::too_old, "2.10 is too old"},
+    };
+    for (const auto& c : cases)
+        check(os_verdict(c.major, c.minor) == c.verdict, c.name);
+}
+
+void the_registry_and_the_real_check()
+{
+    char text[80] = {};
+    DWORD size = sizeof text - 1;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\DirectX", 0, KEY_QUERY_VALUE, &key) ==
+        ERROR_SUCCESS) {
+        RegQueryValueExA(key, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+        RegCloseKey(key);
+    }
+    std::printf("registry DirectX Version: \"%s\"\n", text);
+    check(std::strcmp(text, "4.09.00.0904") == 0, "Wine records DirectX 4.09.00.0904");
+    check(check_directx_version(7, 0), "check_directx_version(7, 0) passes on this system");
+    check(!check_directx_version(10, 0), "check_directx_version(10, 0) fails on this system");
+    const int before = boxes_seen.load();
+    check(check_platform(), "check_platform passes on this system");
+    Sleep(100);
+    check(boxes_seen.load() == before, "a passing check_platform shows no box");
+}
+
+void show_error_boxes()
+{
+    SeenBox box = box_of([] { show_error("Sorry", "This program requires %2u bit colour.", 32u); });
+    check(box.title == "Sorry", "the colour box's title is Sorry (got \"" + box.title + "\")");
+    check(box.text == "This program requires 32 bit colour.",
+          "the colour box's text (got \"" + box.text + "\")");
+
+    box = box_of([] { show_error("Width", "[%2u]", 5u); });
+    check(box.text == "[ 5]", "%2u pads one digit to two (got \"" + box.text + "\")");
+
+    static std::string long_text;
+    long_text.clear();
+    for (int i = 0; i < 2000; ++i)
+        long_text += static_cast<char>('a' + i % 26);
+    box = box_of([] { show_error("Long", "%s", long_text.c_str()); });
+    check(box.text.size() == 1023, "a 2000-character text is cut to 1023 and its end (got " +
+                                       std::to_string(box.text.size()) + ")");
+    check(box.text == long_text.substr(0, 1023), "the cut keeps the beginning");
+
+    box = box_of([] { show_error("Exact", "%s", long_text.substr(0, 1023).c_str()); });
+    check(box.text.size() == 1023, "a 1023-character text is whole");
+
+    box = box_of([] { message_box("Failed to Create Window", "Window Creation Failure"); });
+    check(box.title == "Window Creation Failure" && box.text == "Failed to Create Window",
+          "message_box puts the text in the box and the title on it");
+}
+
+void resources()
+{
+    const ResourceBytes palettes = load_resource("MYCMAP", 124);
+    check(palettes.data != nullptr && palettes.size == 50 * 768, "MYCMAP 124 holds 50 palettes of 768 bytes");
+    free_resource(palettes);
+    check(load_resource("MYCMAP", 125).data == nullptr, "MYCMAP 125 does not exist");
+
+    PictureBits picture;
+    check(load_picture_bits(118, picture), "bitmap 118 loads");
+    check(picture.width == 640 && picture.height == 480 && picture.bytes_per_row == 80 &&
+              picture.bits.size() == 480u * 80u,
+          "the title picture is 640 x 480, 80 bytes a row");
+    std::size_t set = 0;
+    for (const std::uint8_t b : picture.bits)
+        set += static_cast<std::size_t>(__builtin_popcount(b));
+    std::printf("title picture: %zu of %d pixels white\n", set, 640 * 480);
+    check(set > 0 && set < 640u * 480u, "the title picture has both colours");
+    PictureBits missing;
+    check(!load_picture_bits(119, missing), "bitmap 119 does not exist");
+
+    for (const int id : {101, 105, 116, 140, 143})
+        check(load_icon(id) != nullptr, "icon " + std::to_string(id) + " loads");
+    check(load_icon(117) == nullptr, "icon 117 does not exist");
+}
+
+}  // namespace
+
+int main()
+{
+    // A thread of its own: the boxes' modal loops hold the main thread.
+    HANDLE watcher = CreateThread(nullptr, 0, watch_boxes, nullptr, 0, nullptr);
+    directx_version_rules();
+    os_version_rules();
+    the_registry_and_the_real_check();
+    show_error_boxes();
+    resources();
+    watching = false;
+    WaitForSingleObject(watcher, INFINITE);
+    CloseHandle(watcher);
+    std::printf("%d passed, %d failed\n", passed, failed);
+    return failed == 0 ? 0 : 1;
+}

@@ -1,0 +1,226 @@
+#!/usr/bin/env bash
+# The native Windows build under Wine on a private Xvfb (no window manager):
+# the Windows unit tests; modra.exe starting, passing its platform checks and
+# showing its window laid out as the Linux build paints it (compared pixel for
+# pixel outside the view with modra-render's window); the view animating;
+# real clicks on the icon bar and the view; a close ending it with 0; and a
+# 16-bit screen refused with the "Sorry" box. Screenshots go to
+# BUILD-WINDOWS/wine-screenshots/.
+# Usage: wine_tests.sh BUILD-WINDOWS MODRA-RENDER X11_CLOSE
+set -u
+build=$(cd "$1" && pwd)
+render=$2
+close_tool=$3
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+for tool in "$wine" "$wineserver" Xvfb xdotool xwininfo import convert compare; do
+    command -v "$tool" >/dev/null || { echo "FAILED: $tool is not installed"; exit 1; }
+done
+shots=$build/wine-screenshots
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+dir=$(mktemp -d)
+
+export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    "$wineserver" -k 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+
+failures=0
+check() { # description, then a command that must succeed
+    local what=$1; shift
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+
+# --- the prefix ----------------------------------------------------------------
+# Made once and kept in the build directory: Wine's first start takes most of
+# a minute. Wine's default Direct3D renderer (OpenGL) puts a windowed
+# DirectDraw primary into a GL swapchain on the cooperative window — the view —
+# and blits the primary's screen rectangle into it at screen coordinates; on
+# Xvfb nothing of that reaches the view, which stays unpainted. The GDI
+# renderer copies a primary blit to the screen through GDI, clipped to the
+# view, as Windows does; the program needs nothing 3D.
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "initialising the Wine prefix $WINEPREFIX"
+    env -u DISPLAY "$wine" wineboot -i >/dev/null 2>&1
+fi
+env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null 2>&1
+"$wineserver" -w
+
+# --- helpers ---------------------------------------------------------------------
+start_xvfb() { # depth
+    stop_session
+    rm -f "$dir/display"
+    Xvfb -displayfd 3 -screen 0 "1024x768x$1" -wr -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        if [ -s "$dir/display" ]; then
+            export DISPLAY=":$(head -1 "$dir/display")"
+            xwininfo -root >/dev/null 2>&1 && return 0
+        fi
+        sleep 0.1
+    done
+    echo "Xvfb did not start:"; cat "$dir/xvfb.log"
+    exit 1
+}
+# Wine's desktop process belongs to the display it started on.
+stop_session() {
+    "$wineserver" -k 2>/dev/null
+    "$wineserver" -w 2>/dev/null
+    [ -n "$xvfb_pid" ] || return 0
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
+}
+find_window() { # title; waits up to 60 s (Wine starts slowly)
+    local id
+    for _ in $(seq 600); do
+        id=$(xwininfo -root -children | awk -v name="\"$1\":" '$2 == name { print $1; exit }')
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+wait_app() { # seconds; the program's exit code, or 124 while it runs
+    for _ in $(seq $(($1 * 10))); do
+        kill -0 "$app_pid" 2>/dev/null || { wait "$app_pid"; local rc=$?; app_pid=""; return $rc; }
+        sleep 0.1
+    done
+    return 124
+}
+pixel() { # file x y → RRGGBB
+    convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F
+}
+colours() { # file region → each colour once
+    convert "$1" -crop "$2" +repage -depth 8 -unique-colors txt:- |
+        sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F | sort -u
+}
+only_colour() { [ "$(colours "$1" "$2")" = "$3" ]; }
+has_colour() { colours "$1" "$2" | grep -qx "$3"; }
+has_other_colour() { colours "$1" "$2" | grep -qvx "$3"; }
+client_shot() { # out: the main window's client area as on the screen now
+    import -window root "$dir/root.png"
+    convert "$dir/root.png" -crop "710x580+$X+$Y" +repage "$1"
+}
+changed_box() { # picture picture region → bounding box of what differs there, or nothing
+    convert "$1" -crop "$3" +repage "$dir/a.png"
+    convert "$2" -crop "$3" +repage "$dir/b.png"
+    convert "$dir/a.png" "$dir/b.png" -compose difference -composite -threshold 0 -format '%@' info: 2>/dev/null |
+        grep -v '^0x0' || true
+}
+not_viewable() { [ -z "$1" ] || xwininfo -id "$1" | grep -Eq 'Map State: Is(UnMapped|Unviewable)'; }
+click_at() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }
+
+# --- the Windows unit tests ---------------------------------------------------------
+start_xvfb 24
+SECONDS=0
+timeout 300 "$wine" "$build/modra_win32_tests.exe" >"$dir/unit.out" 2>"$dir/unit.err"
+rc=$?
+sed 's/^/  /' "$dir/unit.out" | grep -v '^  ok: '
+check "modra_win32_tests.exe: all passed (exit $rc, ${SECONDS}s)" \
+    grep -q '^[0-9]* passed, 0 failed' "$dir/unit.out"
+
+# --- modra.exe on a 24-bit screen ---------------------------------------------------
+"$wine" "$build/modra.exe" >"$dir/out" 2>"$dir/err" &
+app_pid=$!
+win=$(find_window Modra) || { echo "FAILED: no window titled Modra"; cat "$dir/err"; exit 1; }
+echo "ok: the platform checks passed and the window Modra is up"
+eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y: client origin (no frame without a WM)
+check "client area 710x580 (got ${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = "710,580"
+
+start=$shots/modra_wine_start.png
+for _ in $(seq 100); do
+    client_shot "$start"
+    has_colour "$start" 23x23+209+537 C0C0C0 && has_other_colour "$start" 640x480+20+20 000000 && break
+    sleep 0.1
+done
+check "the view holds a picture" has_other_colour "$start" 640x480+20+20 000000
+for edge in 640x1+20+20 640x1+20+499 1x480+20+20 1x480+659+20; do
+    check "the view reaches its edge $edge" has_other_colour "$start" $edge 000000
+done
+for margin in 710x20+0+0 710x20+0+560 20x580+0+0 20x580+690+0 7x480+660+20 640x7+20+500 640x7+20+530; do
+    check "the black frame $margin" only_colour "$start" $margin 000000
+done
+
+# The same window painted by the Linux build on the headless host: outside
+# the view, the frame, sliders and icon bar must be the same pixels.
+rendered=$shots/linux_render_window.png
+"$render" --frames 0 --seed 1 --window "$rendered"
+mask() { convert "$1" -fill black -draw "rectangle 20,20 659,499" "$2"; }
+mask "$start" "$dir/wine_masked.png"
+mask "$rendered" "$dir/linux_masked.png"
+differing=$(compare -metric AE "$dir/wine_masked.png" "$dir/linux_masked.png" "$shots/wine_linux_difference.png" 2>&1)
+check "Wine's window matches modra-render's outside the view ($differing pixels differ)" test "$differing" = 0
+
+sleep 0.5
+client_shot "$shots/modra_wine_later.png"
+box=$(changed_box "$start" "$shots/modra_wine_later.png" 640x480+20+20)
+check "the view animates (changed: ${box:-nothing})" test -n "$box"
+mask "$shots/modra_wine_later.png" "$dir/later_masked.png"
+check "nothing outside the view changes" test -z "$(changed_box "$dir/wine_masked.png" "$dir/later_masked.png" 710x580+0+0)"
+
+click_at 110 548
+sleep 0.5
+client_shot "$shots/modra_wine_wave.png"
+check "a click on the wave button presses it" only_colour "$shots/modra_wine_wave.png" 23x1+103+537 FFFFFF
+check "and releases diffusion" has_other_colour "$shots/modra_wine_wave.png" 23x1+50+537 FFFFFF
+
+# Paused, the picture holds still, so a click's drop is all that changes.
+click_at 163 548
+sleep 0.5
+client_shot "$dir/paused.png"
+sleep 0.3
+client_shot "$shots/modra_wine_paused.png"
+check "the pause button holds the picture still" \
+    test -z "$(changed_box "$dir/paused.png" "$shots/modra_wine_paused.png" 640x480+20+20)"
+click_at 340 260
+sleep 0.5
+client_shot "$shots/modra_wine_drop.png"
+box=$(changed_box "$shots/modra_wine_paused.png" "$shots/modra_wine_drop.png" 710x580+0+0)
+check "a click in the view drops at the pointer (changed: ${box:-nothing})" \
+    awk -v b="$box" 'BEGIN { if (split(b, v, /[x+]/) != 4) exit 1
+                             exit !(v[3] >= 328 && v[4] >= 248 && v[3] + v[1] <= 352 && v[4] + v[2] <= 272 &&
+                                    v[1] >= 15 && v[2] >= 15) }'
+click_at 163 548
+sleep 0.5
+client_shot "$shots/modra_wine_ripple.png"
+check "resumed, the wave rule spreads the drop" \
+    test -n "$(changed_box "$shots/modra_wine_drop.png" "$shots/modra_wine_ripple.png" 80x80+300+220)"
+
+"$close_tool" "$win"
+wait_app 30
+rc=$?
+check "a close request (WM_DELETE_WINDOW → WM_CLOSE) ends modra.exe with 0 (got $rc)" test $rc -eq 0
+
+# --- modra.exe on a 16-bit screen ---------------------------------------------------
+start_xvfb 16
+"$wine" "$build/modra.exe" >"$dir/out" 2>"$dir/err" &
+app_pid=$!
+if box=$(find_window Sorry); then
+    echo "ok: a box titled Sorry"
+    eval "$(xdotool getwindowgeometry --shell "$box")"
+    sleep 1
+    import -window root "$dir/root.png"
+    convert "$dir/root.png" -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$shots/modra_wine_depth16.png"
+    check "the box shows something" has_other_colour "$shots/modra_wine_depth16.png" "${WIDTH}x$HEIGHT+0+0" \
+        "$(pixel "$shots/modra_wine_depth16.png" 1 1)"
+    main=$(xwininfo -root -children | awk '$2 == "\"Modra\":" { print $1; exit }')
+    check "the main window is not shown" not_viewable "$main"
+    check "modra.exe waits while the box is up" kill -0 "$app_pid"
+    xdotool key --window "$box" Return
+else
+    echo "FAILED: a box titled Sorry"; failures=$((failures + 1))
+fi
+wait_app 30
+rc=$?
+check "a dismissed box ends modra.exe with 0 (got $rc)" test $rc -eq 0
+
+[ $failures -eq 0 ] || { echo "$failures failed"; exit 1; }
+echo "all passed"
