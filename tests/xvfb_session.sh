@@ -43,9 +43,11 @@ start_xvfb() {
         2>"$session_dir/xvfb.log" &
     xvfb_pid=$!
     for _ in $(seq 100); do
+        # Ours may have died (the log says why); no other server may stand in.
+        kill -0 "$xvfb_pid" 2>/dev/null || break
         if [ -s "$session_dir/display" ]; then
             export DISPLAY=":$(head -1 "$session_dir/display")"
-            xdpyinfo >/dev/null 2>&1 && return 0
+            xdpyinfo >/dev/null 2>&1 && kill -0 "$xvfb_pid" 2>/dev/null && return 0
         fi
         sleep 0.1
     done
