@@ -2,7 +2,9 @@
 # Runs the real modra on Xvfb for a while and prints its frame rate, the
 # median and 99th-percentile time between frames (from the SDL host's
 # MODRA_FRAME_LOG) and the CPU it and the X server used, as % of one core.
-# Usage: bench/modra_xvfb.sh [SECONDS]   (default 10)
+# Usage: bench/modra_xvfb.sh [SECONDS] [paused]   (default 10 s, animating)
+# With "paused" the pause button is clicked first: frames are then drawn
+# without a step and, with no fade running, the loop is at its calmest.
 set -u
 seconds=${1:-10}
 cd "$(dirname "$0")/.."
@@ -21,6 +23,11 @@ log="$session_dir/frames"
 MODRA_FRAME_LOG=$log build/modra 2>"$session_dir/err" &
 app_pid=$!
 win=$(find_window Modra) || { echo "modra did not come up:"; cat "$session_dir/err"; exit 1; }
+if [ "${2:-}" = paused ]; then
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    xdotool mousemove $((X + 163)) $((Y + 548)) click 1
+    sleep 1
+fi
 
 app_before=$(cpu_ticks "$app_pid"); server_before=$(cpu_ticks "$xvfb_pid"); t0=$(now)
 sleep "$seconds"

@@ -183,6 +183,10 @@ bool sdl_host_start(std::string& error)
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // The first click into an inactive window is a real press in the toy.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The picture is already made in memory; handing it to the window system
+    // directly (shared-memory images on X11) is a copy, where going through
+    // an OpenGL texture costs a software renderer several times the frame.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         error = std::string("modra: cannot open a display: ") + SDL_GetError();
         return false;
