@@ -70,42 +70,61 @@ std::vector<std::uint32_t> random_palette(std::mt19937& rng)
     return p;
 }
 
-struct DiffusionCase {
-    std::uint32_t parameter;
-    std::uint32_t mask;
-    bool sparks;
-    std::int32_t pitch;
-};
-
 struct Outcome {
-    Cells dst;
+    Cells cells, velocity;
     Pixels picture;
     std::uint32_t random_after;
 };
 
-Outcome diffuse(const RuleKernels& k, const Cells& src, const DiffusionCase& c, const std::vector<std::uint32_t>& palette,
-                std::uint32_t random_before)
+// Runs `step` (kernels, outcome to fill, pixels) on the portable loops and on
+// every other runnable set from the same random state, and expects the same.
+template <typename Step>
+void expect_same(std::int32_t pitch, std::uint32_t random_before, const std::string& what, Step step)
 {
-    Outcome o{Cells(grid_cells, 0x5A5A5A5A), {}, 0};
-    Picture picture(c.pitch);
-    seed_random(random_before);
-    k.diffuse(src.data(), o.dst.data(), c.parameter, c.mask, c.sparks, palette.data(), picture.pixels(), c.pitch);
-    o.random_after = random_state();
-    o.picture = std::move(picture.store);
-    return o;
-}
-
-void expect_same_diffusion(const Cells& src, const DiffusionCase& c, const std::vector<std::uint32_t>& palette,
-                           const std::string& what)
-{
-    const std::uint32_t before = 0x1234567u ^ c.parameter;
-    const Outcome want = diffuse(scalar_kernels, src, c, palette, before);
+    const auto run = [&](const RuleKernels& k) {
+        Outcome o{Cells(grid_cells, 0x5A5A5A5A), {}, {}, 0};
+        Picture picture(pitch);
+        seed_random(random_before);
+        step(k, o, picture.pixels());
+        o.random_after = random_state();
+        o.picture = std::move(picture.store);
+        return o;
+    };
+    const Outcome want = run(scalar_kernels);
     for (const RuleKernels* k : vector_paths()) {
-        const Outcome got = diffuse(*k, src, c, palette, before);
-        ASSERT_EQ(got.dst, want.dst) << k->name << ": cells, " << what;
+        const Outcome got = run(*k);
+        ASSERT_EQ(got.cells, want.cells) << k->name << ": cells, " << what;
+        ASSERT_EQ(got.velocity, want.velocity) << k->name << ": velocity, " << what;
         ASSERT_EQ(got.picture, want.picture) << k->name << ": pixels, " << what;
         ASSERT_EQ(got.random_after, want.random_after) << k->name << ": random state, " << what;
     }
+}
+
+void expect_same_diffusion(const Cells& src, std::uint32_t parameter, std::uint32_t mask, bool sparks,
+                           std::int32_t pitch, const std::vector<std::uint32_t>& palette, const std::string& what)
+{
+    expect_same(pitch, 0x1234567u ^ parameter, what + (sparks ? ", spark tick" : ""),
+                [&](const RuleKernels& k, Outcome& o, std::uint32_t* pixels) {
+                    k.diffuse(src.data(), o.cells.data(), parameter, mask, sparks, palette.data(), pixels, pitch);
+                });
+}
+
+void expect_same_wave(const Cells& src, const Cells& velocity, std::int32_t retention,
+                      const std::vector<std::uint32_t>& palette, std::int32_t pitch, const std::string& what)
+{
+    expect_same(pitch, 1, what, [&](const RuleKernels& k, Outcome& o, std::uint32_t* pixels) {
+        o.velocity = velocity;
+        k.wave(src.data(), o.cells.data(), o.velocity.data(), retention, palette.data(), pixels, pitch);
+    });
+}
+
+// The listed parameters and three random ones.
+std::vector<std::int32_t> some_parameters(std::mt19937& rng)
+{
+    std::vector<std::int32_t> all(std::begin(parameters), std::end(parameters));
+    for (int i = 0; i < 3; ++i)
+        all.push_back(std::uniform_int_distribution<std::int32_t>(-2000, 2000)(rng));
+    return all;
 }
 
 }  // namespace
@@ -123,90 +142,43 @@ TEST(RulePaths, PortableFirstAndTheChosenOneLast)
         std::printf("rule loops available: %s\n", k->name);
 }
 
-TEST(RulePaths, DiffusionMatchesAcrossParametersAndTicks)
+TEST(RulePaths, DiffusionMatchesAcrossParametersTicksAndPitches)
 {
     std::mt19937 rng(7);
     const Cells src = random_grid(rng, 0, 0xFFFF);
     const auto palette = random_palette(rng);
-    std::vector<std::int32_t> all(std::begin(parameters), std::end(parameters));
-    for (int i = 0; i < 3; ++i)
-        all.push_back(std::uniform_int_distribution<std::int32_t>(-2000, 2000)(rng));
-    for (std::int32_t p : all)
-        for (bool sparks : {false, true})
-            expect_same_diffusion(src, {static_cast<std::uint32_t>(p), 0xFFFF, sparks, field_width * 4}, palette,
-                                  "parameter " + std::to_string(p) + (sparks ? " spark tick" : ""));
+    for (bool sparks : {false, true}) {
+        for (std::int32_t p : some_parameters(rng))
+            expect_same_diffusion(src, static_cast<std::uint32_t>(p), 0xFFFF, sparks, field_width * 4, palette,
+                                  "parameter " + std::to_string(p));
+        for (std::int32_t pitch : pitches)
+            expect_same_diffusion(src, static_cast<std::uint32_t>(-300), 0xFFFF, sparks, pitch, palette,
+                                  "pitch " + std::to_string(pitch));
+    }
 }
 
-TEST(RulePaths, DiffusionSparksInCellOrderOverMixedDarkFields)
+TEST(RulePaths, DiffusionMatchesOverDarkAndWrappingFields)
 {
-    // Dark cells and a falling level: negative sums come in every pattern of lanes.
+    // Dark cells and a falling level: negative sums come in every pattern of
+    // lanes, and the sparks must be drawn in cell order.
     std::mt19937 rng(11);
     const auto palette = random_palette(rng);
     for (std::uint32_t high : {0u, 40u, 1000u, 3000u}) {
         const Cells src = random_grid(rng, 0, high);
         for (std::int32_t p : {-2000, -700, -1})
-            expect_same_diffusion(src, {static_cast<std::uint32_t>(p), 0xFFFF, true, field_width * 4}, palette,
+            expect_same_diffusion(src, static_cast<std::uint32_t>(p), 0xFFFF, true, field_width * 4, palette,
                                   "cells up to " + std::to_string(high) + ", parameter " + std::to_string(p));
     }
-}
-
-TEST(RulePaths, DiffusionWrapsLikeTheReferenceForAnyCellsAndMask)
-{
     // Cells far outside 0..65535 make the weighted sum wrap; other masks keep
     // bits the palette index must still ignore.
-    std::mt19937 rng(13);
     const Cells src = random_grid(rng, 0, 0xFFFFFFFFu);
-    const auto palette = random_palette(rng);
     for (std::uint32_t mask : {0xFFFFu, 0xFFFFFFFFu, 0x8000FF00u, static_cast<std::uint32_t>(rng())})
         for (bool sparks : {false, true})
-            expect_same_diffusion(src, {static_cast<std::uint32_t>(rng()), mask, sparks, field_width * 4}, palette,
+            expect_same_diffusion(src, static_cast<std::uint32_t>(rng()), mask, sparks, field_width * 4, palette,
                                   "mask " + std::to_string(mask));
 }
 
-TEST(RulePaths, DiffusionWritesThroughEveryPitch)
-{
-    std::mt19937 rng(17);
-    const Cells src = random_grid(rng, 0, 0xFFFF);
-    const auto palette = random_palette(rng);
-    for (std::int32_t pitch : pitches)
-        for (bool sparks : {false, true})
-            expect_same_diffusion(src, {static_cast<std::uint32_t>(-300), 0xFFFF, sparks, pitch}, palette,
-                                  "pitch " + std::to_string(pitch));
-}
-
-namespace {
-
-struct WaveOutcome {
-    Cells dst;
-    Cells velocity;
-    Pixels picture;
-};
-
-WaveOutcome wave(const RuleKernels& k, const Cells& src, const Cells& velocity, std::int32_t retention,
-                 const std::vector<std::uint32_t>& palette, std::int32_t pitch)
-{
-    WaveOutcome o{Cells(grid_cells, 0x5A5A5A5A), velocity, {}};
-    Picture picture(pitch);
-    k.wave(src.data(), o.dst.data(), o.velocity.data(), retention, palette.data(), picture.pixels(), pitch);
-    o.picture = std::move(picture.store);
-    return o;
-}
-
-void expect_same_wave(const Cells& src, const Cells& velocity, std::int32_t retention,
-                      const std::vector<std::uint32_t>& palette, std::int32_t pitch, const std::string& what)
-{
-    const WaveOutcome want = wave(scalar_kernels, src, velocity, retention, palette, pitch);
-    for (const RuleKernels* k : vector_paths()) {
-        const WaveOutcome got = wave(*k, src, velocity, retention, palette, pitch);
-        ASSERT_EQ(got.dst, want.dst) << k->name << ": cells, " << what;
-        ASSERT_EQ(got.velocity, want.velocity) << k->name << ": velocity, " << what;
-        ASSERT_EQ(got.picture, want.picture) << k->name << ": pixels, " << what;
-    }
-}
-
-}  // namespace
-
-TEST(RulePaths, WaveMatchesAcrossRetentionsAndVelocities)
+TEST(RulePaths, WaveMatchesAcrossRetentionsVelocitiesAndPitches)
 {
     std::mt19937 rng(19);
     const Cells src = random_grid(rng, 0, 0xFFFF);
@@ -218,26 +190,15 @@ TEST(RulePaths, WaveMatchesAcrossRetentionsAndVelocities)
     Cells mixed = random_grid(rng, 0, 0xFFFFFFFFu);
     for (std::size_t i = 0; i < gentle.size(); i += 3)
         mixed[i] = gentle[i] == 0 ? 0 : gentle[i] + 2048;
-    std::vector<std::int32_t> all(std::begin(parameters), std::end(parameters));
-    for (int i = 0; i < 3; ++i)
-        all.push_back(std::uniform_int_distribution<std::int32_t>(-2000, 2000)(rng));
-    for (std::int32_t p : all) {
+    for (std::int32_t p : some_parameters(rng)) {
         const std::int32_t e = wave_retention(p);
         expect_same_wave(src, gentle, e, palette, field_width * 4, "gentle, parameter " + std::to_string(p));
         expect_same_wave(src, mixed, e, palette, field_width * 4, "wrapping, parameter " + std::to_string(p));
     }
     expect_same_wave(src, strong, wave_retention(2000), palette, field_width * 4, "strong");
     expect_same_wave(src, mixed, static_cast<std::int32_t>(rng()), palette, field_width * 4, "any retention");
-}
-
-TEST(RulePaths, WaveWritesThroughEveryPitch)
-{
-    std::mt19937 rng(23);
-    const Cells src = random_grid(rng, 0, 0xFFFF);
-    const Cells velocity = random_grid(rng, 0, 0xFFFFFFFFu);
-    const auto palette = random_palette(rng);
     for (std::int32_t pitch : pitches)
-        expect_same_wave(src, velocity, wave_retention(0), palette, pitch, "pitch " + std::to_string(pitch));
+        expect_same_wave(src, mixed, wave_retention(0), palette, pitch, "pitch " + std::to_string(pitch));
 }
 
 TEST(RulePaths, FrozenFrameMatchesForEverySizeAndPitch)

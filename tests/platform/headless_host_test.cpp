@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#include "platform/canvas.h"
 #include "platform/headless/framebuffer_capture.h"
 #include "platform/headless/headless_host.h"
 #include "platform/headless/script_input.h"
@@ -19,33 +17,18 @@
 #include "platform/portable/events.h"
 #include "platform/portable/window_testing.h"
 #include "platform/window.h"
+#include "solid_fill.h"
 
 namespace {
 
 constexpr std::uint32_t child_colour = 0x00C03020;
 std::vector<std::string> events;  // what the windows received, in order
 
-void fill(WindowHandle window, std::uint32_t colour)
-{
-    Canvas* canvas = begin_paint(window);
-    const Rect r = client_rect(window);
-    PenHandle pen = create_pen(colour);
-    BrushHandle brush = create_brush(colour);
-    PenHandle old_pen = select_pen(canvas, pen);
-    BrushHandle old_brush = select_brush(canvas, brush);
-    rectangle(canvas, r.left, r.top, r.right, r.bottom);
-    select_pen(canvas, old_pen);
-    select_brush(canvas, old_brush);
-    delete_pen(pen);
-    delete_brush(brush);
-    end_paint(window, canvas);
-}
-
 std::intptr_t proc(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
 {
     const int id = child_id(window);
     switch (message) {
-    case wm_paint: fill(window, id ? child_colour : 0); return 0;
+    case wm_paint: fill_client(window, id ? child_colour : 0); return 0;
     case wm_lbuttondown:
     case wm_lbuttonup:
     case wm_mousemove: {
@@ -99,31 +82,30 @@ protected:
         main_window = create_window("HostTest", "Host test", WindowStyle::main, 100, 50, rect_width(outer),
                                     rect_height(outer), nullptr, 0);
         ASSERT_NE(main_window, nullptr);
-        child = create_window("HostTest", "", WindowStyle::visible_child, 5, 6, 10, 8, main_window, 1);
-        ASSERT_NE(child, nullptr);
+        ASSERT_NE(create_window("HostTest", "", WindowStyle::visible_child, 5, 6, 10, 8, main_window, 1), nullptr);
         show_window(main_window);
         pump();
     }
 
-    std::vector<std::string> files() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
+    std::ptrdiff_t files() const { return std::distance(std::filesystem::directory_iterator(dir), {}); }
 
     std::filesystem::path dir;
     WindowHandle main_window = nullptr;
-    WindowHandle child = nullptr;
 };
 
-std::uint32_t expected_pixel(int x, int y)
+// Pixels of a 40 x 30 RGB picture that are not the black main window with
+// the child where open_windows put it.
+int wrong_pixels(const unsigned char* rgb)
 {
-    return x >= 5 && x < 15 && y >= 6 && y < 14 ? child_colour : 0;
+    int wrong = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x, rgb += 3)
+            wrong += (std::uint32_t{rgb[0]} << 16 | std::uint32_t{rgb[1]} << 8 | rgb[2]) !=
+                     (x >= 5 && x < 15 && y >= 6 && y < 14 ? child_colour : 0);
+    return wrong;
 }
 
-TEST_F(HeadlessHostTest, RecordsPlacementAndAnswersTheDesktop)
+TEST_F(HeadlessHostTest, RecordsPlacementAndMessageBoxesAndAnswersTheDesktop)
 {
     open_windows();
     const HeadlessHost& host = headless_host();
@@ -140,21 +122,17 @@ TEST_F(HeadlessHostTest, RecordsPlacementAndAnswersTheDesktop)
     headless_host().colour_depth = 16;
     EXPECT_EQ(colour_depth(canvas), 16);
     release_canvas(main_window, canvas);
-}
 
-TEST_F(HeadlessHostTest, MessageBoxIsRecordedAndPrinted)
-{
     headless_host().quiet = false;
     ::testing::internal::CaptureStderr();
     message_box("Needs a 32-bit screen.", "Modra");
-    const std::string printed = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(printed, "Modra: Needs a 32-bit screen.\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Modra: Needs a 32-bit screen.\n");
     EXPECT_EQ(headless_host().message_boxes, 1);
     EXPECT_EQ(headless_host().box_title, "Modra");
     EXPECT_EQ(headless_host().box_text, "Needs a 32-bit screen.");
 }
 
-TEST_F(HeadlessHostTest, ScriptedInputArrivesWhenTheClockReachesIt)
+TEST_F(HeadlessHostTest, ScriptedInputAndResizesArriveWhenTheClockReachesThem)
 {
     open_windows();
     const std::int64_t t0 = virtual_clock_now();
@@ -177,61 +155,38 @@ TEST_F(HeadlessHostTest, ScriptedInputArrivesWhenTheClockReachesIt)
     EXPECT_EQ(events[2], "up 1 4,4 0");
     EXPECT_EQ(events[3], "close");
     EXPECT_EQ(script_pending(), 0u);
-}
 
-TEST_F(HeadlessHostTest, ScriptedResizeReachesTheProgram)
-{
-    open_windows();
-    events.clear();
     script_resize(virtual_clock_now(), 64, 48);
     pump();
-    EXPECT_EQ(events, std::vector<std::string>{"size 64x48"});
+    EXPECT_EQ(events.back(), "size 64x48");
     EXPECT_EQ(top_level_framebuffer().width, 64);
 }
 
-TEST_F(HeadlessHostTest, CapturesThePpmPixelForPixel)
+TEST_F(HeadlessHostTest, CapturesPpmAndPngPixelForPixel)
 {
     open_windows();
     std::string error;
-    const std::string path = (dir / "window.ppm").string();
-    ASSERT_TRUE(capture_framebuffer(path, error)) << error;
-    std::ifstream in(path, std::ios::binary);
+    const std::string ppm = (dir / "window.ppm").string(), png = (dir / "window.png").string();
+    ASSERT_TRUE(capture_framebuffer(ppm, error)) << error;
+    ASSERT_TRUE(capture_framebuffer(png, error)) << error;
+    EXPECT_EQ(files(), 2) << "and nothing else";
+
+    std::ifstream in(ppm, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::string header = "P6\n40 30\n255\n";
     ASSERT_EQ(bytes.size(), header.size() + 40 * 30 * 3);
     ASSERT_EQ(bytes.substr(0, header.size()), header);
-    int wrong = 0;
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x) {
-            const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + header.size() + (y * 40 + x) * 3);
-            const std::uint32_t got = std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
-            wrong += got != expected_pixel(x, y);
-        }
-    EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(files(), std::vector<std::string>{"window.ppm"});
-}
+    EXPECT_EQ(wrong_pixels(reinterpret_cast<const unsigned char*>(bytes.data() + header.size())), 0);
 
-TEST_F(HeadlessHostTest, CapturesThePngPixelForPixel)
-{
-    open_windows();
-    std::string error;
-    const std::string path = (dir / "window.png").string();
-    ASSERT_TRUE(capture_framebuffer(path, error)) << error;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, png.c_str()));
     image.format = PNG_FORMAT_RGB;
     ASSERT_EQ(image.width, 40u);
     ASSERT_EQ(image.height, 30u);
     std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
     ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
-    int wrong = 0;
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x) {
-            const unsigned char* p = &rgb[(y * 40 + x) * 3];
-            wrong += (std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2]) != expected_pixel(x, y);
-        }
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(wrong_pixels(rgb.data()), 0);
 }
 
 TEST_F(HeadlessHostTest, FailedCapturesLeaveNoFile)
@@ -246,7 +201,7 @@ TEST_F(HeadlessHostTest, FailedCapturesLeaveNoFile)
     error.clear();
     EXPECT_FALSE(capture_framebuffer((dir / "missing" / "window.png").string(), error));
     EXPECT_FALSE(error.empty());
-    EXPECT_TRUE(files().empty());
+    EXPECT_EQ(files(), 0);
 }
 
 }  // namespace

@@ -8,36 +8,19 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/canvas.h"
 #include "platform/clock.h"
 #include "platform/sdl/sdl_host.h"
-#include "platform/window.h"
+#include "solid_fill.h"
 
 namespace {
 
 constexpr std::uint32_t child_colours[] = {0x00C03020, 0x002080C0};
 
-void fill(WindowHandle window, std::uint32_t colour)
-{
-    Canvas* canvas = begin_paint(window);
-    const Rect r = client_rect(window);
-    PenHandle pen = create_pen(colour);
-    BrushHandle brush = create_brush(colour);
-    PenHandle old_pen = select_pen(canvas, pen);
-    BrushHandle old_brush = select_brush(canvas, brush);
-    rectangle(canvas, r.left, r.top, r.right, r.bottom);
-    select_pen(canvas, old_pen);
-    select_brush(canvas, old_brush);
-    delete_pen(pen);
-    delete_brush(brush);
-    end_paint(window, canvas);
-}
-
 std::intptr_t child_proc(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
 {
     const int id = child_id(window);
     switch (message) {
-    case wm_paint: fill(window, child_colours[id - 1]); return 0;
+    case wm_paint: fill_client(window, child_colours[id - 1]); return 0;
     case wm_lbuttondown: {
         const Point p = point_from_lparam(lparam);
         std::printf("press child=%d x=%d y=%d\n", id, p.x, p.y);
@@ -51,7 +34,7 @@ std::intptr_t child_proc(WindowHandle window, std::uint32_t message, std::uintpt
 std::intptr_t main_proc(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
 {
     switch (message) {
-    case wm_paint: fill(window, 0); return 0;
+    case wm_paint: fill_client(window, 0); return 0;
     case wm_close:
         std::printf("close\n");
         std::fflush(stdout);

@@ -109,41 +109,34 @@ void directx_version_rules()
     const DirectXVersion wine = parse_directx_version("4.09.00.0904");
     check(wine.first == 4 && wine.second == 9 && wine.third == 0 && wine.fourth == 904,
           "4.09.00.0904 reads as 4, 9, 0, 904");
-    check(directx_version_sufficient(wine, 7, 0), "DirectX 4.09.00.0904 passes (7, 0)");
-    check(directx_version_sufficient(parse_directx_version("4.07.00.0700"), 7, 0),
-          "DirectX 4.07.00.0700 passes (7, 0)");
-    check(!directx_version_sufficient(parse_directx_version("4.06.02.0436"), 7, 0),
-          "DirectX 4.06.02.0436 fails (7, 0)");
-    check(!directx_version_sufficient(parse_directx_version("4.08.01.0881"), 8, 2),
-          "each number is compared on its own: 8.1 fails (8, 2)");
-    check(directx_version_sufficient(parse_directx_version("4.09.02.0000"), 8, 2),
-          "9.2 passes (8, 2)");
-    check(!directx_version_sufficient(parse_directx_version(""), 7, 0), "an empty value fails");
-    check(!directx_version_sufficient(parse_directx_version("4"), 7, 0), "a value of one number fails");
-    check(!directx_version_sufficient(parse_directx_version("four"), 7, 0), "a value of no numbers fails");
+    // Each number is compared on its own: 8.1 fails (8, 2) though 9.2 passes.
+    const struct {
+        const char* value;
+        std::uint32_t major, minor;
+        bool passes;
+    } cases[] = {{"4.09.00.0904", 7, 0, true},  {"4.07.00.0700", 7, 0, true}, {"4.06.02.0436", 7, 0, false},
+                 {"4.08.01.0881", 8, 2, false}, {"4.09.02.0000", 8, 2, true}, {"", 7, 0, false},
+                 {"4", 7, 0, false},            {"four", 7, 0, false}};
+    for (const auto& c : cases)
+        check(directx_version_sufficient(parse_directx_version(c.value), c.major, c.minor) == c.passes,
+              "\"" + std::string(c.value) + "\" against (" + std::to_string(c.major) + ", " +
+                  std::to_string(c.minor) + ")");
 }
 
 void os_version_rules()
 {
+    // 2000, XP and later take the DirectX test; 98 and ME (and 3.10, read as
+    // 4.10) pass the system test; 95, NT 4 and anything older are too old.
     const struct {
         std::uint32_t major, minor;
         OsVerdict verdict;
-        const char* name;
-    } cases[] = {
-        {5, 0, OsVerdict::current, "5.0 (2000) takes the DirectX test"},
-        {5, 1, OsVerdict::current, "5.1 (XP) takes the DirectX test"},
-        {6, 2, OsVerdict::current, "6.2 takes the DirectX test"},
-        {10, 0, OsVerdict::current, "10.0 takes the DirectX test"},
-        {4, 10, OsVerdict::windows_98_me, "4.10 (98) passes the system test"},
-        {4, 90, OsVerdict::windows_98_me, "4.90 (ME) passes the system test"},
-        {3, 10, OsVerdict::windows_98_me, "3.10 passes the system test as 4.10 does"},
-        {4, 0, OsVerdict::too_old, "4.0 (95, NT 4) is too old"},
-        {3, 51, OsVerdict::too_old, "3.51 is too old"},
-        {4, 3, OsVerdict::too_old, "4.3 is too old"},
-        {2, 10, OsVerdict::too_old, "2.10 is too old"},
-    };
+    } cases[] = {{5, 0, OsVerdict::current},        {5, 1, OsVerdict::current},        {6, 2, OsVerdict::current},
+                 {10, 0, OsVerdict::current},       {4, 10, OsVerdict::windows_98_me}, {4, 90, OsVerdict::windows_98_me},
+                 {3, 10, OsVerdict::windows_98_me}, {4, 0, OsVerdict::too_old},        {3, 51, OsVerdict::too_old},
+                 {4, 3, OsVerdict::too_old},        {2, 10, OsVerdict::too_old}};
     for (const auto& c : cases)
-        check(os_verdict(c.major, c.minor) == c.verdict, c.name);
+        check(os_verdict(c.major, c.minor) == c.verdict,
+              "Windows " + std::to_string(c.major) + "." + std::to_string(c.minor));
 }
 
 void the_registry_and_the_real_check()
