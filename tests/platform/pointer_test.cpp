@@ -68,3 +68,19 @@ TEST_F(Pointer, HiddenChildrenAreNotHit)
 }
 
 }  // namespace
+
+TEST_F(Pointer, TakesTheCursorOfTheClassUnderIt)
+{
+    ASSERT_TRUE(register_class({"aiming", probe_proc, false, Cursor::cross}));
+    WindowHandle sight = make_child(main, {200, 10, 250, 60}, 3, "aiming");
+    inject_pointer(wm_mousemove, {210, 20}, 0);
+    EXPECT_EQ(test_host().cursor, Cursor::cross);
+    inject_pointer(wm_lbuttondown, {210, 20}, mk_lbutton);
+    pump();
+    set_capture(sight);
+    inject_pointer(wm_mousemove, {20, 20}, mk_lbutton);
+    EXPECT_EQ(test_host().cursor, Cursor::cross) << "a drag keeps the look it began with";
+    release_capture();
+    inject_pointer(wm_mousemove, {20, 20}, 0);
+    EXPECT_EQ(test_host().cursor, Cursor::arrow);
+}

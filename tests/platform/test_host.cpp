@@ -18,6 +18,8 @@ void host_poll_events()
 
 void host_queue_idle() {}
 
+void host_set_cursor(Cursor cursor) { test_host().cursor = cursor; }
+
 void host_top_level_placed(const char* title, const Rect& screen, bool visible)
 {
     test_host().placements.push_back({title, screen, visible});

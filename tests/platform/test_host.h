@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/geometry.h"
+#include "platform/window.h"
 
 struct TestPlacement {
     std::string title;
@@ -21,6 +22,7 @@ struct TestHost {
     std::vector<std::string> message_boxes;  // "title: text"
     std::function<void()> on_poll;  // runs inside peek_message, as a host's event pump would
     std::int32_t colour_depth = 32;
+    Cursor cursor = Cursor::arrow;
 };
 
 inline constexpr Rect test_work_area{0, 0, 1280, 1024};

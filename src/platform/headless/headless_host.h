@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/geometry.h"
+#include "platform/window.h"
 
 // A desktop without a taskbar, big enough for the toy's largest window.
 inline constexpr Rect headless_work_area{0, 0, 1280, 1024};
@@ -19,6 +20,7 @@ struct HeadlessDriver {
 
 struct HeadlessHost {
     HeadlessDriver driver;
+    Cursor cursor = Cursor::arrow;   // the pointer's look the program last asked for
     std::int32_t colour_depth = 32;  // what the desktop reports; a test may set 16
     bool quiet = false;              // message boxes are recorded but not printed
 

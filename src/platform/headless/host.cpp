@@ -39,6 +39,8 @@ void host_poll_events()
         host.driver.on_poll();
 }
 
+void host_set_cursor(Cursor cursor) { host.cursor = cursor; }
+
 void host_queue_idle()
 {
     if (host.driver.on_idle)

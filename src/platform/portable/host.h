@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/geometry.h"
+#include "platform/window.h"
 
 struct Framebuffer;
 
@@ -27,6 +28,9 @@ void host_top_level_placed(const char* title, const Rect& screen, bool visible);
 void host_framebuffer_changed(const Framebuffer& framebuffer, const Rect& dirty);
 
 void host_message_box(const char* text, const char* title);
+
+// The pointer moved onto a window whose class shows another cursor.
+void host_set_cursor(Cursor cursor);
 
 Rect host_work_area();
 std::int32_t host_colour_depth();

@@ -1,5 +1,6 @@
 // Pointer input and capture, and the user's request to close.
 #include "platform/portable/events.h"
+#include "platform/portable/host.h"
 #include "platform/portable/rects.h"
 #include "platform/portable/window_system.h"
 
@@ -25,7 +26,14 @@ void inject_pointer(std::uint32_t message, Point point, std::uintptr_t buttons)
     Window* top = ws.top_level;
     if (!top)
         return;
-    Window* target = ws.capture ? ws.capture : window_at(top, point);
+    Window* under = window_at(top, point);
+    // The pointer takes the look of the window class under it; while a window
+    // holds the capture it keeps the look it had when the press began.
+    if (!ws.capture && under->window_class && under->window_class->cursor != ws.shown_cursor) {
+        ws.shown_cursor = under->window_class->cursor;
+        host_set_cursor(ws.shown_cursor);
+    }
+    Window* target = ws.capture ? ws.capture : under;
     const Point origin = framebuffer_origin(target);
     post_message(target, message, buttons, make_point_lparam(point.x - origin.x, point.y - origin.y));
 }

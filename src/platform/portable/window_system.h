@@ -54,6 +54,7 @@ struct WindowSystem {
     std::vector<std::unique_ptr<Window>> windows;  // creation order: parents before children
     Window* top_level = nullptr;
     Window* capture = nullptr;
+    Cursor shown_cursor = Cursor::arrow;  // what the host was last asked to show
     std::deque<Message> queue;
     std::vector<Timer> timers;
     std::vector<std::uint32_t> framebuffer;  // top-level client size, pitch = width

@@ -11,8 +11,8 @@
 //    rectangle is copied (converted when the screen is not 32-bit), one
 //    present per change, the whole picture again when the window is exposed
 //  - work area and colour depth of the first display; error message boxes
+//  - the system's arrow and cross-hair cursors, as the window classes ask
 // Limitations:
-//  - the cursor of a window class is not used: SDL shows the system arrow
 //  - no keyboard: the toy reads none
 //  - message boxes block until dismissed, as native ones do; when SDL cannot
 //    show one it goes to stderr as "title: text"
@@ -47,6 +47,8 @@ struct SdlHost {
     // come back in as the user's.
     Rect client{};
     std::uintptr_t buttons = 0;
+    SDL_Cursor* arrow = nullptr;
+    SDL_Cursor* cross = nullptr;
 };
 
 SdlHost host;
@@ -215,12 +217,26 @@ void sdl_host_stop()
     write_frame_log();
     if (host.window)
         SDL_DestroyWindow(host.window);
+    for (SDL_Cursor* cursor : {host.arrow, host.cross})
+        if (cursor)
+            SDL_FreeCursor(cursor);
     host = SdlHost{};
     SDL_Quit();
 }
 
 // The SDL host has nothing to do between frames.
 void host_queue_idle() {}
+
+void host_set_cursor(Cursor cursor)
+{
+    if (!host.started)
+        return;
+    SDL_Cursor*& shown = cursor == Cursor::cross ? host.cross : host.arrow;
+    if (!shown)
+        shown = SDL_CreateSystemCursor(cursor == Cursor::cross ? SDL_SYSTEM_CURSOR_CROSSHAIR : SDL_SYSTEM_CURSOR_ARROW);
+    if (shown)
+        SDL_SetCursor(shown);
+}
 
 void host_poll_events()
 {
