@@ -224,3 +224,29 @@ TEST(RulePaths, FrozenFrameMatchesForEverySizeAndPitch)
                 }
             }
 }
+
+TEST(RulePaths, PalettesWithOneTopByteMatchToo)
+{
+    // The toy's palettes are 0x00RRGGBB; a path may treat a top byte every
+    // entry shares as one value rather than looking it up.
+    std::mt19937 rng(31);
+    const Cells cells = random_grid(rng, 0, 0xFFFF);
+    const Cells velocity = random_grid(rng, 0xFFFFF000u, 0xFFFFFFFFu);
+    for (std::uint32_t top : {0x00000000u, 0xA5000000u}) {
+        auto palette = random_palette(rng);
+        for (auto& e : palette)
+            e = (e & 0x00FFFFFFu) | top;
+        const std::string what = "top byte " + std::to_string(top >> 24);
+        for (bool sparks : {false, true})
+            expect_same_diffusion(cells, static_cast<std::uint32_t>(-900), 0xFFFF, sparks, field_width * 4, palette,
+                                  what);
+        expect_same_wave(cells, velocity, wave_retention(500), palette, field_width * 4, what);
+        Picture want(field_width * 4);
+        frozen_scalar(cells.data(), palette.data(), want.pixels(), field_width * 4, 333, field_height);
+        for (const RuleKernels* k : vector_paths()) {
+            Picture got(field_width * 4);
+            k->frozen(cells.data(), palette.data(), got.pixels(), field_width * 4, 333, field_height);
+            ASSERT_EQ(got.store, want.store) << k->name << ": frozen frame, " << what;
+        }
+    }
+}

@@ -7,7 +7,7 @@ const RuleKernels scalar_kernels{"scalar", diffuse_scalar, wave_scalar, frozen_s
 namespace {
 
 struct KernelList {
-    const RuleKernels* items[4] = {};
+    const RuleKernels* items[5] = {};
     std::size_t count = 0;
     void add(const RuleKernels& k) { items[count++] = &k; }
 };
@@ -27,6 +27,9 @@ KernelList detect()
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
         __builtin_cpu_supports("avx512vl"))
         list.add(avx512_kernels);
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi"))
+        list.add(avx512vbmi_kernels);
 #endif
     return list;
 }

@@ -39,6 +39,7 @@ extern const RuleKernels scalar_kernels;
 extern const RuleKernels sse2_kernels;
 extern const RuleKernels avx2_kernels;
 extern const RuleKernels avx512_kernels;
+extern const RuleKernels avx512vbmi_kernels;
 #endif
 
 // Every set this processor can run, the portable one first and the fastest last.
