@@ -26,11 +26,11 @@ trap session_cleanup EXIT
 failures=0
 check() { # description, then a command that must succeed
     local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+    if "$@"; then echo "ok: $what"; passes=$((${passes:-0} + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
 finish_checks() {
-    [ $failures -eq 0 ] || { echo "$failures failed"; exit 1; }
-    echo "all passed"
+    echo "${passes:-0} passed, $failures failed"
+    [ $failures -eq 0 ] || exit 1
 }
 
 # Starts Xvfb at 1024x768 and depth $1 on a display number it picks itself,

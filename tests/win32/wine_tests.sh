@@ -34,9 +34,10 @@ cleanup() {
 trap cleanup EXIT
 
 failures=0
+passes=0
 check() { # description, then a command that must succeed
     local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+    if "$@"; then echo "ok: $what"; passes=$((passes + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
 
 # --- the prefix ----------------------------------------------------------------
@@ -222,5 +223,5 @@ wait_app 30
 rc=$?
 check "a dismissed box ends modra.exe with 0 (got $rc)" test $rc -eq 0
 
-[ $failures -eq 0 ] || { echo "$failures failed"; exit 1; }
-echo "all passed"
+echo "$passes passed, $failures failed"
+[ $failures -eq 0 ] || exit 1
