@@ -9,59 +9,19 @@ tick under entry 127, the wave rule's rest level) and <out_prefix>_mock.png
 ripples around entry 127, as the wave rule shows it).
 """
 import math
-import struct
 import sys
-import zlib
+
+from preview_image import Image
 
 RECORD = 256 * 3
 
 # 3x5 digits, one string per row, so sheets can carry their own labels.
-DIGITS = ["111101101101111", "010110010010111", "111001111100111", "111001111001111",
-          "101101111001001", "111100111001111", "111100111101111", "111001001001001",
-          "111101111101111", "111101111001111"]
-
-
 def load(path):
     data = open(path, "rb").read()
     if len(data) % RECORD:
         sys.exit(f"{path}: size {len(data)} is not a multiple of {RECORD}")
     return [[tuple(data[o + 3 * i:o + 3 * i + 3]) for i in range(256)]
             for o in range(0, len(data), RECORD)]
-
-
-class Image:
-    def __init__(self, w, h, bg=(24, 24, 28)):
-        self.w, self.h = w, h
-        self.px = [bytearray(bytes(bg) * w) for _ in range(h)]
-
-    def put(self, x, y, c):
-        if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y][3 * x:3 * x + 3] = bytes(c)
-
-    def rect(self, x, y, w, h, c):
-        for yy in range(y, y + h):
-            for xx in range(x, x + w):
-                self.put(xx, yy, c)
-
-    def number(self, x, y, n, c=(220, 220, 220), s=2):
-        for d in str(n):
-            bits = DIGITS[int(d)]
-            for i, b in enumerate(bits):
-                if b == "1":
-                    self.rect(x + (i % 3) * s, y + (i // 3) * s, s, s, c)
-            x += 4 * s
-
-    def save(self, path):
-        raw = b"".join(b"\0" + bytes(row) for row in self.px)
-
-        def chunk(tag, body):
-            return (struct.pack(">I", len(body)) + tag + body +
-                    struct.pack(">I", zlib.crc32(tag + body) & 0xFFFFFFFF))
-        with open(path, "wb") as f:
-            f.write(b"\x89PNG\r\n\x1a\n")
-            f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", self.w, self.h, 8, 2, 0, 0, 0)))
-            f.write(chunk(b"IDAT", zlib.compress(raw, 9)))
-            f.write(chunk(b"IEND", b""))
 
 
 def strips(pals, path):
