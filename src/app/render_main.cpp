@@ -146,21 +146,25 @@ void on_poll()
     }
 }
 
+Picture copy_picture(const std::uint32_t* pixels, std::int32_t width, std::int32_t height, std::int32_t pitch)
+{
+    Picture p{std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height), width, height};
+    for (std::int32_t y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(pixels) +
+                                                                 static_cast<std::ptrdiff_t>(y) * pitch);
+        std::copy(row, row + width, p.pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+    }
+    return p;
+}
+
 Picture read_back_surface()
 {
-    Picture p;
     LockedPixels locked;
     DrawSurface* back = display ? back_surface(*display) : nullptr;
     if (!back || lock_surface(back, locked) < 0)
-        return p;
-    p.width = static_cast<std::int32_t>(locked.width);
-    p.height = static_cast<std::int32_t>(locked.height);
-    p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
-    for (std::int32_t y = 0; y < p.height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(locked.pixels) +
-                                                                 static_cast<std::ptrdiff_t>(y) * locked.pitch);
-        std::copy(row, row + p.width, p.pixels.begin() + static_cast<std::ptrdiff_t>(y) * p.width);
-    }
+        return {};
+    Picture p = copy_picture(locked.pixels, static_cast<std::int32_t>(locked.width),
+                             static_cast<std::int32_t>(locked.height), locked.pitch);
     unlock_surface(back);
     return p;
 }
@@ -168,16 +172,7 @@ Picture read_back_surface()
 Picture read_window()
 {
     const Framebuffer f = top_level_framebuffer();
-    Picture p;
-    p.width = f.width;
-    p.height = f.height;
-    p.pixels.resize(static_cast<std::size_t>(f.width) * f.height);
-    for (std::int32_t y = 0; y < f.height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(f.pixels) +
-                                                                 static_cast<std::ptrdiff_t>(y) * f.pitch);
-        std::copy(row, row + f.width, p.pixels.begin() + static_cast<std::ptrdiff_t>(y) * f.width);
-    }
-    return p;
+    return copy_picture(f.pixels, f.width, f.height, f.pitch);
 }
 
 // Called when everything queued has been handled: the moment to take the

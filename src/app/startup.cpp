@@ -5,6 +5,7 @@
 
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/window_classes.h"
 #include "iconbar/iconbar.h"
 #include "palette/palette_bank.h"
 #include "platform/canvas.h"
@@ -18,22 +19,6 @@
 namespace {
 
 constexpr std::int32_t application_icon = 101;
-
-void class_registration_failed()
-{
-    message_box("Couldn't Register Window Class", "Window Class Registration Failure");
-}
-
-bool register_main_class()
-{
-    WindowClass c;
-    c.name = "wc";
-    c.procedure = main_window_proc;
-    c.redraw_on_resize = true;
-    c.cursor = Cursor::arrow;
-    c.icon = load_icon(application_icon);
-    return register_class(c);
-}
 
 std::int32_t desktop_colour_depth(WindowHandle window)
 {
@@ -65,20 +50,18 @@ std::int32_t app_main()
     reset_field();
     seed_random(tick_count());
 
-    if (!register_main_class()) {
-        class_registration_failed();
+    if (!register_toy_class("wc", main_window_proc, Cursor::arrow, load_icon(application_icon)))
         return 0;
-    }
     // A failing control class has told the user already; start-up says it again.
     if (!register_slider_class() || !register_iconbar_class()) {
-        class_registration_failed();
+        tell_class_registration_failed();
         return 0;
     }
     WindowHandle main_window =
         create_window("wc", "Modra", WindowStyle::main, use_default_position, use_default_position, 590, 410,
                       nullptr, 0);
     if (!main_window) {
-        message_box("Failed to Create Window", "Window Creation Failure");
+        tell_window_creation_failed();
         return 0;
     }
     if (desktop_colour_depth(main_window) != 32) {

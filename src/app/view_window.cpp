@@ -3,6 +3,7 @@
 #include <new>
 
 #include "app/flags.h"
+#include "app/window_classes.h"
 #include "display/display_window.h"
 #include "display/frame.h"
 #include "sim/drop.h"
@@ -35,18 +36,11 @@ std::intptr_t build_display(WindowHandle window)
 bool create_view_window(WindowHandle parent, std::int32_t x, std::int32_t y, std::int32_t width,
                         std::int32_t height)
 {
-    WindowClass c;
-    c.name = "ddraw";
-    c.procedure = view_window_proc;
-    c.redraw_on_resize = true;
-    c.cursor = Cursor::cross;
-    if (!register_class(c)) {
-        message_box("Couldn't Register Window Class", "Window Class Registration Failure");
+    if (!register_toy_class("ddraw", view_window_proc, Cursor::cross))
         return false;
-    }
     view_window = create_window("ddraw", "ddraw", WindowStyle::child, x, y, width, height, parent, view_child_id);
     if (!view_window) {
-        message_box("Failed to Create Window", "Window Creation Failure");
+        tell_window_creation_failed();
         return false;
     }
     running = true;

@@ -1,3 +1,4 @@
+#include "app/window_classes.h"
 #include "iconbar/iconbar.h"
 
 namespace {
@@ -6,18 +7,7 @@ IconBar& bar_of(WindowHandle window) { return iconbars[child_id(window) - first_
 
 }  // namespace
 
-bool register_iconbar_class()
-{
-    WindowClass c;
-    c.name = "iconbar";
-    c.procedure = iconbar_proc;
-    c.redraw_on_resize = true;
-    c.cursor = Cursor::arrow;
-    if (register_class(c))
-        return true;
-    message_box("Couldn't Register Window Class", "Window Class Registration Failure");
-    return false;
-}
+bool register_iconbar_class() { return register_toy_class("iconbar", iconbar_proc, Cursor::arrow); }
 
 bool create_iconbar(WindowHandle parent, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height)
 {
@@ -27,7 +17,7 @@ bool create_iconbar(WindowHandle parent, std::int32_t x, std::int32_t y, std::in
         window = create_window("iconbar", "iconbar", WindowStyle::visible_child, x, y, width, height, parent, id);
     }
     if (!window) {
-        message_box("Failed to Create Window", "Window Creation Failure");
+        tell_window_creation_failed();
         return false;
     }
     IconBar& bar = iconbars[0];

@@ -1,5 +1,6 @@
 #include "slider/slider_window.h"
 
+#include "app/window_classes.h"
 #include "platform/canvas.h"
 #include "slider/slider.h"
 
@@ -12,18 +13,7 @@ Slider& slider_of(WindowHandle window) { return sliders[child_id(window)]; }
 
 }  // namespace
 
-bool register_slider_class()
-{
-    WindowClass c;
-    c.name = "slider";
-    c.procedure = slider_window_proc;
-    c.redraw_on_resize = true;
-    c.cursor = Cursor::arrow;
-    if (register_class(c))
-        return true;
-    message_box("Couldn't Register Window Class", "Window Class Registration Failure");
-    return false;
-}
+bool register_slider_class() { return register_toy_class("slider", slider_window_proc, Cursor::arrow); }
 
 bool create_slider_window(WindowHandle parent, std::int32_t x, std::int32_t y, std::int32_t width,
                           std::int32_t height)
@@ -35,7 +25,7 @@ bool create_slider_window(WindowHandle parent, std::int32_t x, std::int32_t y, s
         window = create_window("slider", "slider", WindowStyle::visible_child, x, y, width, height, parent, id);
     }
     if (!window) {
-        message_box("Failed to Create Window", "Window Creation Failure");
+        tell_window_creation_failed();
         return false;
     }
     show_window(window);
