@@ -73,13 +73,14 @@ wait_app() {
     return 124
 }
 
-# The id of the top-level window titled exactly $1, waiting up to 10 s for it.
+# The id of the top-level window titled exactly $1, waiting up to $2 seconds
+# (default 10) for it.
 # Without a window manager every top-level window is a child of the root.
 # xwininfo rather than `xdotool search`, which skips titles set as UTF-8 (as
 # SDL's message boxes set theirs).
 find_window() {
     local id
-    for _ in $(seq 100); do
+    for _ in $(seq $((${2:-10} * 10))); do
         id=$(xwininfo -root -children | awk -v name="\"$1\":" '$2 == name { print $1; exit }')
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
@@ -99,3 +100,24 @@ colours() { # file region: each distinct colour once
 only_colour() { [ "$(colours "$1" "$2")" = "$3" ]; }         # file region colour
 has_colour() { colours "$1" "$2" | grep -qx "$3"; }          # file region colour
 has_other_colour() { colours "$1" "$2" | grep -qvx "$3"; }   # file region colour
+
+# The main window's client area (at X, Y on the screen, as xdotool's
+# getwindowgeometry --shell sets them), as on the screen now, into $1.
+client_shot() {
+    import -window root "$session_dir/root.png"
+    convert "$session_dir/root.png" -crop "710x580+$X+$Y" +repage "$1"
+}
+click_at() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }  # client x y
+# The bounding box of the pixels that differ between two pictures, as
+# WxH+X+Y, or nothing when they are the same.
+changed_box() {
+    convert "$1" "$2" -compose difference -composite -threshold 0 -format '%@' info: 2>/dev/null |
+        grep -v '^0x0' || true
+}
+changed_in() { # picture picture region: changed_box within the region
+    convert "$1" -crop "$3" +repage "$session_dir/region_a.png"
+    convert "$2" -crop "$3" +repage "$session_dir/region_b.png"
+    changed_box "$session_dir/region_a.png" "$session_dir/region_b.png"
+}
+# A window picture with the moving view blacked out.
+mask() { convert "$1" -fill black -draw "rectangle 20,20 659,499" "$2"; }  # in out

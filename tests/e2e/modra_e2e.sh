@@ -17,19 +17,8 @@ mkdir -p "$shots"
 rm -f "$shots"/*.png
 dir=$session_dir
 
-# The main window's client area, as on the screen now, into $1.
-client_shot() {
-    import -window root "$dir/root.png"
-    convert "$dir/root.png" -crop "710x580+$X+$Y" +repage "$1"
-}
 # The view's 640 x 480 at (20, 20).
 view_of() { echo "640x480+20+20"; }
-# The bounding box of the pixels that differ between two pictures, as
-# WxH+X+Y, or nothing when they are the same.
-changed_box() {
-    convert "$1" "$2" -compose difference -composite -threshold 0 -format '%@' info: 2>/dev/null |
-        grep -v '^0x0' || true
-}
 # The mean position of the white pixels along a line one pixel wide or high,
 # the region $2, in main-window coordinates: the middle of a slider's thumb.
 # Nothing when the line holds no white.
@@ -38,13 +27,8 @@ white_middle() {
         awk -v region="$2" 'NR > 1 && $3 == "#FFFFFF" { split($1, p, /[,:]/); s += p[1] + p[2]; n++ }
              END { split(region, r, /[x+]/); if (n) printf "%d\n", s / n + (r[1] == 1 ? r[4] : r[3]) }'
 }
-region_changed() { # picture, picture, region
-    convert "$1" -crop "$3" +repage "$dir/region_a.png"
-    convert "$2" -crop "$3" +repage "$dir/region_b.png"
-    [ -n "$(changed_box "$dir/region_a.png" "$dir/region_b.png")" ]
-}
+region_changed() { [ -n "$(changed_in "$1" "$2" "$3")" ]; }  # picture, picture, region
 lacks() { ! grep -q "$1" "$2"; }  # text, file
-click_at() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }
 
 # --- a 24-bit screen ---------------------------------------------------------
 start_xvfb 24
@@ -86,7 +70,6 @@ check "the palette slider's thumb starts at column 50" test "$(white_middle "$st
 # on every run apart from the view's picture.
 rendered="$shots/modra_render_window.png"
 "$render" --frames 0 --seed 1 --window "$rendered"
-mask() { convert "$1" -fill black -draw "rectangle 20,20 659,499" "$2"; }
 mask "$start" "$dir/start_masked.png"
 mask "$rendered" "$dir/render_masked.png"
 differing=$(compare -metric AE "$dir/start_masked.png" "$dir/render_masked.png" "$shots/render_difference.png" 2>&1)

@@ -19,26 +19,12 @@ done
 shots=$build/wine-screenshots
 mkdir -p "$shots"
 rm -f "$shots"/*.png
-dir=$(mktemp -d)
+. "$(dirname "$0")/../xvfb_session.sh"
+dir=$session_dir
 
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-    "$wineserver" -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-
-failures=0
-passes=0
-check() { # description, then a command that must succeed
-    local what=$1; shift
-    if "$@"; then echo "ok: $what"; passes=$((passes + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+# Wine's server and desktop outlive the program unless stopped.
+trap '"$wineserver" -k 2>/dev/null; session_cleanup' EXIT
 
 # --- the prefix ----------------------------------------------------------------
 # Made once and kept in the build directory: Wine's first start takes most of
@@ -56,71 +42,20 @@ env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_
 "$wineserver" -w
 
 # --- helpers ---------------------------------------------------------------------
-start_xvfb() { # depth
-    stop_session
-    rm -f "$dir/display"
-    Xvfb -displayfd 3 -screen 0 "1024x768x$1" -wr -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        if [ -s "$dir/display" ]; then
-            export DISPLAY=":$(head -1 "$dir/display")"
-            xwininfo -root >/dev/null 2>&1 && return 0
-        fi
-        sleep 0.1
-    done
-    echo "Xvfb did not start:"; cat "$dir/xvfb.log"
-    exit 1
-}
 # Wine's desktop process belongs to the display it started on.
+start_session() { # depth
+    stop_session
+    start_xvfb "$1"
+}
 stop_session() {
     "$wineserver" -k 2>/dev/null
     "$wineserver" -w 2>/dev/null
-    [ -n "$xvfb_pid" ] || return 0
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-    xvfb_pid=""
-}
-find_window() { # title; waits up to 60 s (Wine starts slowly)
-    local id
-    for _ in $(seq 600); do
-        id=$(xwininfo -root -children | awk -v name="\"$1\":" '$2 == name { print $1; exit }')
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-wait_app() { # seconds; the program's exit code, or 124 while it runs
-    for _ in $(seq $(($1 * 10))); do
-        kill -0 "$app_pid" 2>/dev/null || { wait "$app_pid"; local rc=$?; app_pid=""; return $rc; }
-        sleep 0.1
-    done
-    return 124
-}
-pixel() { # file x y → RRGGBB
-    convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F
-}
-colours() { # file region → each colour once
-    convert "$1" -crop "$2" +repage -depth 8 -unique-colors txt:- |
-        sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F | sort -u
-}
-only_colour() { [ "$(colours "$1" "$2")" = "$3" ]; }
-has_colour() { colours "$1" "$2" | grep -qx "$3"; }
-has_other_colour() { colours "$1" "$2" | grep -qvx "$3"; }
-client_shot() { # out: the main window's client area as on the screen now
-    import -window root "$dir/root.png"
-    convert "$dir/root.png" -crop "710x580+$X+$Y" +repage "$1"
-}
-changed_box() { # picture picture region → bounding box of what differs there, or nothing
-    convert "$1" -crop "$3" +repage "$dir/a.png"
-    convert "$2" -crop "$3" +repage "$dir/b.png"
-    convert "$dir/a.png" "$dir/b.png" -compose difference -composite -threshold 0 -format '%@' info: 2>/dev/null |
-        grep -v '^0x0' || true
+    stop_xvfb
 }
 not_viewable() { [ -z "$1" ] || xwininfo -id "$1" | grep -Eq 'Map State: Is(UnMapped|Unviewable)'; }
-click_at() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }
 
 # --- the Windows unit tests ---------------------------------------------------------
-start_xvfb 24
+start_session 24
 SECONDS=0
 timeout 300 "$wine" "$build/modra_win32_tests.exe" >"$dir/unit.out" 2>"$dir/unit.err"
 rc=$?
@@ -131,7 +66,7 @@ check "modra_win32_tests.exe: all passed (exit $rc, ${SECONDS}s)" \
 # --- modra.exe on a 24-bit screen ---------------------------------------------------
 "$wine" "$build/modra.exe" >"$dir/out" 2>"$dir/err" &
 app_pid=$!
-win=$(find_window Modra) || { echo "FAILED: no window titled Modra"; cat "$dir/err"; exit 1; }
+win=$(find_window Modra 60) || { echo "FAILED: no window titled Modra"; cat "$dir/err"; exit 1; }
 echo "ok: the platform checks passed and the window Modra is up"
 eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y: client origin (no frame without a WM)
 check "client area 710x580 (got ${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = "710,580"
@@ -154,7 +89,6 @@ done
 # the view, the frame, sliders and icon bar must be the same pixels.
 rendered=$shots/linux_render_window.png
 "$render" --frames 0 --seed 1 --window "$rendered"
-mask() { convert "$1" -fill black -draw "rectangle 20,20 659,499" "$2"; }
 mask "$start" "$dir/wine_masked.png"
 mask "$rendered" "$dir/linux_masked.png"
 differing=$(compare -metric AE "$dir/wine_masked.png" "$dir/linux_masked.png" "$shots/wine_linux_difference.png" 2>&1)
@@ -162,10 +96,10 @@ check "Wine's window matches modra-render's outside the view ($differing pixels 
 
 sleep 0.5
 client_shot "$shots/modra_wine_later.png"
-box=$(changed_box "$start" "$shots/modra_wine_later.png" 640x480+20+20)
+box=$(changed_in "$start" "$shots/modra_wine_later.png" 640x480+20+20)
 check "the view animates (changed: ${box:-nothing})" test -n "$box"
 mask "$shots/modra_wine_later.png" "$dir/later_masked.png"
-check "nothing outside the view changes" test -z "$(changed_box "$dir/wine_masked.png" "$dir/later_masked.png" 710x580+0+0)"
+check "nothing outside the view changes" test -z "$(changed_in "$dir/wine_masked.png" "$dir/later_masked.png" 710x580+0+0)"
 
 click_at 110 548
 sleep 0.5
@@ -180,11 +114,11 @@ client_shot "$dir/paused.png"
 sleep 0.3
 client_shot "$shots/modra_wine_paused.png"
 check "the pause button holds the picture still" \
-    test -z "$(changed_box "$dir/paused.png" "$shots/modra_wine_paused.png" 640x480+20+20)"
+    test -z "$(changed_in "$dir/paused.png" "$shots/modra_wine_paused.png" 640x480+20+20)"
 click_at 340 260
 sleep 0.5
 client_shot "$shots/modra_wine_drop.png"
-box=$(changed_box "$shots/modra_wine_paused.png" "$shots/modra_wine_drop.png" 710x580+0+0)
+box=$(changed_in "$shots/modra_wine_paused.png" "$shots/modra_wine_drop.png" 710x580+0+0)
 check "a click in the view drops at the pointer (changed: ${box:-nothing})" \
     awk -v b="$box" 'BEGIN { if (split(b, v, /[x+]/) != 4) exit 1
                              exit !(v[3] >= 328 && v[4] >= 248 && v[3] + v[1] <= 352 && v[4] + v[2] <= 272 &&
@@ -193,7 +127,7 @@ click_at 163 548
 sleep 0.5
 client_shot "$shots/modra_wine_ripple.png"
 check "resumed, the wave rule spreads the drop" \
-    test -n "$(changed_box "$shots/modra_wine_drop.png" "$shots/modra_wine_ripple.png" 80x80+300+220)"
+    test -n "$(changed_in "$shots/modra_wine_drop.png" "$shots/modra_wine_ripple.png" 80x80+300+220)"
 
 "$close_tool" "$win"
 wait_app 30
@@ -201,10 +135,10 @@ rc=$?
 check "a close request (WM_DELETE_WINDOW → WM_CLOSE) ends modra.exe with 0 (got $rc)" test $rc -eq 0
 
 # --- modra.exe on a 16-bit screen ---------------------------------------------------
-start_xvfb 16
+start_session 16
 "$wine" "$build/modra.exe" >"$dir/out" 2>"$dir/err" &
 app_pid=$!
-if box=$(find_window Sorry); then
+if box=$(find_window Sorry 60); then
     echo "ok: a box titled Sorry"
     eval "$(xdotool getwindowgeometry --shell "$box")"
     sleep 1
@@ -223,5 +157,4 @@ wait_app 30
 rc=$?
 check "a dismissed box ends modra.exe with 0 (got $rc)" test $rc -eq 0
 
-echo "$passes passed, $failures failed"
-[ $failures -eq 0 ] || exit 1
+finish_checks
