@@ -6,8 +6,15 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build --target modra_bench modra_platform_bench frame_bench >/dev/null
 echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
+# One core of its own, the last: the first takes most of the system's other
+# work, and a benchmark that migrates between cores starts each move with cold
+# caches, which shows as noise in the memcpy baselines.
+pin=()
+if command -v taskset >/dev/null && [ "$(nproc)" -gt 1 ]; then
+    pin=(taskset -c "$(($(nproc) - 1))")
+fi
 run() {
-    "$1" --benchmark_format=csv --benchmark_repetitions="${REPETITIONS:-5}" \
+    "${pin[@]}" "$1" --benchmark_format=csv --benchmark_repetitions="${REPETITIONS:-5}" \
         --benchmark_report_aggregates_only=true "${@:2}" 2>/dev/null
 }
 {

@@ -308,9 +308,9 @@ MODRA_VBMI void diffuse_vbmi(const std::int32_t* src, std::int32_t* dst, std::ui
     }
 }
 
-// One wave cell from the sum of the three 3-cell row sums around it (which
-// counts the cell itself once): 2 * (sum - h) - 17 * h is 2 * sum - 19 * h in
-// the same wrapping arithmetic.
+// One wave cell from the sum of the 3x3 block around it (which counts the
+// cell itself once): 2 * (sum - h) - 17 * h is 2 * sum - 19 * h in the same
+// wrapping arithmetic.
 MODRA_VBMI inline __m512i wave_cell(__m512i sum, __m512i h, std::int32_t* vel, __m512i e, __m512i rest)
 {
     const __m512i drive =
@@ -322,11 +322,19 @@ MODRA_VBMI inline __m512i wave_cell(__m512i sum, __m512i h, std::int32_t* vel, _
                             _mm512_set1_epi32(cell_max));
 }
 
-// The 3-cell sums around v[1], given the vectors before and after it.
-MODRA_VBMI inline __m512i row_sum(const __m512i* v)
+// The 3-cell sums along a row around c[1], given the vectors before and after it.
+MODRA_VBMI inline __m512i row_sum(const __m512i* c)
 {
-    return _mm512_add_epi32(_mm512_add_epi32(_mm512_alignr_epi32(v[1], v[0], 15), v[1]),
-                            _mm512_alignr_epi32(v[2], v[1], 1));
+    return _mm512_add_epi32(_mm512_add_epi32(_mm512_alignr_epi32(c[1], c[0], 15), c[1]),
+                            _mm512_alignr_epi32(c[2], c[1], 1));
+}
+
+// Three cells of a column, summed as the rule sums them, with wrapping.
+inline std::int32_t column_of_three(const std::int32_t* top, const std::int32_t* middle,
+                                    const std::int32_t* bottom)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(*top) + static_cast<std::uint32_t>(*middle) +
+                                     static_cast<std::uint32_t>(*bottom));
 }
 
 static_assert(field_height % 2 == 0, "the wave loop takes rows in pairs");
@@ -338,8 +346,10 @@ MODRA_VBMI void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* v
     const Planes<Alpha> colours = load_planes<Alpha>(palette);
     const __m512i e = _mm512_set1_epi32(retention);
     const __m512i rest = _mm512_set1_epi32(wave_rest_level);
-    // Two rows at a time: they share two of the four source rows they read,
-    // and each source row's 3-cell sums are made once for both.
+    // Two rows at a time, columns first: the pair shares the sum of its two
+    // middle source rows, so each 3x3 sum costs one vertical add of its own
+    // plus the along-the-row sum, where summing each source row along first
+    // would make four row sums for every two cells.
     for (int y = 1; y <= field_height; y += 2) {
         const std::int32_t* r0 = src + cell_index(y - 1, 0);
         const std::int32_t* r1 = r0 + grid_width;
@@ -350,19 +360,28 @@ MODRA_VBMI void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* v
         std::uint32_t* row = pixel_row(pixels, pitch, y - 1);
         std::uint32_t* next_row = pixel_row(pixels, pitch, y);
         for (int x = 1; x <= field_width; x += 64) {
-            __m512i v0[6], v1[6], v2[6], v3[6];
-            block_with_neighbours(r0 + x, v0);
-            block_with_neighbours(r1 + x, v1);
-            block_with_neighbours(r2 + x, v2);
-            block_with_neighbours(r3 + x, v3);
+            // The columns either side of the block come in as single values:
+            // loading whole vectors there would split cache lines and, at
+            // the grid's ends, read past it.
+            __m512i upper[6], lower[6], h1[4], h2[4];
+            upper[0] = _mm512_set1_epi32(column_of_three(r0 + x - 1, r1 + x - 1, r2 + x - 1));
+            lower[0] = _mm512_set1_epi32(column_of_three(r1 + x - 1, r2 + x - 1, r3 + x - 1));
+            upper[5] = _mm512_set1_epi32(column_of_three(r0 + x + 64, r1 + x + 64, r2 + x + 64));
+            lower[5] = _mm512_set1_epi32(column_of_three(r1 + x + 64, r2 + x + 64, r3 + x + 64));
+            for (int i = 0; i < 4; ++i) {
+                const int at = x + 16 * i;
+                h1[i] = load(r1 + at);
+                h2[i] = load(r2 + at);
+                const __m512i shared = _mm512_add_epi32(h1[i], h2[i]);
+                upper[i + 1] = _mm512_add_epi32(shared, load(r0 + at));
+                lower[i + 1] = _mm512_add_epi32(shared, load(r3 + at));
+            }
             __m512i first[4], second[4];
             for (int i = 0; i < 4; ++i) {
                 const int at = x + 16 * i;
-                const __m512i shared = _mm512_add_epi32(row_sum(v1 + i), row_sum(v2 + i));
-                first[i] = wave_cell(_mm512_add_epi32(shared, row_sum(v0 + i)), v1[i + 1], vel + at, e, rest);
+                first[i] = wave_cell(row_sum(upper + i), h1[i], vel + at, e, rest);
                 store(out + at, first[i]);
-                second[i] = wave_cell(_mm512_add_epi32(shared, row_sum(v3 + i)), v2[i + 1], vel + grid_width + at,
-                                      e, rest);
+                second[i] = wave_cell(row_sum(lower + i), h2[i], vel + grid_width + at, e, rest);
                 store(out + grid_width + at, second[i]);
             }
             __m512i colour[4];
