@@ -4,13 +4,13 @@
 # tests, build-windows/modra_win32_tests.exe. Installs mingw-w64 if missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if ! command -v x86_64-w64-mingw32-g++ >/dev/null || ! command -v x86_64-w64-mingw32-windres >/dev/null; then
+if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null || ! command -v x86_64-w64-mingw32-windres >/dev/null; then
     echo "Installing: mingw-w64"
     sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     export DEBIAN_FRONTEND=noninteractive
     $sudo apt-get update -qq
-    $sudo apt-get install -y -qq g++-mingw-w64-x86-64-win32 >/dev/null
+    $sudo apt-get install -y -qq g++-mingw-w64-x86-64-posix >/dev/null
 fi
 cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DMODRA_BENCH=OFF >/dev/null

@@ -119,7 +119,7 @@ void directx_version_rules()
                  {"4", 7, 0, false},            {"four", 7, 0, false}};
     for (const auto& c : cases)
         check(directx_version_sufficient(parse_directx_version(c.value), c.major, c.minor) == c.passes,
-              "\"" + std::string(c.value) + "\" against (" + std::to_string(c.major) + ", " +
+              std::string("\"") + c.value + "\" against (" + std::to_string(c.major) + ", " +
                   std::to_string(c.minor) + ")");
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The native Windows build under Wine on a private Xvfb (no window manager):
-# the Windows unit tests; modra.exe starting, passing its platform checks and
+# the Windows unit tests and the rule loops' comparison; modra.exe starting, passing its platform checks and
 # showing its window laid out as the Linux build paints it (compared pixel for
 # pixel outside the view with modra-render's window); the view animating;
 # real clicks on the icon bar and the view; a close ending it with 0; and a
@@ -62,6 +62,16 @@ rc=$?
 sed 's/^/  /' "$dir/unit.out" | grep -v '^  ok: '
 check "modra_win32_tests.exe: all passed (exit $rc, ${SECONDS}s)" \
     grep -q '^[0-9]* passed, 0 failed' "$dir/unit.out"
+
+# Every instruction set's rule loops against the portable ones, as Windows
+# calls them. A missing program means GoogleTest's sources were not there to
+# build it from; that is a failure too.
+SECONDS=0
+timeout 300 "$wine" "$build/rule_paths_tests.exe" >"$dir/paths.out" 2>"$dir/paths.err"
+rc=$?
+grep -E '^rule loops available|FAILED|Failure' "$dir/paths.out" | sed 's/^/  /'
+check "rule_paths_tests.exe: every path matches the portable loops (exit $rc, ${SECONDS}s)" \
+    grep -q '^\[  PASSED  \]' "$dir/paths.out"
 
 # --- modra.exe on a 24-bit screen ---------------------------------------------------
 "$wine" "$build/modra.exe" >"$dir/out" 2>"$dir/err" &
