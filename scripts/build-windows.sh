@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the native Windows program with mingw-w64 into build-windows/:
 # build-windows/modra.exe (64-bit, statically linked) and the Windows unit
-# tests, build-windows/modra_win32_tests.exe. Installs mingw-w64 if missing.
+# tests, build-windows/modra_win32_tests.exe and rule_paths_tests.exe.
+# Installs mingw-w64 if missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null || ! command -v x86_64-w64-mingw32-windres >/dev/null; then
