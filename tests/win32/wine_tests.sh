@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The native Windows build under Wine on a private Xvfb (no window manager):
 # the Windows unit tests and the rule loops' comparison; modra.exe starting,
-# passing its platform checks and showing its window laid out as the Linux build paints it (compared pixel for
-# pixel outside the view with modra-render's window); the view animating;
+# passing its platform checks and showing its window laid out as the Linux
+# build paints it (compared pixel for pixel outside the view with
+# modra-render's window); the view animating;
 # real clicks on the icon bar and the view; a close ending it with 0; and a
 # 16-bit screen refused with the "Sorry" box. Screenshots go to
 # BUILD-WINDOWS/wine-screenshots/.
