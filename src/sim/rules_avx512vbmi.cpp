@@ -163,6 +163,16 @@ MODRA_VBMI inline void look_up(const Planes<Alpha>& p, const __m512i (&c)[4], __
     out[3] = _mm512_unpackhi_epi16(high_pair, high_top);
 }
 
+// The colours of 64 cells written to the 64 pixels from `out`.
+template <bool Alpha>
+MODRA_VBMI inline void paint(const Planes<Alpha>& p, const __m512i (&c)[4], std::uint32_t* out)
+{
+    __m512i colour[4];
+    look_up(p, c, colour);
+    for (int i = 0; i < 4; ++i)
+        store(out + 16 * i, colour[i]);
+}
+
 // Sixteen sparks in a row from state, the first in lane 0. The second draw's
 // 15 bits land at 15..29 by one shift, so one bit select joins the two.
 MODRA_VBMI inline __m512i spark_vector(std::uint32_t state)
@@ -222,10 +232,7 @@ MODRA_VBMI void diffuse_sparking(const std::int32_t* src, std::int32_t* dst, std
                 cells[i] = _mm512_and_si512(settled, keep);
                 store(out + at, cells[i]);
             }
-            __m512i colour[4];
-            look_up(colours, cells, colour);
-            for (int i = 0; i < 4; ++i)
-                store(row + x - 1 + 16 * i, colour[i]);
+            paint(colours, cells, row + x - 1);
         }
     }
     seed_random(state);
@@ -279,13 +286,8 @@ MODRA_VBMI void diffuse_calm(const std::int32_t* src, std::int32_t* dst, std::ui
                 second[i] = settle(_mm512_add_epi32(shared, load(r3 + at)), m2 + i);
                 store(out + grid_width + at, second[i]);
             }
-            __m512i colour[4];
-            look_up(colours, first, colour);
-            for (int i = 0; i < 4; ++i)
-                store(row + x - 1 + 16 * i, colour[i]);
-            look_up(colours, second, colour);
-            for (int i = 0; i < 4; ++i)
-                store(next_row + x - 1 + 16 * i, colour[i]);
+            paint(colours, first, row + x - 1);
+            paint(colours, second, next_row + x - 1);
         }
     }
 }
@@ -384,13 +386,8 @@ MODRA_VBMI void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* v
                 second[i] = wave_cell(row_sum(lower + i), h2[i], vel + grid_width + at, e, rest);
                 store(out + grid_width + at, second[i]);
             }
-            __m512i colour[4];
-            look_up(colours, first, colour);
-            for (int i = 0; i < 4; ++i)
-                store(row + x - 1 + 16 * i, colour[i]);
-            look_up(colours, second, colour);
-            for (int i = 0; i < 4; ++i)
-                store(next_row + x - 1 + 16 * i, colour[i]);
+            paint(colours, first, row + x - 1);
+            paint(colours, second, next_row + x - 1);
         }
     }
 }
@@ -420,15 +417,14 @@ MODRA_VBMI void frozen(const std::int32_t* cells, const std::uint32_t* palette, 
     for (int r = 0; r < rows; ++r) {
         const std::int32_t* in = cells + cell_index(r + 1, 1);
         std::uint32_t* out = pixel_row(pixels, pitch, r);
-        __m512i block[4], colour[4];
+        __m512i block[4];
         for (int k = 0; k < whole; k += 64) {
             for (int i = 0; i < 4; ++i)
                 block[i] = load(in + k + 16 * i);
-            look_up(colours, block, colour);
-            for (int i = 0; i < 4; ++i)
-                store(out + k + 16 * i, colour[i]);
+            paint(colours, block, out + k);
         }
         if (tail != 0) {
+            __m512i colour[4];
             for (int i = 0; i < 4; ++i)
                 block[i] = _mm512_maskz_loadu_epi32(last[i], in + whole + 16 * i);
             look_up(colours, block, colour);
