@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/quoted.h"
+#include "app/render_checks.h"
 #include "app/render_options.h"
 #include "app/render_script.h"
 #include "app/startup.h"
@@ -53,6 +54,7 @@ struct RenderRun {
     std::int64_t final_frame = 0;
     std::uintptr_t buttons = 0;
     std::string error;
+    CheckTally tally;
 
     Picture picture;  // the back surface: the 640 x 480 field as drawn
     Picture window;   // the main window's client area
@@ -122,6 +124,9 @@ void play(const ScriptStep& step)
     case ScriptStep::frames:
         run.wait_until_frame = frames_so_far() + step.amount;
         break;
+    case ScriptStep::resize:
+        inject_resize(step.x, step.y);
+        break;
     }
 }
 
@@ -131,6 +136,8 @@ void on_poll()
 {
     if (run.finished)
         return;
+    if (run.options.check)
+        count_frames(run.tally);
     if (!run.set_up) {
         run.set_up = true;
         set_up();
@@ -142,6 +149,9 @@ void on_poll()
             return;
         if (run.wait_until_frame >= 0 && frames_so_far() < run.wait_until_frame)
             return;
+        if (run.wait_until_frame >= 0 && run.options.check)
+            if (std::string fault = check_now(run.tally); !fault.empty())
+                return stop(fault);
         run.wait_until_us = run.wait_until_frame = -1;
         if (run.next_step == run.steps.size())
             break;
@@ -188,6 +198,9 @@ void on_idle()
 {
     if (run.finished || !run.script_done || frames_so_far() < run.final_frame)
         return;
+    if (run.options.check)
+        if (std::string fault = check_now(run.tally); !fault.empty())
+            return stop(fault);
     run.picture = read_back_surface();
     run.window = read_window();
     const Grid& cells = cell_field.buffers[cell_field.current];
@@ -311,5 +324,7 @@ int main(int argc, char** argv)
         discard_all(files, 3);
         return fail(exit_usage, error);
     }
+    if (run.options.check)
+        std::printf("modra-render: %s\n", describe(run.tally).c_str());
     return 0;
 }

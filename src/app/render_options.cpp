@@ -10,6 +10,7 @@ const char* const render_usage =
     "usage: modra-render [--rule diffusion|wave] [--parameter P] [--palette K] [--seed S]\n"
     "                    [--frames N] [--drop ROW,COL]... [--script FILE|-] [--size W,H]\n"
     "                    [--out FILE.png|FILE.ppm] [--window FILE.png|FILE.ppm] [--dump-field FILE]\n"
+    "                    [--check]\n"
     "\n"
     "Runs the whole toy without a display, on a virtual clock, and writes what it shows.\n"
     "  --rule        diffusion (default) or wave, chosen with the icon bar\n"
@@ -19,13 +20,17 @@ const char* const render_usage =
     "  --drop        stamp a drop of radius 10 at field ROW,COL before the first frame\n"
     "  --script      pointer events to play, one per line:\n"
     "                  press left|right X Y, move X Y, release left|right X Y, click X Y,\n"
-    "                  wait MS, frames N, # comment  (X, Y in main-window client pixels)\n"
+    "                  wait MS, frames N, resize W H, # comment\n"
+    "                  (X, Y in main-window client pixels)\n"
     "  --frames      frames to run after the script, up to 100000000 (default 1, or 0\n"
     "                with a script); 0 without a script shows the start pattern\n"
     "  --size        the main window's client size (default 710,580)\n"
     "  --out         write the 640 x 480 picture, PNG or PPM by extension\n"
     "  --window      write the whole main window as painted\n"
-    "  --dump-field  write the present cells, 482 rows of 642 little-endian int32\n";
+    "  --dump-field  write the present cells, 482 rows of 642 little-endian int32\n"
+    "  --check       after every frames step of the script and at the end, check that\n"
+    "                every cell is within 0..65535, the border 0 and the sliders in\n"
+    "                range; stop at the first fault; print what was checked\n";
 
 namespace {
 
@@ -102,7 +107,7 @@ std::string parse_option(const std::string& name, const std::string& value, Rend
         options.drops.push_back(drop);
     } else if (name == "--size") {
         if (!parse_pair(value, options.width, options.height) || options.width < 0 || options.height < 0 ||
-            options.width > 4096 || options.height > 4096)
+            options.width > max_client_side || options.height > max_client_side)
             return "--size takes W,H, each from 0 to 4096, not " + quoted(value);
     } else if (name == "--script") {
         if (value.empty())
@@ -125,8 +130,8 @@ std::string parse_render_options(const std::vector<std::string>& args, RenderOpt
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
+        if (arg == "--help" || arg == "-h" || arg == "--check") {
+            (arg == "--check" ? options.check : options.help) = true;
             continue;
         }
         if (arg.rfind("--", 0) != 0)
@@ -145,7 +150,8 @@ std::string parse_render_options(const std::vector<std::string>& args, RenderOpt
         if (std::string error = parse_option(name, value, options); !error.empty())
             return error;
     }
-    if (!options.help && options.out.empty() && options.window.empty() && options.dump_field.empty())
-        return "nothing to write: give --out, --window or --dump-field (try --help)";
+    if (!options.help && !options.check && options.out.empty() && options.window.empty() &&
+        options.dump_field.empty())
+        return "nothing to do: give --out, --window, --dump-field or --check (try --help)";
     return {};
 }

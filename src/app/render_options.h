@@ -10,6 +10,9 @@
 // nineteen days of the toy, and far below any overflow of the clocks.
 inline constexpr std::int32_t max_count = 100'000'000;
 
+// The largest client width or height --size or a script's resize may ask for.
+inline constexpr std::int32_t max_client_side = 4096;
+
 struct Drop {
     std::int32_t row;
     std::int32_t column;
@@ -28,6 +31,7 @@ struct RenderOptions {
     std::string script;  // a file, or "-" for standard input
     std::int32_t width = 710;
     std::int32_t height = 580;
+    bool check = false;  // check the toy after every frames step of the script
     bool help = false;
 };
 

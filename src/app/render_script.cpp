@@ -60,6 +60,10 @@ bool parse_line(const std::string& line, std::vector<ScriptStep>& steps, std::st
     } else if (verb == "move" || verb == "click") {
         ok = read_point(words, step);
         problem = "expected '" + verb + " X Y' with X and Y from -32768 to 32767";
+    } else if (verb == "resize") {
+        step.kind = ScriptStep::resize;
+        ok = read_int(words, step.x, 0, max_client_side) && read_int(words, step.y, 0, max_client_side);
+        problem = "expected 'resize W H' with W and H from 0 to 4096";
     } else if (verb == "wait" || verb == "frames") {
         step.kind = verb == "wait" ? ScriptStep::wait : ScriptStep::frames;
         ok = read_int<std::int64_t>(words, step.amount, 0, max_count);

@@ -2,6 +2,7 @@
 //
 //   press left|right X Y     move X Y     release left|right X Y
 //   click X Y                wait MS      frames N          # comment
+//   resize W H
 //
 // X and Y are main-window client coordinates, within the 16-bit range a
 // pointer message carries.
@@ -13,9 +14,9 @@
 #include <vector>
 
 struct ScriptStep {
-    enum Kind { press, move, release, wait, frames } kind;
+    enum Kind { press, move, release, wait, frames, resize } kind;
     std::uintptr_t button = 0;  // mk_lbutton or mk_rbutton, for press and release
-    std::int32_t x = 0;
+    std::int32_t x = 0;  // for resize: the client width and height
     std::int32_t y = 0;
     std::int64_t amount = 0;  // milliseconds for wait, frames for frames
 };

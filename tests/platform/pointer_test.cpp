@@ -57,6 +57,21 @@ TEST_F(Pointer, CaptureKeepsADragThatLeavesTheWindow)
     EXPECT_EQ(last().window, right);
 }
 
+TEST_F(Pointer, InputQueuedBehindAPressFollowsTheCaptureThePressTook)
+{
+    // A quick drag out of a window: press and release arrive in one batch.
+    handler = [](WindowHandle w, std::uint32_t m, std::uintptr_t, std::intptr_t) -> std::optional<std::intptr_t> {
+        if (m == wm_lbuttondown)
+            set_capture(w);
+        return std::nullopt;
+    };
+    inject_pointer(wm_lbuttondown, {20, 20}, mk_lbutton);
+    inject_pointer(wm_lbuttonup, {120, 30}, 0);
+    const Logged got = last();
+    EXPECT_EQ(got.window, left);
+    EXPECT_EQ(point_from_lparam(got.lparam), (Point{110, 20}));
+}
+
 TEST_F(Pointer, HiddenChildrenAreNotHit)
 {
     WindowHandle hidden = create_window("probe", "", WindowStyle::child, 160, 10, 20, 20, main, 3);
@@ -74,13 +89,16 @@ TEST_F(Pointer, TakesTheCursorOfTheClassUnderIt)
     ASSERT_TRUE(register_class({"aiming", probe_proc, false, Cursor::cross}));
     WindowHandle sight = make_child(main, {200, 10, 250, 60}, 3, "aiming");
     inject_pointer(wm_mousemove, {210, 20}, 0);
+    pump();
     EXPECT_EQ(test_host().cursor, Cursor::cross);
     inject_pointer(wm_lbuttondown, {210, 20}, mk_lbutton);
     pump();
     set_capture(sight);
     inject_pointer(wm_mousemove, {20, 20}, mk_lbutton);
+    pump();
     EXPECT_EQ(test_host().cursor, Cursor::cross) << "a drag keeps the look it began with";
     release_capture();
     inject_pointer(wm_mousemove, {20, 20}, 0);
+    pump();
     EXPECT_EQ(test_host().cursor, Cursor::arrow);
 }

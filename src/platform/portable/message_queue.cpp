@@ -24,10 +24,11 @@ bool peek_message(Message& message)
 {
     host_poll_events();
     WindowSystem& ws = window_system();
-    if (!ws.queue.empty()) {
+    while (!ws.queue.empty()) {
         message = ws.queue.front();
         ws.queue.pop_front();
-        return true;
+        if (message.window || message.message == wm_quit || route_pointer(message))
+            return true;
     }
     // Paint is generated, never queued: a window that does not validate
     // gets asked again each time the queue runs dry.

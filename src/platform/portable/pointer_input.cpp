@@ -20,12 +20,24 @@ Window* window_at(Window* window, Point point)
 
 }  // namespace
 
+// Pointer input waits in the queue with its framebuffer point and no window,
+// and is routed only when it is taken out, as the native queue does: a
+// release queued behind its press then reaches the window the press gave the
+// capture to. The point travels as a message's two 16-bit halves; no window
+// reaches beyond them, so the wrap changes no routing.
 void inject_pointer(std::uint32_t message, Point point, std::uintptr_t buttons)
+{
+    if (window_system().top_level)
+        post_message(nullptr, message, buttons, make_point_lparam(point.x, point.y));
+}
+
+bool route_pointer(Message& message)
 {
     WindowSystem& ws = window_system();
     Window* top = ws.top_level;
     if (!top)
-        return;
+        return false;
+    const Point point = point_from_lparam(message.lparam);
     Window* under = window_at(top, point);
     // The pointer takes the look of the window class under it; while a window
     // holds the capture it keeps the look it had when the press began.
@@ -35,7 +47,9 @@ void inject_pointer(std::uint32_t message, Point point, std::uintptr_t buttons)
     }
     Window* target = ws.capture ? ws.capture : under;
     const Point origin = framebuffer_origin(target);
-    post_message(target, message, buttons, make_point_lparam(point.x - origin.x, point.y - origin.y));
+    message.window = target;
+    message.lparam = make_point_lparam(point.x - origin.x, point.y - origin.y);
+    return true;
 }
 
 void inject_close()

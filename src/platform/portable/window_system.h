@@ -94,6 +94,9 @@ void top_level_placed(const Window* window);        // tells the host
 void resize_top_level(Window* window, std::int32_t width, std::int32_t height);
 
 void post_message(Window* window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
+// Gives queued pointer input (no window yet, a framebuffer point) its window
+// and client point; false when there is no window to take it.
+bool route_pointer(Message& message);
 void forget_window_messages(const Window* window);
 void forget_window_timers(const Window* window);
 bool take_due_timer(Message& message);
