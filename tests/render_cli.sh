@@ -1,25 +1,20 @@
 #!/usr/bin/env bash
-# modra-render end to end: outputs, determinism, and clean failures.
+# modra-render end to end: outputs, determinism, scripts, and a clean refusal
+# of every kind of bad input.
 set -u
-render=$1
+render=$(realpath "$1")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-failures=0
+passed=0 failures=0
 check() { # description, then a command that must succeed
     local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
-fails_cleanly() { # runs modra-render, expecting exit 2, one stderr line and no file left in $dir/out
-    rm -rf "$dir/out"; mkdir "$dir/out"
-    "$render" "$@" 2>"$dir/err" >/dev/null
-    local rc=$?
-    [ $rc -eq 2 ] && [ "$(wc -l <"$dir/err")" -eq 1 ] && [ -z "$(ls -A "$dir/out")" ]
+    if "$@"; then passed=$((passed + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
 cell_at() { # row, column of a field dump: the int32 there
     od -An -t d4 -j $(( ($2 * 642 + $3) * 4 )) -N 4 "$1" | tr -d ' '
 }
 
-check "help" "$render" --help
+check "help" bash -c "'$render' --help | grep -q usage"
 check "same seed, same picture and field" bash -c "
     '$render' --parameter -2000 --frames 30 --seed 77 --out '$dir/a.png' --dump-field '$dir/a.bin' &&
     '$render' --parameter -2000 --frames 30 --seed 77 --out '$dir/b.png' --dump-field '$dir/b.bin' &&
@@ -35,12 +30,6 @@ check "PPM header and size" bash -c "head -c 15 '$dir/start.ppm' | grep -q 'P6' 
 
 "$render" --rule wave --drop 240,320 --frames 1 --seed 1 --dump-field "$dir/drop.bin"
 check "a drop in the wave rule raises its centre" test "$(cell_at "$dir/drop.bin" 240 320)" -gt 60000
-
-check "unknown option" fails_cleanly --bogus 1 --out "$dir/out/x.png"
-check "parameter out of range" fails_cleanly --parameter 2001 --out "$dir/out/x.png"
-check "palette outside the bank" fails_cleanly --palette 100 --out "$dir/out/x.png" --dump-field "$dir/out/f.bin"
-check "unwritable picture" fails_cleanly --out "$dir/missing/x.png"
-check "unwritable field after a good picture path" fails_cleanly --out "$dir/out/x.png" --dump-field "$dir/missing/f.bin"
 
 # A session played from a script: the wave button, a left drag of drops, a
 # right drag over both sliders, the picture and its hold.
@@ -59,18 +48,100 @@ release right 450 250
 wait 200
 click 220 548
 SCRIPT
+sed 's/$/\r/' "$dir/session.txt" >"$dir/session-crlf.txt"
 "$render" --script "$dir/session.txt" --seed 11 --frames 5 --window "$dir/s1.ppm" --dump-field "$dir/s1.bin"
 "$render" --script - --seed 11 --frames 5 --window "$dir/s2.ppm" --dump-field "$dir/s2.bin" <"$dir/session.txt"
-check "a script replays exactly" bash -c "cmp -s '$dir/s1.ppm' '$dir/s2.ppm' && cmp -s '$dir/s1.bin' '$dir/s2.bin'"
+"$render" --script "$dir/session-crlf.txt" --seed 11 --frames 5 --window "$dir/s3.ppm" --dump-field "$dir/s3.bin"
+check "a script replays exactly, from a file, from stdin and with CRLF endings" bash -c "
+    cmp -s '$dir/s1.ppm' '$dir/s2.ppm' && cmp -s '$dir/s1.bin' '$dir/s2.bin' &&
+    cmp -s '$dir/s1.ppm' '$dir/s3.ppm' && cmp -s '$dir/s1.bin' '$dir/s3.bin'"
 check "the window is 710 x 580" bash -c "head -c 15 '$dir/s1.ppm' | grep -q '710 580'"
 check "the title picture is held in the field" test "$(cell_at "$dir/s1.bin" 480 1)" -eq 0
 printf 'wait 5100\nframes 30\n' >>"$dir/session.txt"
-"$render" --script "$dir/session.txt" --seed 11 --dump-field "$dir/s3.bin"
-check "the hold ends and the field moves on" bash -c "! cmp -s '$dir/s1.bin' '$dir/s3.bin'"
+"$render" --script "$dir/session.txt" --seed 11 --dump-field "$dir/s4.bin"
+check "the hold ends and the field moves on" bash -c "! cmp -s '$dir/s1.bin' '$dir/s4.bin'"
 "$render" --size 500,400 --frames 0 --window "$dir/small.ppm"
 check "--size sets the window" bash -c "head -c 15 '$dir/small.ppm' | grep -q '500 400'"
-printf 'click 10 10\nwiggle 3 4\n' >"$dir/bad.txt"
-check "a bad script line is named" bash -c "'$render' --script '$dir/bad.txt' --out '$dir/out/x.png' 2>&1 >/dev/null | grep -q 'line 2'; test \${PIPESTATUS[0]} -eq 2"
 
-echo "$((22 - failures)) passed, $failures failed"
+# Hostile input. Each row must give exit code 2, one line of plain text on
+# stderr that begins with the program's name, and leave no file behind: the
+# run happens in an empty folder that must stay empty.
+out=$dir/out
+refused() { # description, then the arguments
+    local what=$1; shift
+    rm -rf "$out"; mkdir "$out"
+    (cd "$out" && "$render" "$@" >/dev/null 2>"$dir/err" </dev/null)
+    local rc=$?
+    local lines; lines=$(wc -l <"$dir/err")
+    if [ $rc -eq 2 ] && [ "$lines" -eq 1 ] && [ -z "$(ls -A "$out")" ] && grep -q '^modra-render: ' "$dir/err" &&
+        [ "$(LC_ALL=C tr -d '\n -~' <"$dir/err" | wc -c)" -eq 0 ] && [ "$(wc -c <"$dir/err")" -le 400 ]; then
+        passed=$((passed + 1))
+    else
+        echo "FAILED: refused: $what (exit $rc, $lines lines, left: $(ls -A "$out" | tr '\n' ' '))"
+        head -c 400 "$dir/err" | od -c | head -5
+        failures=$((failures + 1))
+    fi
+}
+script_refused() { # description, then the script's bytes as a printf format
+    printf "$2" >"$dir/bad-script"
+    refused "script: $1" --script "$dir/bad-script" --out x.png
+}
+
+refused "unknown option" --bogus 1 --out x.png
+refused "stray argument" stray --out x.png
+refused "option without its value" --out x.png --frames
+refused "nothing to write" --frames 3
+refused "no arguments at all"
+refused "unknown rule" --rule fire --out x.png
+refused "newline in a value" --rule $'wave\nmore' --out x.png
+refused "parameter out of range" --parameter 2001 --out x.png
+refused "parameter overflows int32" --parameter 99999999999 --out x.png
+refused "hexadecimal number" --frames 0x10 --out x.png
+refused "empty number" --seed "" --out x.png
+refused "trailing junk" --parameter 12abc --out x.png
+refused "plus sign" --frames +5 --out x.png
+refused "negative zero" --parameter -0 --out x.png
+refused "negative zero, unsigned" --seed -0 --out x.png
+refused "seed overflows uint32" --seed 4294967296 --out x.png
+refused "negative frames" --frames -3 --out x.png
+refused "frames beyond the limit" --frames 2147483648 --out x.png
+refused "palette outside the bank" --palette 100 --out x.png --dump-field f.bin
+refused "negative palette" --palette -1 --out x.png
+refused "drop without a column" --drop 240 --out x.png
+refused "drop with three numbers" --drop 1,2,3 --out x.png
+refused "size too large" --size 5000,5 --out x.png
+refused "size without a height" --size 710, --out x.png
+refused "picture not png or ppm" --out x.jpg
+refused "empty field file name" --dump-field ""
+refused "picture in a missing folder" --out missing/x.png
+refused "field file in a missing folder after a good picture" --out x.png --dump-field missing/f.bin
+refused "a folder as the picture" --out . --frames 1
+mkdir "$dir/folder.png"
+refused "a folder named like a picture" --out "$dir/folder.png"
+refused "a folder as the field file" --out x.png --dump-field "$dir"
+refused "a full disk" --out x.png --dump-field /dev/full
+refused "a full disk, picture" --window /dev/full
+check "the full device is still a device" test -c /dev/full
+refused "missing script" --script nowhere.txt --out x.png
+refused "a folder as the script" --script "$dir" --out x.png
+script_refused "unknown verb" 'click 10 10\nwiggle 3 4\n'
+script_refused "missing field" 'press left 10\n'
+script_refused "extra field" 'move 1 2 3\n'
+script_refused "unknown button" 'press middle 1 2\n'
+script_refused "coordinate beyond 2^31" 'move 2147483648 0\n'
+script_refused "coordinate beyond -2^31" 'move 0 -2147483649\n'
+script_refused "coordinate beyond 16 bits" 'click 40000 10\n'
+script_refused "wait of 2^31 ms" 'wait 2147483648\n'
+script_refused "negative frames" 'frames -1\n'
+script_refused "negative zero" 'wait -0\n'
+script_refused "NUL in a verb" 'frames\0 3\n'
+script_refused "NUL in a number" 'frames 3\0\n'
+script_refused "bytes beyond ASCII" 'cl\xc3\xa9ck 1 2\n'
+head -c 1000000 /dev/zero | tr '\0' 'x' >"$dir/long-line"
+refused "script: a 1 MB line" --script "$dir/long-line" --out x.png
+printf 'frames 1\r\nwait x\r\n' >"$dir/crlf-bad"
+refused "script: a bad CRLF line" --script "$dir/crlf-bad" --out x.png
+check "a bad script line is named by its number" grep -q 'line 2' "$dir/err"
+
+echo "$passed passed, $failures failed"
 [ $failures -eq 0 ]

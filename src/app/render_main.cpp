@@ -2,12 +2,16 @@
 // windows and main loop as modra, on a virtual clock, steered by a driver
 // that plays the options and the pointer script as a user would, then
 // writes what the toy shows.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/quoted.h"
 #include "app/render_options.h"
 #include "app/render_script.h"
 #include "app/startup.h"
@@ -56,6 +60,9 @@ struct RenderRun {
 };
 
 RenderRun run;
+
+// File names are the user's own; quoted, they are cut only when absurdly long.
+constexpr std::size_t path_limit = 240;
 
 int fail(int code, const std::string& message)
 {
@@ -197,11 +204,43 @@ bool write_field(std::FILE* file, const std::vector<std::int32_t>& cells)
     return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
-bool write_picture(StagedFile& staged, const std::string& name, const Picture& p)
+bool write_picture(StagedFile& staged, const Picture& p)
 {
     ImageFormat format = ImageFormat::png;
-    image_format_for(name, format);
+    image_format_for(staged.path, format);
     return write_image(staged.file, format, p.pixels.data(), p.width, p.height, p.width * 4);
+}
+
+bool cannot_write(const StagedFile& staged, const std::string& why, std::string& error)
+{
+    error = "cannot write " + quoted(staged.path, path_limit) + ": " + why;
+    return false;
+}
+
+// Every output is written and closed before any is put in place, so that a
+// failure anywhere (a full disk among them) leaves none of them behind.
+bool write_outputs(StagedFile (&files)[3], std::string& error)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (!files[i].file)
+            continue;
+        errno = 0;
+        const bool written = i == 2 ? write_field(files[i].file, run.field)
+                                    : write_picture(files[i], i == 0 ? run.picture : run.window);
+        if (!written)
+            return cannot_write(files[i], std::strerror(errno ? errno : EIO), error);
+        if (!close_staged(files[i], error))
+            return cannot_write(files[i], error, error);
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (commit_staged(files[i], error))
+            continue;
+        for (int j = 0; j < i; ++j)
+            if (!files[j].path.empty() && !files[j].in_place)
+                std::remove(files[j].path.c_str());
+        return cannot_write(files[i], error, error);
+    }
+    return true;
 }
 
 bool read_script(const std::string& name, std::string& error)
@@ -210,9 +249,13 @@ bool read_script(const std::string& name, std::string& error)
         return true;
     if (name == "-")
         return parse_script(std::cin, run.steps, error);
-    std::ifstream in(name);
-    if (!in) {
-        error = "cannot read the script " + name;
+    std::error_code ec;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(name, ec))
+        in.open(name, std::ios::binary);
+    if (!in.is_open()) {
+        error = "cannot read the script " + quoted(name, path_limit) + ": " +
+                (std::filesystem::is_directory(name, ec) ? "it is a folder" : std::strerror(errno));
         return false;
     }
     return parse_script(in, run.steps, error);
@@ -244,6 +287,7 @@ int main(int argc, char** argv)
     const std::string* names[3] = {&run.options.out, &run.options.window, &run.options.dump_field};
     for (int i = 0; i < 3; ++i)
         if (!names[i]->empty() && !open_staged(files[i], *names[i], error)) {
+            cannot_write(files[i], error, error);
             discard_all(files, 3);
             return fail(exit_usage, error);
         }
@@ -263,17 +307,9 @@ int main(int argc, char** argv)
         return fail(exit_failed, "the toy did not start" +
                                      (host.message_boxes ? ": " + host.box_title + ": " + host.box_text : ""));
     }
-    const bool written = (!files[0].file || write_picture(files[0], run.options.out, run.picture)) &&
-                         (!files[1].file || write_picture(files[1], run.options.window, run.window)) &&
-                         (!files[2].file || write_field(files[2].file, run.field));
-    if (!written) {
+    if (!write_outputs(files, error)) {
         discard_all(files, 3);
-        return fail(exit_usage, "cannot write the output");
+        return fail(exit_usage, error);
     }
-    for (StagedFile& f : files)
-        if (f.file && !commit_staged(f, error)) {
-            discard_all(files, 3);
-            return fail(exit_usage, error);
-        }
     return 0;
 }

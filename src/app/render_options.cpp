@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "app/quoted.h"
 #include "platform/headless/image_file.h"
 #include "sim/cell_field.h"
 
@@ -19,8 +20,8 @@ const char* const render_usage =
     "  --script      pointer events to play, one per line:\n"
     "                  press left|right X Y, move X Y, release left|right X Y, click X Y,\n"
     "                  wait MS, frames N, # comment  (X, Y in main-window client pixels)\n"
-    "  --frames      frames to run after the script (default 1, or 0 with a script);\n"
-    "                0 without a script shows the start pattern\n"
+    "  --frames      frames to run after the script, up to 100000000 (default 1, or 0\n"
+    "                with a script); 0 without a script shows the start pattern\n"
     "  --size        the main window's client size (default 710,580)\n"
     "  --out         write the 640 x 480 picture, PNG or PPM by extension\n"
     "  --window      write the whole main window as painted\n"
@@ -28,12 +29,17 @@ const char* const render_usage =
 
 namespace {
 
+// Plain decimal only: no plus sign, spaces or base prefix, and no "-0".
 template <typename Int>
 bool parse_int(const std::string& text, Int& value)
 {
     const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc{} && ptr == end && !text.empty();
+    Int parsed{};
+    const auto [ptr, ec] = std::from_chars(text.data(), end, parsed);
+    if (ec != std::errc{} || ptr != end || text.empty() || (text[0] == '-' && parsed == 0))
+        return false;
+    value = parsed;
+    return true;
 }
 
 bool parse_pair(const std::string& text, std::int32_t& first, std::int32_t& second)
@@ -52,6 +58,15 @@ bool parse_image_name(const std::string& value, std::string& name)
     return true;
 }
 
+bool known_option(const std::string& name)
+{
+    for (const char* known : {"--rule", "--parameter", "--palette", "--seed", "--frames", "--drop", "--size",
+                              "--script", "--out", "--window", "--dump-field"})
+        if (name == known)
+            return true;
+    return false;
+}
+
 std::string parse_option(const std::string& name, const std::string& value, RenderOptions& options)
 {
     if (name == "--rule") {
@@ -60,48 +75,46 @@ std::string parse_option(const std::string& name, const std::string& value, Rend
         else if (value == "wave")
             options.rule = 1;
         else
-            return "--rule takes diffusion or wave, not '" + value + "'";
+            return "--rule takes diffusion or wave, not " + quoted(value);
     } else if (name == "--parameter") {
         if (!parse_int(value, options.parameter) || options.parameter < parameter_min ||
             options.parameter > parameter_max)
-            return "--parameter takes a whole number from -2000 to 2000, not '" + value + "'";
+            return "--parameter takes a whole number from -2000 to 2000, not " + quoted(value);
     } else if (name == "--palette") {
         std::int32_t k = 0;
         if (!parse_int(value, k) || k < 0)
-            return "--palette takes a palette number, not '" + value + "'";
+            return "--palette takes a palette number, not " + quoted(value);
         options.palette = k;
     } else if (name == "--seed") {
         std::uint32_t s = 0;
         if (!parse_int(value, s))
-            return "--seed takes a whole number from 0 to 4294967295, not '" + value + "'";
+            return "--seed takes a whole number from 0 to 4294967295, not " + quoted(value);
         options.seed = s;
     } else if (name == "--frames") {
         std::int32_t n = 0;
-        if (!parse_int(value, n) || n < 0)
-            return "--frames takes a whole number of 0 or more, not '" + value + "'";
+        if (!parse_int(value, n) || n < 0 || n > max_count)
+            return "--frames takes a whole number from 0 to 100000000, not " + quoted(value);
         options.frames = n;
     } else if (name == "--drop") {
         Drop drop{};
         if (!parse_pair(value, drop.row, drop.column))
-            return "--drop takes ROW,COL as two whole numbers, not '" + value + "'";
+            return "--drop takes ROW,COL as two whole numbers, not " + quoted(value);
         options.drops.push_back(drop);
     } else if (name == "--size") {
         if (!parse_pair(value, options.width, options.height) || options.width < 0 || options.height < 0 ||
             options.width > 4096 || options.height > 4096)
-            return "--size takes W,H, each from 0 to 4096, not '" + value + "'";
+            return "--size takes W,H, each from 0 to 4096, not " + quoted(value);
     } else if (name == "--script") {
         if (value.empty())
             return "--script needs a file name, or - for standard input";
         options.script = value;
     } else if (name == "--out" || name == "--window") {
         if (!parse_image_name(value, name == "--out" ? options.out : options.window))
-            return name + " needs a file name ending in .png or .ppm, not '" + value + "'";
+            return name + " needs a file name ending in .png or .ppm, not " + quoted(value);
     } else if (name == "--dump-field") {
         if (value.empty())
             return "--dump-field needs a file name";
         options.dump_field = value;
-    } else {
-        return "unknown option '" + name + "' (try --help)";
     }
     return {};
 }
@@ -117,17 +130,18 @@ std::string parse_render_options(const std::vector<std::string>& args, RenderOpt
             continue;
         }
         if (arg.rfind("--", 0) != 0)
-            return "unexpected argument '" + arg + "' (try --help)";
-        std::string name = arg;
+            return "unexpected argument " + quoted(arg) + " (try --help)";
+        const auto eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        if (!known_option(name))
+            return "unknown option " + quoted(name) + " (try --help)";
         std::string value;
-        if (const auto eq = arg.find('='); eq != std::string::npos) {
-            name = arg.substr(0, eq);
+        if (eq != std::string::npos)
             value = arg.substr(eq + 1);
-        } else if (i + 1 < args.size()) {
+        else if (i + 1 < args.size())
             value = args[++i];
-        } else {
+        else
             return name + " needs a value (try --help)";
-        }
         if (std::string error = parse_option(name, value, options); !error.empty())
             return error;
     }

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+// The most frames a run, or milliseconds a script's wait, may ask for: over
+// nineteen days of the toy, and far below any overflow of the clocks.
+inline constexpr std::int32_t max_count = 100'000'000;
+
 struct Drop {
     std::int32_t row;
     std::int32_t column;

@@ -3,18 +3,31 @@
 #include <charconv>
 #include <sstream>
 
+#include "app/quoted.h"
+#include "app/render_options.h"
 #include "platform/window.h"
 
 namespace {
 
+// A plain decimal word within [low, high]; "-0" is no number a user means.
 template <typename Int>
-bool read_int(std::istringstream& words, Int& value)
+bool read_int(std::istringstream& words, Int& value, Int low, Int high)
 {
     std::string word;
     if (!(words >> word))
         return false;
-    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-    return ec == std::errc{} && end == word.data() + word.size();
+    Int parsed{};
+    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), parsed);
+    if (ec != std::errc{} || end != word.data() + word.size() || (word[0] == '-' && parsed == 0) || parsed < low ||
+        parsed > high)
+        return false;
+    value = parsed;
+    return true;
+}
+
+bool read_point(std::istringstream& words, ScriptStep& step)
+{
+    return read_int(words, step.x, -32768, 32767) && read_int(words, step.y, -32768, 32767);
 }
 
 bool read_button(std::istringstream& words, std::uintptr_t& button)
@@ -42,17 +55,17 @@ bool parse_line(const std::string& line, std::vector<ScriptStep>& steps, std::st
     bool ok = false;
     if (verb == "press" || verb == "release") {
         step.kind = verb == "press" ? ScriptStep::press : ScriptStep::release;
-        ok = read_button(words, step.button) && read_int(words, step.x) && read_int(words, step.y);
-        problem = "expected '" + verb + " left|right X Y'";
+        ok = read_button(words, step.button) && read_point(words, step);
+        problem = "expected '" + verb + " left|right X Y' with X and Y from -32768 to 32767";
     } else if (verb == "move" || verb == "click") {
-        ok = read_int(words, step.x) && read_int(words, step.y);
-        problem = "expected '" + verb + " X Y'";
+        ok = read_point(words, step);
+        problem = "expected '" + verb + " X Y' with X and Y from -32768 to 32767";
     } else if (verb == "wait" || verb == "frames") {
         step.kind = verb == "wait" ? ScriptStep::wait : ScriptStep::frames;
-        ok = read_int(words, step.amount) && step.amount >= 0 && step.amount <= 100'000'000;
-        problem = "expected '" + verb + (verb == "wait" ? " MS'" : " N'") + " with a whole number from 0";
+        ok = read_int<std::int64_t>(words, step.amount, 0, max_count);
+        problem = "expected '" + verb + (verb == "wait" ? " MS'" : " N'") + " with a whole number from 0 to 100000000";
     } else {
-        problem = "unknown command '" + verb + "'";
+        problem = "unknown command " + quoted(verb);
         return false;
     }
     std::string extra;

@@ -3,7 +3,8 @@
 //   press left|right X Y     move X Y     release left|right X Y
 //   click X Y                wait MS      frames N          # comment
 //
-// X and Y are main-window client coordinates.
+// X and Y are main-window client coordinates, within the 16-bit range a
+// pointer message carries.
 #pragma once
 
 #include <cstdint>

@@ -17,12 +17,12 @@ bool capture_framebuffer(const std::string& path, std::string& error)
         return false;
     }
     StagedFile staged;
-    if (!open_staged(staged, path, error))
-        return false;
-    if (!write_image(staged.file, format, fb.pixels, fb.width, fb.height, fb.pitch)) {
-        discard_staged(staged);
-        error = "cannot write " + path;
-        return false;
-    }
-    return commit_staged(staged, error);
+    error.clear();
+    if (open_staged(staged, path, error) &&
+        write_image(staged.file, format, fb.pixels, fb.width, fb.height, fb.pitch) &&
+        close_staged(staged, error) && commit_staged(staged, error))
+        return true;
+    discard_staged(staged);
+    error = "cannot write " + path + (error.empty() ? "" : ": " + error);
+    return false;
 }

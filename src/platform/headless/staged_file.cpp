@@ -2,10 +2,34 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+bool fail(std::string& error, const char* why)
+{
+    error = why;
+    return false;
+}
+
+}  // namespace
 
 bool open_staged(StagedFile& staged, const std::string& path, std::string& error)
 {
     staged.path = path;
+    staged.temp_path.clear();
+    staged.in_place = false;
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status))
+        return fail(error, "it is a folder");
+    // Renaming over a device or a pipe would replace it with a plain file.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        staged.in_place = true;
+        staged.file = std::fopen(path.c_str(), "wb");
+        return staged.file || fail(error, std::strerror(errno));
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
         staged.temp_path = path + ".part" + std::to_string(attempt);
         // "x": never reuse a name that already exists.
@@ -15,24 +39,33 @@ bool open_staged(StagedFile& staged, const std::string& path, std::string& error
         if (errno != EEXIST)
             break;
     }
-    error = "cannot write " + path + ": " + std::strerror(errno);
+    const int cause = errno;
     staged.temp_path.clear();
-    return false;
+    return fail(error, std::strerror(cause));
+}
+
+bool close_staged(StagedFile& staged, std::string& error)
+{
+    errno = 0;
+    const bool written = std::fflush(staged.file) == 0 && std::ferror(staged.file) == 0;
+    const int cause = errno;
+    const bool closed = std::fclose(staged.file) == 0;
+    staged.file = nullptr;
+    if (written && closed)
+        return true;
+    return fail(error, std::strerror(cause ? cause : errno ? errno : EIO));
 }
 
 bool commit_staged(StagedFile& staged, std::string& error)
 {
-    const bool written = std::ferror(staged.file) == 0;
-    const bool closed = std::fclose(staged.file) == 0;
-    staged.file = nullptr;
-    if (written && closed && std::rename(staged.temp_path.c_str(), staged.path.c_str()) == 0) {
+    if (staged.temp_path.empty() || std::rename(staged.temp_path.c_str(), staged.path.c_str()) == 0) {
         staged.temp_path.clear();
         return true;
     }
-    error = "cannot write " + staged.path + ": " + std::strerror(errno);
+    const int cause = errno;
     std::remove(staged.temp_path.c_str());
     staged.temp_path.clear();
-    return false;
+    return fail(error, std::strerror(cause));
 }
 
 void discard_staged(StagedFile& staged)
