@@ -21,6 +21,16 @@
         }                                                                                  \
     } while (0)
 
+// A decimal word as std::to_string writes its value: leading zeros dropped,
+// and a minus sign kept, so "-0" stays unlike "0".
+inline std::string canonical_number(const std::string& word)
+{
+    const std::size_t sign = !word.empty() && word[0] == '-' ? 1 : 0;
+    std::size_t digits = sign;
+    while (digits + 1 < word.size() && word[digits] == '0') ++digits;
+    return word.substr(0, sign) + word.substr(digits);
+}
+
 // Little-endian fields of the input, for the targets' own reading of what a
 // header claims; zero where the input ends first.
 inline std::uint32_t claim_u32(const std::uint8_t* data, std::size_t size, std::uint64_t at)
