@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the toy and the tests need, if any
-# are missing. Quiet when everything is there already.
+# Installs the Debian packages a group of commands needs, if any are missing.
+# Quiet when everything is there already.
+#   scripts/install-deps.sh        the build, the toy and the tests
+#   scripts/install-deps.sh fuzz   the fuzz targets (clang and libFuzzer)
 set -euo pipefail
-packages=(g++ cmake ninja-build pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libsdl2-dev libx11-dev xvfb xdotool imagemagick x11-utils wine64 wine)
+case "${1:-}" in
+    "") packages=(g++ cmake ninja-build pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
+                  libsdl2-dev libx11-dev xvfb xdotool imagemagick x11-utils wine64 wine) ;;
+    fuzz) packages=(cmake ninja-build clang-16 libfuzzer-16-dev) ;;
+    *) echo "usage: $0 [fuzz]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

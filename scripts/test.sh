@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in an optimised
-# build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# build and once under AddressSanitizer and UndefinedBehaviorSanitizer; then
+# the fuzz targets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -17,6 +18,9 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMODRA_
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs" $retry
+
+# Every reader of bytes from outside the program, fuzzed for half a minute.
+scripts/fuzz.sh 30
 
 # The native Windows build (mingw-w64), and its tests under Wine on Xvfb.
 scripts/build-windows.sh

@@ -1,0 +1,140 @@
+// modra-render's script reader on arbitrary bytes: a refusal names the first
+// bad line in one plain line of text; an accepted script gives one step per
+// command line (two for a click), each within its range, and written back
+// out as a script it reads the same again.
+#include <sstream>
+
+#include "app/render_script.h"
+#include "fuzz_support.h"
+#include "platform/window.h"
+
+namespace {
+
+struct Parsed {
+    bool ok;
+    std::vector<ScriptStep> steps;
+    std::string error;
+};
+
+Parsed parse(const std::string& text)
+{
+    std::istringstream in(text);
+    Parsed p{false, {}, {}};
+    p.ok = parse_script(in, p.steps, p.error);
+    return p;
+}
+
+bool same(const ScriptStep& a, const ScriptStep& b)
+{
+    return a.kind == b.kind && a.button == b.button && a.x == b.x && a.y == b.y && a.amount == b.amount;
+}
+
+// The lines as std::getline sees them: a final newline ends the last line
+// rather than starting an empty one.
+std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string joined(const std::vector<std::string>& lines, std::size_t count)
+{
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) text += lines[i] + "\n";
+    return text;
+}
+
+void check_refusal(const std::string& text, const std::string& error)
+{
+    FUZZ_CHECK(is_message_line(error, "script line "));
+    const std::vector<std::string> lines = lines_of(text);
+    std::size_t number = 0;
+    std::size_t digits = 0;
+    const char* after = error.c_str() + 12;
+    while (after[digits] >= '0' && after[digits] <= '9' && digits < 9) number = number * 10 + (after[digits++] - '0');
+    FUZZ_CHECK(digits > 0 && after[0] != '0' && after[digits] == ':' && number <= lines.size());
+    // Every line before it is good, and it is bad on its own for the same reason.
+    FUZZ_CHECK(parse(joined(lines, number - 1)).ok);
+    const Parsed alone = parse(lines[number - 1]);
+    FUZZ_CHECK(!alone.ok && alone.error == "script line 1" + std::string(after + digits));
+}
+
+// What each line should have made, from its words: the verb, the button,
+// and numbers whose values are exactly what is written.
+void check_steps(const std::string& text, const std::vector<ScriptStep>& steps)
+{
+    std::size_t next = 0;
+    for (const std::string& line : lines_of(text)) {
+        std::istringstream in(line);
+        std::vector<std::string> words;
+        for (std::string word; in >> word;) words.push_back(word);
+        if (words.empty() || words[0][0] == '#') continue;
+        const std::string& verb = words[0];
+        const std::uintptr_t button = words.size() > 1 && words[1] == "left" ? mk_lbutton : mk_rbutton;
+        std::vector<std::pair<ScriptStep::Kind, std::uintptr_t>> made;
+        if (verb == "click") made = {{ScriptStep::press, mk_lbutton}, {ScriptStep::release, mk_lbutton}};
+        else if (verb == "press") made = {{ScriptStep::press, button}};
+        else if (verb == "release") made = {{ScriptStep::release, button}};
+        else if (verb == "move") made = {{ScriptStep::move, 0}};
+        else if (verb == "wait") made = {{ScriptStep::wait, 0}};
+        else if (verb == "frames") made = {{ScriptStep::frames, 0}};
+        FUZZ_CHECK(!made.empty());
+        const bool pointer = verb != "wait" && verb != "frames";
+        const std::size_t numbers_at = verb == "press" || verb == "release" ? 2 : 1;
+        FUZZ_CHECK(words.size() == numbers_at + (pointer ? 2 : 1));
+        for (const auto& [kind, expected_button] : made) {
+            FUZZ_CHECK(next < steps.size());
+            const ScriptStep& s = steps[next++];
+            FUZZ_CHECK(s.kind == kind && s.button == expected_button);
+            if (pointer) {
+                FUZZ_CHECK(s.x >= -32768 && s.x <= 32767 && s.y >= -32768 && s.y <= 32767 && s.amount == 0);
+                FUZZ_CHECK(canonical_number(words[numbers_at]) == std::to_string(s.x));
+                FUZZ_CHECK(canonical_number(words[numbers_at + 1]) == std::to_string(s.y));
+            } else {
+                FUZZ_CHECK(s.x == 0 && s.y == 0 && s.amount >= 0 && s.amount <= 100'000'000);
+                FUZZ_CHECK(canonical_number(words[numbers_at]) == std::to_string(s.amount));
+            }
+        }
+    }
+    FUZZ_CHECK(next == steps.size());
+}
+
+std::string written(const std::vector<ScriptStep>& steps)
+{
+    static const char* const verbs[] = {"press", "move", "release", "wait", "frames"};
+    std::string text;
+    for (const ScriptStep& s : steps) {
+        text += verbs[s.kind];
+        if (s.kind == ScriptStep::press || s.kind == ScriptStep::release)
+            text += s.button == mk_lbutton ? " left" : " right";
+        if (s.kind == ScriptStep::wait || s.kind == ScriptStep::frames)
+            text += " " + std::to_string(s.amount);
+        else
+            text += " " + std::to_string(s.x) + " " + std::to_string(s.y);
+        text += "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const Parsed first = parse(text);
+    if (!first.ok) {
+        check_refusal(text, first.error);
+        return 0;
+    }
+    check_steps(text, first.steps);
+    const Parsed again = parse(written(first.steps));
+    FUZZ_CHECK(again.ok && again.steps.size() == first.steps.size());
+    for (std::size_t i = 0; i < first.steps.size(); ++i) FUZZ_CHECK(same(again.steps[i], first.steps[i]));
+    return 0;
+}
