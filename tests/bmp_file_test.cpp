@@ -1,12 +1,10 @@
-// The bitmap reader on the committed title picture, on small bitmaps made
-// here, and on every kind of broken file.
+// The bitmap reader on small bitmaps made here and on every kind of broken
+// file; the picture stamp's test reads the committed title picture.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/portable/bmp_file.h"
-#include "platform/resources.h"
-#include "resource_ids.h"
 #include "synthetic_file.h"
 
 namespace {
@@ -49,36 +47,11 @@ Parsed parse(const std::uint8_t* data, std::size_t size)
 }
 Parsed parse(const Bytes& b) { return parse(b.data(), b.size()); }
 
-int bit(const MonoBitmap& bm, int x, int row_from_bottom)
-{
-    return bm.bits[static_cast<std::size_t>(row_from_bottom * bm.bytes_per_row + x / 8)] >> (7 - x % 8) & 1;
-}
-
 const std::vector<std::string> sample = {
     "#.................#",
     "..#..............#.",
     "...................",
 };
-
-TEST(BmpFile, TheTitlePictureIs640By480WithInkOnAWhiteGround)
-{
-    const ResourceBytes r = load_resource("BITMAP", IDB_TITLE);
-    ASSERT_NE(r.data, nullptr);
-    const Parsed p = parse(r.data, r.size);
-    ASSERT_TRUE(p.ok) << p.error;
-    EXPECT_EQ(p.bm.width, 640);
-    EXPECT_EQ(p.bm.height, 480);
-    EXPECT_EQ(p.bm.bytes_per_row, 80);
-    ASSERT_EQ(p.bm.bits.size(), 80u * 480u);
-    EXPECT_EQ(bit(p.bm, 0, 0), 1);
-    EXPECT_EQ(bit(p.bm, 639, 479), 1);
-    std::size_t black = 0;
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x)
-            black += bit(p.bm, x, y) == 0;
-    EXPECT_GT(black, 640u * 480u / 20) << "the word and its ripples are there";
-    EXPECT_LT(black, 640u * 480u / 2) << "ink, not background";
-}
 
 TEST(BmpFile, ReadsRowsBottomFirstWithOneForWhiteWhicheverWayTheyAreStored)
 {

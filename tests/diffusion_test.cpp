@@ -1,5 +1,6 @@
 // The diffusion rule: weights, parameter, wrap through the mask, sparks and
 // their random draws, and where the pixels go.
+#include <climits>
 #include <cstring>
 
 #include "sim/frozen.h"
@@ -20,145 +21,108 @@ struct ExpectedRandom {
 
 }  // namespace
 
-TEST_F(FieldTest, DiffusionOfAUniformFieldDarkensOnlyAtTheBorder)
+// One step through step_field in mode 0, from a uniform interior with
+// perhaps one cell set; each probed cell and its pixel are checked, and the
+// random source must have made two draws for each sparking cell.
+TEST_F(FieldTest, DiffusionWorkedCases)
 {
-    fill_interior(40000);
-    step_diffusion(sim_mode, picture.data(), pitch);
-    for (int y = 1; y <= field_height; ++y)
-        for (int x = 1; x <= field_width; ++x) {
-            const bool edge = y == 1 || y == field_height || x == 1 || x == field_width;
-            if (edge)
-                ASSERT_LT(cell(y, x), 40000) << y << "," << x;
-            else
-                ASSERT_EQ(cell(y, x), 40000) << y << "," << x;
-        }
-    EXPECT_EQ(cell(1, 300), 30000);  // the zero row above weighs 2 of 8
-    EXPECT_EQ(cell(300, 1), 35000);  // the zero column left weighs 1 of 8
-}
-
-TEST_F(FieldTest, DiffusionWeightsTwoVerticallyAndOneSideways)
-{
-    cell(200, 300) = 8000;
-    step_diffusion(sim_mode, picture.data(), pitch);
-    EXPECT_EQ(cell(200, 300), 2000);
-    EXPECT_EQ(cell(199, 300), 2000);
-    EXPECT_EQ(cell(201, 300), 2000);
-    EXPECT_EQ(cell(200, 299), 1000);
-    EXPECT_EQ(cell(200, 301), 1000);
-    int others = 0;
-    for (int y = 1; y <= field_height; ++y)
-        for (int x = 1; x <= field_width; ++x)
-            others += cell(y, x) != 0;
-    EXPECT_EQ(others, 5) << "diagonal neighbours and everything else stay 0";
-}
-
-TEST_F(FieldTest, DiffusionWrapsThroughTheMask)
-{
-    fill_interior(65535);
-    sim_mode.parameter = 2000;
-    step_diffusion(sim_mode, picture.data(), pitch);
-    EXPECT_EQ(cell(240, 320), 249);  // (526280 >> 3) & 0xFFFF
-    EXPECT_EQ(pixel(319, 239), displayed_palette[0]);
-}
-
-TEST_F(FieldTest, NegativeSumsSparkOnlyOnTicks22And23)
-{
-    sim_mode.parameter = -2000;
-    for (std::int32_t tick = 0; tick < 48; ++tick) {
-        SetUp();
-        sim_mode.parameter = -2000;
-        cell_field.frame_count = tick;
-        const std::uint32_t state = random_state();
-        step_diffusion(sim_mode, picture.data(), pitch);
-        const bool spark = tick % 24 >= 22;
-        if (!spark) {
-            EXPECT_EQ(random_state(), state) << "tick " << tick;
-            EXPECT_EQ(cell(240, 320), 0);
-            continue;
-        }
+    struct Case {
+        const char* what;
+        std::int32_t fill;
+        Probe set;  // row 0: none
+        std::int32_t parameter, tick;
+        std::vector<Probe> probes;
+        int changed;  // interior cells no longer at `fill`; -1: not counted
+        int sparks;   // all of them: each cell is checked against the draws
+    };
+    const int all = field_width * field_height;
+    const Case cases[] = {
+        {"weights 2 vertically and 1 sideways, diagonals 0", 0, {200, 300, 8000}, 0, 0,
+         {{200, 300, 2000}, {199, 300, 2000}, {201, 300, 2000}, {200, 299, 1000}, {200, 301, 1000}}, 5, 0},
+        {"a uniform field darkens only at the border", 40000, {}, 0, 0,
+         {{240, 320, 40000}, {1, 300, 30000}, {300, 1, 35000}, {480, 640, 25000}}, 2 * 640 + 2 * 478, 0},
+        {"wraps through the mask", 65535, {}, 2000, 0, {{240, 320, 249}}, -1, 0},  // (526280 >> 3) & 0xFFFF
+        {"negative sums are 0 off the spark ticks", 0, {}, -2000, 21, {{240, 320, 0}}, 0, 0},
         // Two draws per cell, in row-major order, the first in the low bits.
-        ExpectedRandom expected{state};
-        bool all_match = true;
-        for (int y = 1; y <= field_height && all_match; ++y)
+        {"negative sums spark on the spark ticks", 0, {}, -2000, 22, {}, -1, all},
+        {"a sum of -1 shifts to -1 and sparks", 0, {}, -1, 23, {}, -1, all},
+        // The cell and the ones above and below it sum to exactly 0.
+        {"only strictly negative sums spark", 0, {100, 100, 4}, -8, 22,
+         {{100, 100, 0}, {99, 100, 0}, {101, 100, 0}}, -1, all - 3},
+        {"parameter 0 never sparks", 0, {}, 0, 22, {{240, 320, 0}}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        fill_interior(c.fill);
+        if (c.set.row != 0)
+            cell(c.set.row, c.set.column) = c.set.value;
+        sim_mode.parameter = c.parameter;
+        cell_field.frame_count = c.tick;
+        ExpectedRandom expected{random_state()};
+        step_field(sim_mode, picture.data(), pitch);
+        EXPECT_EQ(cell_field.current, 1) << c.what;
+        EXPECT_TRUE(borders_zero(cell_field.buffers[1])) << c.what;
+        for (const Probe& p : c.probes) {
+            EXPECT_EQ(cell(p.row, p.column), p.value) << c.what << " at " << p.row << "," << p.column;
+            EXPECT_EQ(pixel(p.column - 1, p.row - 1), displayed_palette[p.value >> 8]) << c.what;
+        }
+        int changed = 0;
+        for (int y = 1; y <= field_height; ++y)
             for (int x = 1; x <= field_width; ++x) {
-                const std::int32_t r1 = expected.next();
-                const std::int32_t r2 = expected.next();
-                if (cell(y, x) != ((r1 | (r2 << 15)) & 0xFFFF)) {
-                    all_match = false;
-                    ADD_FAILURE() << "tick " << tick << " cell " << y << "," << x;
-                    break;
+                changed += cell(y, x) != c.fill;
+                if (c.sparks == all) {
+                    const std::int32_t r1 = expected.next();
+                    const std::int32_t r2 = expected.next();
+                    ASSERT_EQ(cell(y, x), (r1 | (r2 << 15)) & 0xFFFF) << c.what << " at " << y << "," << x;
                 }
             }
-        EXPECT_EQ(random_state(), expected.state);
+        EXPECT_TRUE(c.changed < 0 || changed == c.changed) << c.what << ": " << changed << " changed";
+        if (c.sparks != all)
+            for (int i = 0; i < 2 * c.sparks; ++i)
+                expected.next();
+        EXPECT_EQ(random_state(), expected.state) << c.what;
     }
 }
 
-TEST_F(FieldTest, OnlyStrictlyNegativeSumsSpark)
+TEST(SparkTicks, AreTicks22And23OfEvery24CountingFromZero)
 {
-    cell_field.frame_count = 22;
-    // The cell and the ones above and below it weigh 4 twice: with parameter
-    // -8 they sum to exactly 0 and must not spark.
-    cell(100, 100) = 4;
-    sim_mode.parameter = -8;
-    std::uint32_t state = random_state();
-    step_diffusion(sim_mode, picture.data(), pitch);
-    EXPECT_EQ(cell(100, 100), 0);
-    EXPECT_EQ(cell(99, 100), 0);
-    EXPECT_EQ(cell(101, 100), 0);
-    ExpectedRandom expected{state};
-    for (int i = 0; i < 2 * (field_width * field_height - 3); ++i)
-        expected.next();
-    EXPECT_EQ(random_state(), expected.state);
-
-    SetUp();
-    cell_field.frame_count = 22;
-    sim_mode.parameter = 0;
-    state = random_state();
-    step_diffusion(sim_mode, picture.data(), pitch);
-    EXPECT_EQ(random_state(), state) << "an all-zero field with parameter 0 never sparks";
-    EXPECT_EQ(cell(240, 320), 0);
-
-    // s = -1 shifts to -1, not 0: that is negative and sparks.
-    SetUp();
-    cell_field.frame_count = 23;
-    sim_mode.parameter = -1;
-    state = random_state();
-    step_diffusion(sim_mode, picture.data(), pitch);
-    EXPECT_NE(random_state(), state);
+    for (std::int32_t t = -48; t < 48; ++t)
+        EXPECT_EQ(is_spark_tick(t), t >= 0 && t % 24 >= 22) << t;
+    for (std::int32_t t : {INT_MIN, INT_MIN + 22, INT_MAX})
+        EXPECT_FALSE(is_spark_tick(t)) << t;
+    EXPECT_TRUE(is_spark_tick(24 * 1000 + 23));
 }
 
-TEST_F(FieldTest, StepsFlipTheCurrentBuffer)
+TEST_F(FieldTest, BothRulesPaintTheirNewCellsThroughAnyPitch)
 {
-    reset_field();
-    step_diffusion(sim_mode, picture.data(), pitch);
-    EXPECT_EQ(cell_field.current, 1);
-    step_diffusion(sim_mode, picture.data(), pitch);
-    EXPECT_EQ(cell_field.current, 0);
-}
+    for (std::int32_t mode : {0, 1}) {
+        sim_mode.mode = mode;
+        const auto step = [](std::uint32_t* pixels, std::int32_t p) {
+            reset_field();
+            cell_field.velocity.fill(0);
+            step_field(sim_mode, pixels, p);
+        };
+        step(picture.data(), pitch);
+        // A frozen frame right after a step repeats its pixels and changes nothing.
+        const auto stepped = snapshot();
+        std::vector<std::uint32_t> frozen(picture.size());
+        draw_frozen(frozen.data(), pitch, field_width, field_height);
+        EXPECT_EQ(picture, frozen) << "mode " << mode;
+        EXPECT_TRUE(same_field(cell_field, *stepped));
 
-TEST_F(FieldTest, DiffusionPixelsMatchAFrozenFrameAtAnyPitch)
-{
-    reset_field();
-    step_diffusion(sim_mode, picture.data(), pitch);
-    std::vector<std::uint32_t> frozen(picture.size());
-    draw_frozen(frozen.data(), pitch, field_width, field_height);
-    EXPECT_EQ(picture, frozen);
-    for (int y = 0; y < field_height; y += 97)
-        for (int x = 0; x < field_width; x += 89)
-            ASSERT_EQ(pixel(x, y), displayed_palette[cell(y + 1, x + 1) >> 8]);
+        // Bottom-up rows through a negative pitch give the same picture flipped.
+        std::vector<std::uint32_t> flipped(picture.size());
+        step(flipped.data() + (field_height - 1) * field_width, -pitch);
+        for (int y = 0; y < field_height; ++y)
+            ASSERT_EQ(0, std::memcmp(&flipped[(field_height - 1 - y) * field_width], &picture[y * field_width],
+                                     field_width * 4))
+                << "mode " << mode << ", row " << y;
 
-    // Bottom-up rows through a negative pitch give the same picture flipped.
-    reset_field();
-    std::vector<std::uint32_t> flipped(picture.size());
-    step_diffusion(sim_mode, flipped.data() + (field_height - 1) * field_width, -pitch);
-    for (int y = 0; y < field_height; ++y)
-        ASSERT_EQ(0, std::memcmp(&flipped[(field_height - 1 - y) * field_width], &picture[y * field_width],
-                                 field_width * 4))
-            << "row " << y;
-
-    // Pitch 0 folds every row onto one, which ends with the last row's colours.
-    reset_field();
-    std::vector<std::uint32_t> one_row(field_width);
-    step_diffusion(sim_mode, one_row.data(), 0);
-    EXPECT_EQ(0, std::memcmp(one_row.data(), &picture[(field_height - 1) * field_width], field_width * 4));
+        // Pitch 0 folds every row onto one, which ends with the last row's colours.
+        std::vector<std::uint32_t> one_row(field_width);
+        step(one_row.data(), 0);
+        EXPECT_EQ(0, std::memcmp(one_row.data(), &picture[(field_height - 1) * field_width], field_width * 4));
+        step_field(sim_mode, one_row.data(), 0);
+        EXPECT_EQ(cell_field.current, 0) << "two steps flip the buffers back";
+    }
 }

@@ -1,8 +1,10 @@
-// The start pattern, the rule switch, the random source, and the field's
-// invariants over long mixed runs.
+// The start pattern, the rule switch, the random source and tick counter, the
+// drop brush and the frozen frame's rectangle.
+#include <array>
 #include <climits>
 
 #include "sim/drop.h"
+#include "sim/frozen.h"
 #include "sim/rules.h"
 #include "test_support.h"
 
@@ -15,88 +17,101 @@ TEST_F(FieldTest, StartPatternIsTheProductOfRowAndColumn)
     reset_field();
 
     EXPECT_EQ(cell_field.current, 0);
-    EXPECT_EQ(cell(1, 1), 1);
-    EXPECT_EQ(cell(255, 257), 65535);
-    EXPECT_EQ(cell(256, 256), 0);
-    EXPECT_EQ(cell(128, 512), 0);
-    EXPECT_EQ(cell(480, 640), 45056);
+    for (const auto& [row, column, value] :
+         {std::tuple{1, 1, 1}, {255, 257, 65535}, {256, 256, 0}, {128, 512, 0}, {480, 640, 45056}})
+        EXPECT_EQ(cell(row, column), value) << row << "," << column;
     EXPECT_EQ(cell_field.buffers[0], cell_field.buffers[1]);
     EXPECT_TRUE(borders_zero(cell_field.buffers[0]));
-    // Only the cells are reset.
-    EXPECT_EQ(velocity_at(5, 5), 77);
-    EXPECT_EQ(cell_field.frame_count, 9);
-    EXPECT_EQ(sim_mode.parameter, 300);
+    EXPECT_TRUE(velocity_at(5, 5) == 77 && cell_field.frame_count == 9 && sim_mode.parameter == 300)
+        << "only the cells are reset";
 }
 
 TEST_F(FieldTest, SetModeClearsVelocityAndNothingElse)
 {
     reset_field();
     stamp_drop(100, 100, 10);
-    const auto before_cells = snapshot();
     sim_mode.parameter = -1234;
     for (std::int32_t mode : {0, 0, 1, 1}) {
         cell_field.velocity.fill(5);
+        const auto before = snapshot();
+        before->velocity.fill(0);
         set_mode(mode);
         EXPECT_EQ(sim_mode.mode, mode);
         EXPECT_EQ(sim_mode.parameter, -1234);
-        EXPECT_EQ(cell_field.velocity, Grid{}) << "switching to the active rule clears it too";
-        EXPECT_EQ(cell_field.buffers[0], before_cells->buffers[0]);
-        EXPECT_EQ(cell_field.buffers[1], before_cells->buffers[1]);
-        EXPECT_EQ(cell_field.current, before_cells->current);
+        EXPECT_TRUE(same_field(cell_field, *before)) << "switching to the active rule clears the velocity too";
     }
 }
 
-TEST_F(FieldTest, RandomSourceFromItsInitialState)
+TEST_F(FieldTest, RandomSourceAndTickCounter)
 {
-    EXPECT_EQ(next_random(), 41);
-    EXPECT_EQ(next_random(), 18467);
-    EXPECT_EQ(next_random(), 6334);
-    seed_random(0xFFFFFFFF);
-    for (int i = 0; i < 1000; ++i) {
-        const std::int32_t r = next_random();
-        ASSERT_GE(r, 0);
-        ASSERT_LE(r, 32767);
-    }
-}
-
-TEST_F(FieldTest, TickCounterWrapsInsteadOfOverflowing)
-{
+    EXPECT_EQ((std::array{next_random(), next_random(), next_random()}), (std::array{41, 18467, 6334}));
     cell_field.frame_count = INT32_MAX;
     count_tick();
-    EXPECT_EQ(cell_field.frame_count, INT32_MIN);
-    EXPECT_FALSE(is_spark_tick(INT32_MIN + 22)) << "negative counts never spark";
-    EXPECT_TRUE(is_spark_tick(22));
-    EXPECT_TRUE(is_spark_tick(24 * 1000 + 23));
-    EXPECT_FALSE(is_spark_tick(24));
+    EXPECT_EQ(cell_field.frame_count, INT32_MIN) << "the tick counter wraps";
 }
 
-// Steps of both rules at every kind of parameter, drops anywhere, rule
-// switches and spark ticks: the border stays 0 and every cell in 0..65535.
-TEST_F(FieldTest, LongMixedRunKeepsTheInvariants)
+// Each drop lands on a field of zeros, or of `before` at its centre.
+TEST_F(FieldTest, DropBrushRaisesTheOpenDiscInsideTheInteriorOnly)
+{
+    struct Case {
+        std::int32_t row, column, radius, before;
+        int changed;
+        std::vector<Probe> probes;
+    };
+    const Case cases[] = {
+        // 80000 capped at the centre; q = 36 and 25 further out; the rim stays 0.
+        {200, 300, 10, 0, 305, {{200, 300, 65535}, {200, 306, 800 * 64}, {203, 304, 800 * 75}, {200, 310, 0},
+                                {200, 290, 0}, {210, 300, 0}, {190, 300, 0}, {206, 308, 0}, {194, 308, 0},
+                                {208, 294, 0}, {192, 294, 0}}},
+        {100, 100, 1, 65000, 1, {{100, 100, 65535}, {100, 101, 0}}},  // radius 1 adds 800 at its centre only
+        {200, 200, 1, 64735, 1, {{200, 200, 65535}}},                 // exactly 65535
+        {300, 300, 1, 65535, 0, {{300, 300, 65535}}},
+        {0, 0, 10, 0, 67, {{1, 9, 800 * 18}}},  // the quarter disc in rows and columns 1 and up
+        {481, 641, 20, 0, 292, {}},
+        // Nothing outside the interior, nothing from radii out of 1..20.
+        {-50, 320, 10, 0, 0, {}}, {240, 700, 10, 0, 0, {}}, {INT_MIN, INT_MAX, 10, 0, 0, {}},
+        {INT_MAX, INT_MIN, 20, 0, 0, {}}, {240, 320, 0, 0, 0, {}}, {240, 320, 21, 0, 0, {}},
+        {240, 320, -1, 0, 0, {}}, {240, 320, INT_MAX, 0, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        if (c.before != 0)
+            cell(c.row, c.column) = c.before;
+        const auto before = snapshot();
+        stamp_drop(c.row, c.column, c.radius);
+        const std::string what = std::to_string(c.row) + "," + std::to_string(c.column) + " r " +
+                                 std::to_string(c.radius);
+        int changed = 0;
+        for (int i = 0; i < grid_cells; ++i)
+            changed += before->buffers[0][i] != cell_field.buffers[0][i];
+        EXPECT_EQ(changed, c.changed) << what;
+        for (const Probe& p : c.probes)
+            EXPECT_EQ(cell(p.row, p.column), p.value) << what << " at " << p.row << "," << p.column;
+        EXPECT_TRUE(borders_zero(cell_field.buffers[0])) << what;
+        // Nothing but the present buffer changes.
+        before->buffers[0] = cell_field.buffers[0];
+        EXPECT_TRUE(same_field(cell_field, *before)) << what;
+    }
+}
+
+TEST_F(FieldTest, FrozenFrameWritesOnlyTheRectangleAskedFor)
 {
     reset_field();
-    seed_random(12345);
-    const std::int32_t parameters[] = {-2000, -1000, -1, 0, 1, 657, 658, 907, 908, 1500, 2000};
-    std::uint32_t lcg = 99;
-    auto pick = [&lcg](std::uint32_t n) {
-        lcg = lcg * 1664525u + 1013904223u;
-        return (lcg >> 8) % n;
-    };
-    for (int tick = 0; tick < 160; ++tick) {
-        if (tick % 40 == 0)
-            set_mode(static_cast<std::int32_t>(pick(2)));
-        sim_mode.parameter = parameters[pick(std::size(parameters))];
-        for (int d = 0; d < 3; ++d)
-            stamp_drop(static_cast<std::int32_t>(pick(520)) - 20, static_cast<std::int32_t>(pick(680)) - 20,
-                       static_cast<std::int32_t>(pick(21)));
-        count_tick();
-        step_field(sim_mode, picture.data(), pitch);
-        const Grid& g = cell_field.buffers[cell_field.current];
-        ASSERT_TRUE(borders_zero(g)) << "tick " << tick;
-        int bad = -1;
-        for (int i = 0; i < grid_cells && bad < 0; ++i)
-            if (g[i] < 0 || g[i] > 65535)
-                bad = i;
-        ASSERT_EQ(bad, -1) << "tick " << tick << " cell " << bad / grid_width << "," << bad % grid_width;
-    }
+    const std::vector<std::uint32_t> untouched(picture);
+    draw_frozen(picture.data(), pitch, 0, field_height);
+    draw_frozen(picture.data(), pitch, field_width, 0);
+    EXPECT_EQ(picture, untouched);
+
+    draw_frozen(picture.data(), pitch, 3, 2);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(pixel(x, y), x < 3 && y < 2 ? displayed_palette[((x + 1) * (y + 1)) >> 8] : 0xDEADBEEF)
+                << x << "," << y;
+
+    // Oversized requests stop at the field's edge.
+    std::vector<std::uint32_t> wide(static_cast<std::size_t>(700) * 500, 0xDEADBEEF);
+    draw_frozen(wide.data(), 700 * 4, 700, 500);
+    EXPECT_EQ(wide[639], displayed_palette[640 >> 8]);
+    EXPECT_EQ(wide[640], 0xDEADBEEF);
+    EXPECT_EQ(wide[480 * 700], 0xDEADBEEF);
 }

@@ -62,30 +62,31 @@ Cells random_grid(std::mt19937& rng, std::uint32_t low, std::uint32_t high)
     return g;
 }
 
-std::vector<std::uint32_t> random_palette(std::mt19937& rng)
+Pixels random_palette(std::mt19937& rng)
 {
-    std::vector<std::uint32_t> p(256);
+    Pixels p(256);
     for (auto& e : p)
         e = static_cast<std::uint32_t>(rng());
     return p;
 }
 
-struct Outcome {
-    Cells cells, velocity;
-    Pixels picture;
-    std::uint32_t random_after;
-};
-
-// Runs `step` (kernels, outcome to fill, pixels) on the portable loops and on
-// every other runnable set from the same random state, and expects the same.
+// Runs `step` (kernels, cells, velocity, pixels) on the portable loops and
+// on every other runnable set from the same random state, and expects the
+// same cells, velocities, pixels (the sentinels around them too) and random
+// state after it.
 template <typename Step>
-void expect_same(std::int32_t pitch, std::uint32_t random_before, const std::string& what, Step step)
+void expect_same(std::int32_t pitch, int rows, std::uint32_t random_before, const std::string& what, Step step)
 {
+    struct Outcome {
+        Cells cells, velocity;
+        Pixels picture;
+        std::uint32_t random_after;
+    };
     const auto run = [&](const RuleKernels& k) {
         Outcome o{Cells(grid_cells, 0x5A5A5A5A), {}, {}, 0};
-        Picture picture(pitch);
+        Picture picture(pitch, rows);
         seed_random(random_before);
-        step(k, o, picture.pixels());
+        step(k, o.cells, o.velocity, picture.pixels());
         o.random_after = random_state();
         o.picture = std::move(picture.store);
         return o;
@@ -101,21 +102,31 @@ void expect_same(std::int32_t pitch, std::uint32_t random_before, const std::str
 }
 
 void expect_same_diffusion(const Cells& src, std::uint32_t parameter, std::uint32_t mask, bool sparks,
-                           std::int32_t pitch, const std::vector<std::uint32_t>& palette, const std::string& what)
+                           std::int32_t pitch, const Pixels& palette, const std::string& what)
 {
-    expect_same(pitch, 0x1234567u ^ parameter, what + (sparks ? ", spark tick" : ""),
-                [&](const RuleKernels& k, Outcome& o, std::uint32_t* pixels) {
-                    k.diffuse(src.data(), o.cells.data(), parameter, mask, sparks, palette.data(), pixels, pitch);
+    expect_same(pitch, field_height, 0x1234567u ^ parameter, what + (sparks ? ", spark tick" : ""),
+                [&](const RuleKernels& k, Cells& dst, Cells&, std::uint32_t* pixels) {
+                    k.diffuse(src.data(), dst.data(), parameter, mask, sparks, palette.data(), pixels, pitch);
                 });
 }
 
-void expect_same_wave(const Cells& src, const Cells& velocity, std::int32_t retention,
-                      const std::vector<std::uint32_t>& palette, std::int32_t pitch, const std::string& what)
+void expect_same_wave(const Cells& src, const Cells& velocity, std::int32_t retention, const Pixels& palette,
+                      std::int32_t pitch, const std::string& what)
 {
-    expect_same(pitch, 1, what, [&](const RuleKernels& k, Outcome& o, std::uint32_t* pixels) {
-        o.velocity = velocity;
-        k.wave(src.data(), o.cells.data(), o.velocity.data(), retention, palette.data(), pixels, pitch);
-    });
+    expect_same(pitch, field_height, 1, what,
+                [&](const RuleKernels& k, Cells& dst, Cells& v, std::uint32_t* pixels) {
+                    v = velocity;
+                    k.wave(src.data(), dst.data(), v.data(), retention, palette.data(), pixels, pitch);
+                });
+}
+
+void expect_same_frozen(const Cells& cells, const Pixels& palette, std::int32_t pitch, int width, int height,
+                        const std::string& what)
+{
+    expect_same(pitch, height == 0 ? 1 : height, 1, what,
+                [&](const RuleKernels& k, Cells&, Cells&, std::uint32_t* pixels) {
+                    k.frozen(cells.data(), palette.data(), pixels, pitch, width, height);
+                });
 }
 
 // The listed parameters and three random ones.
@@ -214,14 +225,8 @@ TEST(RulePaths, FrozenFrameMatchesForEverySizeAndPitch)
             for (int h : heights) {
                 if (h == field_height && w != 0 && w != field_width && w != 333)
                     continue;  // full height for a few widths is enough
-                Picture want(pitch, h == 0 ? 1 : h);
-                frozen_scalar(cells.data(), palette.data(), want.pixels(), pitch, w, h);
-                for (const RuleKernels* k : vector_paths()) {
-                    Picture got(pitch, h == 0 ? 1 : h);
-                    k->frozen(cells.data(), palette.data(), got.pixels(), pitch, w, h);
-                    ASSERT_EQ(got.store, want.store)
-                        << k->name << ": " << w << " x " << h << ", pitch " << pitch;
-                }
+                expect_same_frozen(cells, palette, pitch, w, h,
+                                   std::to_string(w) + " x " + std::to_string(h) + ", pitch " + std::to_string(pitch));
             }
 }
 
@@ -241,12 +246,6 @@ TEST(RulePaths, PalettesWithOneTopByteMatchToo)
             expect_same_diffusion(cells, static_cast<std::uint32_t>(-900), 0xFFFF, sparks, field_width * 4, palette,
                                   what);
         expect_same_wave(cells, velocity, wave_retention(500), palette, field_width * 4, what);
-        Picture want(field_width * 4);
-        frozen_scalar(cells.data(), palette.data(), want.pixels(), field_width * 4, 333, field_height);
-        for (const RuleKernels* k : vector_paths()) {
-            Picture got(field_width * 4);
-            k->frozen(cells.data(), palette.data(), got.pixels(), field_width * 4, 333, field_height);
-            ASSERT_EQ(got.store, want.store) << k->name << ": frozen frame, " << what;
-        }
+        expect_same_frozen(cells, palette, field_width * 4, 333, field_height, "frozen frame, " + what);
     }
 }

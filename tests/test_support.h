@@ -1,5 +1,5 @@
-// Shared set-up for the field and palette tests: a clean process-wide state
-// and a palette whose entries name their own index.
+// Shared set-up for the field tests: a clean process-wide state and a palette
+// whose entries name their own index.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,13 +11,6 @@
 #include "palette/palette.h"
 #include "sim/cell_field.h"
 #include "sim/random.h"
-
-// Entry i is 0x00A000ii, so a pixel tells which palette index it came from.
-inline void use_index_palette()
-{
-    for (int i = 0; i < 256; ++i)
-        displayed_palette[i] = 0x00A00000u | static_cast<std::uint32_t>(i);
-}
 
 inline std::int32_t& cell(int row, int column)
 {
@@ -33,6 +26,12 @@ inline void fill_interior(std::int32_t value)
             cell(y, x) = value;
 }
 
+// A cell and the value expected there.
+struct Probe {
+    int row, column;
+    std::int32_t value;
+};
+
 // A fresh field of zeros with the rules' defaults, as at process start.
 class FieldTest : public ::testing::Test {
 protected:
@@ -45,7 +44,9 @@ protected:
         cell_field.frame_count = 0;
         sim_mode = SimMode{};
         seed_random(1);
-        use_index_palette();
+        // Entry i is 0x00A000ii, so a pixel tells which palette index it came from.
+        for (int i = 0; i < 256; ++i)
+            displayed_palette[i] = 0x00A00000u | static_cast<std::uint32_t>(i);
     }
 
     static constexpr std::int32_t pitch = field_width * 4;
@@ -57,13 +58,18 @@ protected:
 // The field is megabytes: copies go on the heap.
 inline std::unique_ptr<CellField> snapshot() { return std::make_unique<CellField>(cell_field); }
 
+inline bool same_field(const CellField& a, const CellField& b)
+{
+    return a.buffers[0] == b.buffers[0] && a.buffers[1] == b.buffers[1] && a.velocity == b.velocity &&
+           a.current == b.current && a.frame_count == b.frame_count;
+}
+
 inline bool borders_zero(const Grid& g)
 {
-    for (int x = 0; x < grid_width; ++x)
-        if (g[cell_index(0, x)] != 0 || g[cell_index(grid_height - 1, x)] != 0)
+    for (int i = 0; i < grid_cells; ++i) {
+        const int y = i / grid_width, x = i % grid_width;
+        if ((y == 0 || y == grid_height - 1 || x == 0 || x == grid_width - 1) && g[i] != 0)
             return false;
-    for (int y = 0; y < grid_height; ++y)
-        if (g[cell_index(y, 0)] != 0 || g[cell_index(y, grid_width - 1)] != 0)
-            return false;
+    }
     return true;
 }

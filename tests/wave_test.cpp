@@ -5,134 +5,78 @@
 
 TEST(WaveRetention, FollowsTheParameterInTruncatedSteps)
 {
-    EXPECT_EQ(wave_retention(-2000), 234);
-    EXPECT_EQ(wave_retention(-1968), 234);
-    EXPECT_EQ(wave_retention(-1967), 235);
-    EXPECT_EQ(wave_retention(0), 250);
-    EXPECT_EQ(wave_retention(657), 255);
-    for (std::int32_t p = 658; p <= 907; ++p)
-        ASSERT_EQ(wave_retention(p), 256) << p;
-    EXPECT_EQ(wave_retention(908), 257);
-    EXPECT_EQ(wave_retention(1907), 264);
-    EXPECT_EQ(wave_retention(1908), 265);
-    EXPECT_EQ(wave_retention(2000), 265);
+    // The integer form of the damping: 234 at -2000, 250 at 0, 265 at 2000,
+    // and a band of 256 (658..907) twice as wide as the others.
     for (std::int32_t p = -2000; p <= 2000; ++p)
         ASSERT_EQ(wave_retention(p), 256 - (3130 - 4 * p) / 500) << p;
 }
 
-TEST_F(FieldTest, RestLevelIsStillForEveryParameter)
+// One step through step_field in mode 1 from a uniform interior with the
+// cell at 240,320 and its velocity set: that cell, its eight neighbours, and
+// every other cell away from the edge.
+TEST_F(FieldTest, WaveWorkedCases)
 {
-    for (std::int32_t p : {-2000, 0, 700, 2000}) {
-        SetUp();
-        fill_interior(32767);
-        sim_mode.parameter = p;
-        for (int i = 0; i < 3; ++i)
-            step_wave(sim_mode, picture.data(), pitch);
-        EXPECT_EQ(cell(240, 320), 32767) << p;
-        EXPECT_EQ(velocity_at(240, 320), 0) << p;
-        EXPECT_EQ(pixel(319, 239), displayed_palette[127]);
-    }
-}
-
-TEST_F(FieldTest, EmptyFieldRisesTowardsRest)
-{
-    step_wave(sim_mode, picture.data(), pitch);
-    int wrong = 0;
-    for (int y = 1; y <= field_height; ++y)
-        for (int x = 1; x <= field_width; ++x)
-            wrong += cell(y, x) != 127 || velocity_at(y, x) != 127;
-    EXPECT_EQ(wrong, 0);
-    EXPECT_TRUE(borders_zero(cell_field.buffers[cell_field.current]));
-    EXPECT_TRUE(borders_zero(cell_field.velocity));
-}
-
-TEST_F(FieldTest, RaisedCellPullsBackAndPushesItsNeighbours)
-{
-    fill_interior(32767);
-    cell(200, 300) = 40767;
-    step_wave(sim_mode, picture.data(), pitch);
-    // -136000 >> 8 rounds down to -532.
-    EXPECT_EQ(velocity_at(200, 300), -532);
-    EXPECT_EQ(cell(200, 300), 40235);
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-            if (dy == 0 && dx == 0)
-                continue;
-            EXPECT_EQ(velocity_at(200 + dy, 300 + dx), 62);
-            EXPECT_EQ(cell(200 + dy, 300 + dx), 32829);
-        }
-    EXPECT_EQ(cell(202, 300), 32767);
-}
-
-TEST_F(FieldTest, WaveClampsTheCellButNotTheVelocity)
-{
-    // In a uniform region w = (e * velocity - h + 32767) >> 8, here with e = 250.
+    struct Outcome {
+        std::int32_t velocity, cell;
+    };
     struct Case {
-        std::int32_t height, velocity, expected_velocity, expected_cell;
+        const char* what;
+        std::int32_t fill, centre, centre_velocity, parameter;
+        Outcome at_centre, neighbours, elsewhere;
     };
     const Case cases[] = {
-        {65000, 1000, 850, 65535},    // far above the top
-        {65000, 677, 535, 65535},     // exactly 65535
-        {65000, 676, 534, 65534},     // just below it
-        {100, -1000, -849, 0},        // below the bottom, rounded down
+        {"rest level, parameter -2000", 32767, 32767, 0, -2000, {0, 32767}, {0, 32767}, {0, 32767}},
+        {"rest level, parameter 2000", 32767, 32767, 0, 2000, {0, 32767}, {0, 32767}, {0, 32767}},
+        {"an empty field rises towards rest", 0, 0, 0, 0, {127, 127}, {127, 127}, {127, 127}},
+        // -136000 >> 8 rounds down to -532.
+        {"a raised cell pulls back and pushes its neighbours", 32767, 40767, 0, 0, {-532, 40235}, {62, 32829},
+         {0, 32767}},
+        // In a uniform region w = (250 * velocity - h + 32767) >> 8.
+        {"clamped far above the top", 65000, 65000, 1000, 0, {850, 65535}, {-126, 64874}, {-126, 64874}},
+        {"clamped at exactly 65535", 65000, 65000, 677, 0, {535, 65535}, {-126, 64874}, {-126, 64874}},
+        {"just below the top", 65000, 65000, 676, 0, {534, 65534}, {-126, 64874}, {-126, 64874}},
+        {"clamped below the bottom, rounded down", 100, 100, -1000, 0, {-849, 0}, {127, 227}, {127, 227}},
+        // 265 * 2^28 wraps to -0x70000000.
+        {"a growing velocity wraps in 32 bits", 32767, 32767, 0x10000000, 2000, {-7340032, 0}, {0, 32767},
+         {0, 32767}},
+    };
+    const auto expect_at = [](int y, int x, const Outcome& o, const char* what) {
+        EXPECT_EQ(velocity_at(y, x), o.velocity) << what << " at " << y << "," << x;
+        EXPECT_EQ(cell(y, x), o.cell) << what << " at " << y << "," << x;
     };
     for (const Case& c : cases) {
         SetUp();
-        fill_interior(c.height);
-        velocity_at(240, 320) = c.velocity;
-        step_wave(sim_mode, picture.data(), pitch);
-        EXPECT_EQ(velocity_at(240, 320), c.expected_velocity) << c.velocity;
-        EXPECT_EQ(cell(240, 320), c.expected_cell) << c.velocity;
+        fill_interior(c.fill);
+        cell(240, 320) = c.centre;
+        velocity_at(240, 320) = c.centre_velocity;
+        sim_mode.mode = 1;
+        sim_mode.parameter = c.parameter;
+        step_field(sim_mode, picture.data(), pitch);
+        expect_at(240, 320, c.at_centre, c.what);
+        EXPECT_EQ(pixel(319, 239), displayed_palette[c.at_centre.cell >> 8]) << c.what;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (dy != 0 || dx != 0)
+                    expect_at(240 + dy, 320 + dx, c.neighbours, c.what);
+        // A field of zeros continues into its zero border: its edge cells count too.
+        const int edge = c.fill == 0 ? 1 : 2;
+        int wrong = 0;
+        for (int y = edge; y <= field_height + 1 - edge; ++y)
+            for (int x = edge; x <= field_width + 1 - edge; ++x)
+                wrong += (y < 239 || y > 241 || x < 319 || x > 321) &&
+                         (velocity_at(y, x) != c.elsewhere.velocity || cell(y, x) != c.elsewhere.cell);
+        EXPECT_EQ(wrong, 0) << c.what << ": cells elsewhere";
+        EXPECT_TRUE(borders_zero(cell_field.buffers[cell_field.current])) << c.what;
+        EXPECT_TRUE(borders_zero(cell_field.velocity)) << c.what;
     }
 }
 
-TEST_F(FieldTest, GrowingVelocityWrapsIn32Bits)
-{
-    fill_interior(32767);
-    sim_mode.parameter = 2000;  // retention 265
-    const std::int32_t huge = 0x10000000;
-    velocity_at(240, 320) = huge;
-    step_wave(sim_mode, picture.data(), pitch);
-    const auto wrapped = static_cast<std::int32_t>(static_cast<std::uint32_t>(std::int64_t{265} * huge));
-    EXPECT_EQ(velocity_at(240, 320), wrapped >> 8);
-    EXPECT_EQ(cell(240, 320), wrapped >> 8 < -32767 ? 0 : 65535);
-}
-
-TEST_F(FieldTest, StepFieldRunsTheSelectedRule)
+TEST_F(FieldTest, StepFieldIgnoresAnUnknownRule)
 {
     reset_field();
     const auto start = snapshot();
-
-    struct Result {
-        std::unique_ptr<CellField> field;
-        std::vector<std::uint32_t> pixels;
-    };
-    auto run = [&](auto step, std::int32_t mode) {
-        cell_field = *start;
-        cell_field.frame_count = 22;
-        seed_random(7);
-        Result r{nullptr, std::vector<std::uint32_t>(picture.size())};
-        SimMode m = sim_mode;
-        m.mode = mode;
-        m.parameter = -300;
-        step(m, r.pixels.data(), pitch);
-        r.field = snapshot();
-        return r;
-    };
-    const Result diffusion = run(step_diffusion, 0);
-    const Result wave = run(step_wave, 1);
-    const Result field0 = run(step_field, 0);
-    const Result field1 = run(step_field, 1);
-    EXPECT_TRUE(field0.field->buffers[1] == diffusion.field->buffers[1] && field0.pixels == diffusion.pixels);
-    EXPECT_TRUE(field1.field->buffers[1] == wave.field->buffers[1] && field1.pixels == wave.pixels &&
-                field1.field->velocity == wave.field->velocity);
-    EXPECT_NE(diffusion.pixels, wave.pixels);
-
-    cell_field = *start;
-    SimMode other = sim_mode;
-    other.mode = 2;
-    step_field(other, picture.data(), pitch);
-    EXPECT_EQ(cell_field.current, start->current);
-    EXPECT_EQ(cell_field.buffers[1], start->buffers[1]);
+    sim_mode.mode = 2;
+    step_field(sim_mode, picture.data(), pitch);
+    EXPECT_TRUE(same_field(cell_field, *start));
     EXPECT_EQ(picture, std::vector<std::uint32_t>(picture.size(), 0xDEADBEEF));
 }

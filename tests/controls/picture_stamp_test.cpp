@@ -41,14 +41,21 @@ TEST(PictureStamp, WritesThePictureAndSmoothsItWithoutSideEffects)
     ASSERT_TRUE(load_picture_bits(title_picture_id, picture));
     ASSERT_EQ(picture.width, 640);
     ASSERT_EQ(picture.height, 480);
+    ASSERT_EQ(picture.bits.size(), 80u * 480u);
 
     // The picture as stamped before smoothing: white 0, black 32767, upright.
     std::vector<std::int32_t> stamped(grid_cells, 0);
+    int black = 0;
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x) {
             const std::uint8_t byte = picture.bits[(479 - y) * picture.bytes_per_row + x / 8];
             stamped[cell_index(y + 1, x + 1)] = (byte >> (7 - x % 8)) & 1 ? 0 : 32767;
+            black += stamped[cell_index(y + 1, x + 1)] != 0;
         }
+    // The title's word and its ripples in ink on a white ground, corners white.
+    EXPECT_GT(black, 640 * 480 / 20);
+    EXPECT_LT(black, 640 * 480 / 2);
+    EXPECT_EQ(stamped[cell_index(1, 1)] + stamped[cell_index(480, 640)], 0);
 
     reset_field();
     cell_field.current = 1;

@@ -1,6 +1,6 @@
-// A fresh toy on the headless host for the controls' tests: the palette
-// bank, the field, an empty window system, and a 710 x 580 main window whose
-// children are placed where the toy's layout puts them.
+// The toy on the headless host for the window-level tests: every
+// process-wide record back to its state at process start, the main loop's
+// message handling, and a main window for the controls to live in.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +8,8 @@
 #include <cstdint>
 
 #include "app/flags.h"
+#include "app/view_window.h"
+#include "display/display_window.h"
 #include "iconbar/iconbar.h"
 #include "palette/palette.h"
 #include "palette/palette_bank.h"
@@ -15,13 +17,51 @@
 #include "platform/headless/virtual_clock.h"
 #include "platform/portable/events.h"
 #include "platform/portable/window_testing.h"
-#include "platform/window.h"
 #include "sim/cell_field.h"
 #include "sim/random.h"
 #include "slider/slider.h"
 #include "slider/slider_window.h"
-#include "toy_state.h"
 
+inline void reset_toy_state()
+{
+    // The display's surfaces belong to the window system: release them first.
+    destroy_display();
+    reset_window_system();
+    reset_headless_host();
+    headless_host().quiet = true;
+    for (Slider& s : sliders)
+        s = Slider{};
+    slider_count = 0;
+    repeat_active = false;
+    press_point = {};
+    iconbars[0] = IconBar{};
+    next_iconbar_id = first_iconbar_id;
+    running = false;
+    paused = false;
+    view_window = nullptr;
+    drag_anchor = {};
+    sim_mode = SimMode{};
+    for (Grid& g : cell_field.buffers)
+        g.fill(0);
+    cell_field.velocity.fill(0);
+    cell_field.current = 0;
+    cell_field.frame_count = 0;
+    target_palette = displayed_palette = preview_palette = Palette{};
+    seed_random(1);
+}
+
+// Handles every queued message, as the main loop does between frames.
+inline void pump()
+{
+    Message m;
+    for (int guard = 0; guard < 10000 && peek_message(m); ++guard) {
+        translate_message(m);
+        dispatch_message(m);
+    }
+}
+
+// The palette bank, the field and a 710 x 580 main window; the controls go
+// where the toy's layout puts them.
 class ControlsTest : public ::testing::Test {
 protected:
     static constexpr Point vertical_at{667, 20};    // 23 x 480, right of the view
@@ -47,23 +87,6 @@ protected:
         show_window(main_window);
     }
 
-    void create_sliders()
-    {
-        ASSERT_TRUE(create_slider_window(main_window, vertical_at.x, vertical_at.y, 23, 480));
-        ASSERT_TRUE(create_slider_window(main_window, horizontal_at.x, horizontal_at.y, 640, 23));
-        pump();
-    }
-
-    // Handles every queued message, as the main loop does between frames.
-    static void pump()
-    {
-        Message m;
-        for (int guard = 0; guard < 10000 && peek_message(m); ++guard) {
-            translate_message(m);
-            dispatch_message(m);
-        }
-    }
-
     // Pointer input at a point of a child, given in that child's client
     // coordinates, through the window system's own routing.
     static void pointer(std::uint32_t message, Point child_origin, std::int32_t x, std::int32_t y,
@@ -82,15 +105,12 @@ protected:
         }
     }
 
-    // A pixel of the main window's client area as painted.
-    static std::uint32_t screen_pixel(std::int32_t x, std::int32_t y)
+    // A pixel of a child as painted into the main window's client area.
+    static std::uint32_t pixel_of(Point child_origin, std::int32_t x, std::int32_t y)
     {
         const Framebuffer f = top_level_framebuffer();
         return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(f.pixels) +
-                                                      static_cast<std::ptrdiff_t>(y) * f.pitch)[x];
-    }
-    static std::uint32_t pixel_of(Point child_origin, std::int32_t x, std::int32_t y)
-    {
-        return screen_pixel(child_origin.x + x, child_origin.y + y);
+                                                      static_cast<std::ptrdiff_t>(child_origin.y + y) *
+                                                          f.pitch)[child_origin.x + x];
     }
 };
