@@ -25,25 +25,23 @@ namespace {
 constexpr std::uint32_t child_colour = 0x00C03020;
 std::vector<std::string> events;  // what the windows received, in order
 
+// Logs "down|up|move|size|close CHILD-ID X,Y WPARAM", with the width and
+// height for X and Y of a size.
 std::intptr_t proc(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
 {
     const int id = child_id(window);
+    if (message == wm_paint)
+        fill_client(window, id ? child_colour : 0);
+    const char* name = message == wm_lbuttondown ? "down" : message == wm_lbuttonup ? "up"
+                       : message == wm_mousemove ? "move" : message == wm_size ? "size"
+                       : message == wm_close     ? "close" : nullptr;
+    if (!name)
+        return message == wm_paint ? 0 : default_window_proc(window, message, wparam, lparam);
     const Point p = point_from_lparam(lparam);
     char line[64];
-    switch (message) {
-    case wm_paint: fill_client(window, id ? child_colour : 0); return 0;
-    case wm_lbuttondown:
-    case wm_lbuttonup:
-    case wm_mousemove:
-        std::snprintf(line, sizeof line, "%s %d %d,%d %ju",
-                      message == wm_lbuttondown ? "down" : message == wm_lbuttonup ? "up" : "move", id, p.x, p.y,
-                      std::uintmax_t{wparam});
-        events.push_back(line);
-        return 0;
-    case wm_close: events.push_back("close"); return 0;
-    case wm_size: events.push_back("size " + std::to_string(low_word(lparam)) + "x" + std::to_string(high_word(lparam))); return 0;
-    default: return default_window_proc(window, message, wparam, lparam);
-    }
+    std::snprintf(line, sizeof line, "%s %d %d,%d %ju", name, id, p.x, p.y, std::uintmax_t{wparam});
+    events.push_back(line);
+    return 0;
 }
 
 class HeadlessHostTest : public ::testing::Test {
@@ -148,12 +146,12 @@ TEST_F(HeadlessHostTest, ScriptedInputAndResizesArriveWhenTheClockReachesThem)
 
     advance_virtual_clock(10'000);
     pump();
-    EXPECT_EQ(events, (std::vector<std::string>{"down 1 3,3 1", "move 0 30,20 1", "up 1 4,4 0", "close"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"down 1 3,3 1", "move 0 30,20 1", "up 1 4,4 0", "close 0 0,0 0"}));
     EXPECT_EQ(script_pending(), 0u);
 
     script_resize(virtual_clock_now(), 64, 48);
     pump();
-    EXPECT_EQ(events.back(), "size 64x48");
+    EXPECT_EQ(events.back(), "size 0 64,48 0");
     EXPECT_EQ(top_level_framebuffer().width, 64);
 }
 
