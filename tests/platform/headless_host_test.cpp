@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -24,33 +25,23 @@ namespace {
 constexpr std::uint32_t child_colour = 0x00C03020;
 std::vector<std::string> events;  // what the windows received, in order
 
+// Logs "down|up|move|size|close CHILD-ID X,Y WPARAM", with the width and
+// height for X and Y of a size.
 std::intptr_t proc(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
 {
     const int id = child_id(window);
-    switch (message) {
-    case wm_paint: fill_client(window, id ? child_colour : 0); return 0;
-    case wm_lbuttondown:
-    case wm_lbuttonup:
-    case wm_mousemove: {
-        const Point p = point_from_lparam(lparam);
-        const char* name = message == wm_lbuttondown ? "down" : message == wm_lbuttonup ? "up" : "move";
-        events.push_back(std::string(name) + " " + std::to_string(id) + " " + std::to_string(p.x) + "," +
-                         std::to_string(p.y) + " " + std::to_string(wparam));
-        return 0;
-    }
-    case wm_close: events.push_back("close"); return 0;
-    case wm_size: events.push_back("size " + std::to_string(low_word(lparam)) + "x" + std::to_string(high_word(lparam))); return 0;
-    default: return default_window_proc(window, message, wparam, lparam);
-    }
-}
-
-void pump()
-{
-    Message m;
-    while (peek_message(m)) {
-        translate_message(m);
-        dispatch_message(m);
-    }
+    if (message == wm_paint)
+        fill_client(window, id ? child_colour : 0);
+    const char* name = message == wm_lbuttondown ? "down" : message == wm_lbuttonup ? "up"
+                       : message == wm_mousemove ? "move" : message == wm_size ? "size"
+                       : message == wm_close     ? "close" : nullptr;
+    if (!name)
+        return message == wm_paint ? 0 : default_window_proc(window, message, wparam, lparam);
+    const Point p = point_from_lparam(lparam);
+    char line[64];
+    std::snprintf(line, sizeof line, "%s %d %d,%d %ju", name, id, p.x, p.y, std::uintmax_t{wparam});
+    events.push_back(line);
+    return 0;
 }
 
 class HeadlessHostTest : public ::testing::Test {
@@ -86,24 +77,29 @@ protected:
         show_window(main_window);
         pump();
     }
-
+    static void pump()
+    {
+        Message m;
+        while (peek_message(m)) {
+            translate_message(m);
+            dispatch_message(m);
+        }
+    }
+    // Pixels of a 40 x 30 RGB picture that are not the windows open_windows made.
+    static int wrong_pixels(const unsigned char* rgb)
+    {
+        int wrong = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x, rgb += 3)
+                wrong += (std::uint32_t{rgb[0]} << 16 | std::uint32_t{rgb[1]} << 8 | rgb[2]) !=
+                         (x >= 5 && x < 15 && y >= 6 && y < 14 ? child_colour : 0);
+        return wrong;
+    }
     std::ptrdiff_t files() const { return std::distance(std::filesystem::directory_iterator(dir), {}); }
 
     std::filesystem::path dir;
     WindowHandle main_window = nullptr;
 };
-
-// Pixels of a 40 x 30 RGB picture that are not the black main window with
-// the child where open_windows put it.
-int wrong_pixels(const unsigned char* rgb)
-{
-    int wrong = 0;
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x, rgb += 3)
-            wrong += (std::uint32_t{rgb[0]} << 16 | std::uint32_t{rgb[1]} << 8 | rgb[2]) !=
-                     (x >= 5 && x < 15 && y >= 6 && y < 14 ? child_colour : 0);
-    return wrong;
-}
 
 TEST_F(HeadlessHostTest, RecordsPlacementAndMessageBoxesAndAnswersTheDesktop)
 {
@@ -112,8 +108,7 @@ TEST_F(HeadlessHostTest, RecordsPlacementAndMessageBoxesAndAnswersTheDesktop)
     EXPECT_GE(host.placements, 1);
     EXPECT_EQ(host.title, "Host test");
     EXPECT_TRUE(host.visible);
-    EXPECT_EQ(rect_width(host.placed), 40);
-    EXPECT_EQ(rect_height(host.placed), 30);
+    EXPECT_EQ(host.placed, (Rect{100, 50, 140, 80}));
     EXPECT_GE(host.framebuffer_changes, 1);
     EXPECT_EQ(work_area(), headless_work_area);
 
@@ -127,9 +122,9 @@ TEST_F(HeadlessHostTest, RecordsPlacementAndMessageBoxesAndAnswersTheDesktop)
     ::testing::internal::CaptureStderr();
     message_box("Needs a 32-bit screen.", "Modra");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Modra: Needs a 32-bit screen.\n");
-    EXPECT_EQ(headless_host().message_boxes, 1);
-    EXPECT_EQ(headless_host().box_title, "Modra");
-    EXPECT_EQ(headless_host().box_text, "Needs a 32-bit screen.");
+    EXPECT_EQ(host.message_boxes, 1);
+    EXPECT_EQ(host.box_title, "Modra");
+    EXPECT_EQ(host.box_text, "Needs a 32-bit screen.");
 }
 
 TEST_F(HeadlessHostTest, ScriptedInputAndResizesArriveWhenTheClockReachesThem)
@@ -151,14 +146,12 @@ TEST_F(HeadlessHostTest, ScriptedInputAndResizesArriveWhenTheClockReachesThem)
 
     advance_virtual_clock(10'000);
     pump();
-    EXPECT_EQ(events.size(), 4u);
-    EXPECT_EQ(events[2], "up 1 4,4 0");
-    EXPECT_EQ(events[3], "close");
+    EXPECT_EQ(events, (std::vector<std::string>{"down 1 3,3 1", "move 0 30,20 1", "up 1 4,4 0", "close 0 0,0 0"}));
     EXPECT_EQ(script_pending(), 0u);
 
     script_resize(virtual_clock_now(), 64, 48);
     pump();
-    EXPECT_EQ(events.back(), "size 64x48");
+    EXPECT_EQ(events.back(), "size 0 64,48 0");
     EXPECT_EQ(top_level_framebuffer().width, 64);
 }
 
@@ -189,18 +182,18 @@ TEST_F(HeadlessHostTest, CapturesPpmAndPngPixelForPixel)
     EXPECT_EQ(wrong_pixels(rgb.data()), 0);
 }
 
-TEST_F(HeadlessHostTest, FailedCapturesLeaveNoFile)
+TEST_F(HeadlessHostTest, FailedCapturesSayWhyAndLeaveNoFile)
 {
     std::string error;
-    EXPECT_FALSE(capture_framebuffer((dir / "nothing.png").string(), error));  // no window yet
-    EXPECT_NE(error.find("no window"), std::string::npos);
+    EXPECT_FALSE(capture_framebuffer((dir / "nothing.png").string(), error));
+    EXPECT_NE(error.find("no window"), std::string::npos) << error;
     open_windows();
-    error.clear();
-    EXPECT_FALSE(capture_framebuffer((dir / "window.bmp").string(), error));
-    EXPECT_FALSE(error.empty());
-    error.clear();
-    EXPECT_FALSE(capture_framebuffer((dir / "missing" / "window.png").string(), error));
-    EXPECT_FALSE(error.empty());
+    const std::pair<const char*, const char*> bad[] = {{"window.bmp", ".png or .ppm"}, {"missing/window.png", "cannot write"}};
+    for (const auto& [name, why] : bad) {
+        error.clear();
+        EXPECT_FALSE(capture_framebuffer((dir / name).string(), error)) << name;
+        EXPECT_NE(error.find(why), std::string::npos) << error;
+    }
     EXPECT_EQ(files(), 0);
 }
 

@@ -1,4 +1,4 @@
-// Where pointer events go.
+// Where pointer events go, and the look the pointer takes.
 #include "window_fixture.h"
 
 namespace {
@@ -14,47 +14,39 @@ protected:
         main = make_main();
         left = make_child(main, {10, 10, 60, 60}, 1);
         right = make_child(main, {100, 10, 150, 60}, 2);
-        message_log.clear();
     }
-    Logged last()  // the last pointer message handed out
+    // The event injected at a point of the main window, as it was handed out.
+    static Message at(Point p, std::uint32_t message = wm_mousemove, std::uintptr_t buttons = 0)
     {
-        std::vector<Logged> got = pump();
-        std::erase_if(got, [](const Logged& l) { return l.message == wm_paint; });
+        inject_pointer(message, p, buttons);
+        std::vector<Message> got = pump();
+        std::erase_if(got, [](const Message& m) { return m.message == wm_paint; });
         return got.back();
     }
 };
 
 TEST_F(Pointer, GoesToTheChildUnderItInItsClientCoordinates)
 {
-    inject_pointer(wm_lbuttondown, {105, 20}, mk_lbutton);
-    const Logged got = last();
+    const Message got = at({105, 20}, wm_lbuttondown, mk_lbutton);
     EXPECT_EQ(got.window, right);
+    EXPECT_EQ(got.message, wm_lbuttondown);
     EXPECT_EQ(point_from_lparam(got.lparam), (Point{5, 10}));
     EXPECT_EQ(got.wparam, mk_lbutton);
-
-    inject_pointer(wm_mousemove, {80, 20}, 0);
-    EXPECT_EQ(last().window, main);
+    EXPECT_EQ(at({80, 20}).window, main);
 }
 
 TEST_F(Pointer, CaptureKeepsADragThatLeavesTheWindow)
 {
-    inject_pointer(wm_lbuttondown, {20, 20}, mk_lbutton);
-    EXPECT_EQ(last().window, left);
+    EXPECT_EQ(at({20, 20}, wm_lbuttondown, mk_lbutton).window, left);
     set_capture(left);
-
-    inject_pointer(wm_mousemove, {2, 5}, mk_lbutton);  // over the main window
-    Logged got = last();
+    Message got = at({2, 5}, wm_mousemove, mk_lbutton);  // over the main window
     EXPECT_EQ(got.window, left);
     EXPECT_EQ(point_from_lparam(got.lparam), (Point{-8, -5}));
-
-    inject_pointer(wm_mousemove, {120, 30}, mk_lbutton);  // over the other child
-    got = last();
+    got = at({120, 30}, wm_mousemove, mk_lbutton);  // over the other child
     EXPECT_EQ(got.window, left);
     EXPECT_EQ(point_from_lparam(got.lparam), (Point{110, 20}));
-
     release_capture();
-    inject_pointer(wm_lbuttonup, {120, 30}, 0);
-    EXPECT_EQ(last().window, right);
+    EXPECT_EQ(at({120, 30}, wm_lbuttonup).window, right);
 }
 
 TEST_F(Pointer, InputQueuedBehindAPressFollowsTheCaptureThePressTook)
@@ -66,8 +58,7 @@ TEST_F(Pointer, InputQueuedBehindAPressFollowsTheCaptureThePressTook)
         return std::nullopt;
     };
     inject_pointer(wm_lbuttondown, {20, 20}, mk_lbutton);
-    inject_pointer(wm_lbuttonup, {120, 30}, 0);
-    const Logged got = last();
+    const Message got = at({120, 30}, wm_lbuttonup);
     EXPECT_EQ(got.window, left);
     EXPECT_EQ(point_from_lparam(got.lparam), (Point{110, 20}));
 }
@@ -75,30 +66,23 @@ TEST_F(Pointer, InputQueuedBehindAPressFollowsTheCaptureThePressTook)
 TEST_F(Pointer, HiddenChildrenAreNotHit)
 {
     WindowHandle hidden = create_window("probe", "", WindowStyle::child, 160, 10, 20, 20, main, 3);
-    inject_pointer(wm_mousemove, {165, 15}, 0);
-    EXPECT_EQ(last().window, main);
+    EXPECT_EQ(at({165, 15}).window, main);
     show_window(hidden);
-    inject_pointer(wm_mousemove, {165, 15}, 0);
-    EXPECT_EQ(last().window, hidden);
+    EXPECT_EQ(at({165, 15}).window, hidden);
 }
 
-}  // namespace
-
-TEST_F(Pointer, TakesTheCursorOfTheClassUnderIt)
+TEST_F(Pointer, TakesTheCursorOfTheClassUnderItAndKeepsItThroughADrag)
 {
     ASSERT_TRUE(register_class({"aiming", probe_proc, false, Cursor::cross}));
     WindowHandle sight = make_child(main, {200, 10, 250, 60}, 3, "aiming");
-    inject_pointer(wm_mousemove, {210, 20}, 0);
-    pump();
+    at({210, 20}, wm_lbuttondown, mk_lbutton);
     EXPECT_EQ(test_host().cursor, Cursor::cross);
-    inject_pointer(wm_lbuttondown, {210, 20}, mk_lbutton);
-    pump();
     set_capture(sight);
-    inject_pointer(wm_mousemove, {20, 20}, mk_lbutton);
-    pump();
+    at({20, 20}, wm_mousemove, mk_lbutton);
     EXPECT_EQ(test_host().cursor, Cursor::cross) << "a drag keeps the look it began with";
     release_capture();
-    inject_pointer(wm_mousemove, {20, 20}, 0);
-    pump();
+    at({20, 20});
     EXPECT_EQ(test_host().cursor, Cursor::arrow);
 }
+
+}  // namespace

@@ -14,33 +14,32 @@
 
 namespace {
 
-constexpr std::uint32_t child_colours[] = {0x00C03020, 0x002080C0};
+constexpr std::uint32_t colours[] = {0, 0x00C03020, 0x002080C0};  // by child id, 0 the main window
 
-std::intptr_t child_proc(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
+void say(const std::string& line)
 {
-    const int id = child_id(window);
-    switch (message) {
-    case wm_paint: fill_client(window, child_colours[id - 1]); return 0;
-    case wm_lbuttondown: {
-        const Point p = point_from_lparam(lparam);
-        std::printf("press child=%d x=%d y=%d\n", id, p.x, p.y);
-        std::fflush(stdout);
-        return 0;
-    }
-    default: return default_window_proc(window, message, wparam, lparam);
-    }
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
 }
 
-std::intptr_t main_proc(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
+std::intptr_t proc(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
 {
+    const int id = child_id(window);
+    const Point p = point_from_lparam(lparam);
     switch (message) {
-    case wm_paint: fill_client(window, 0); return 0;
+    case wm_paint: fill_client(window, colours[id]); return 0;
+    case wm_lbuttondown:
+        if (id)
+            say("press child=" + std::to_string(id) + " x=" + std::to_string(p.x) + " y=" + std::to_string(p.y));
+        return 0;
     case wm_close:
-        std::printf("close\n");
-        std::fflush(stdout);
+        say("close");
         destroy_window(window);
         return 0;
-    case wm_destroy: post_quit(0); return 0;
+    case wm_destroy:
+        if (!id)
+            post_quit(0);
+        return 0;
     default: return default_window_proc(window, message, wparam, lparam);
     }
 }
@@ -55,19 +54,17 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", error.c_str());
         return 2;
     }
-    register_class({"SmokeMain", main_proc});
-    register_class({"SmokeChild", child_proc});
+    register_class({"Smoke", proc});
     const Rect outer = adjust_window_rect({0, 0, 400, 300});
-    WindowHandle main_window = create_window("SmokeMain", "Modra smoke", WindowStyle::main, 100, 80,
-                                             rect_width(outer), rect_height(outer), nullptr, 0);
-    create_window("SmokeChild", "", WindowStyle::visible_child, 20, 20, 170, 260, main_window, 1);
-    create_window("SmokeChild", "", WindowStyle::visible_child, 210, 20, 170, 260, main_window, 2);
+    WindowHandle main_window = create_window("Smoke", "Modra smoke", WindowStyle::main, 100, 80, rect_width(outer),
+                                             rect_height(outer), nullptr, 0);
+    create_window("Smoke", "", WindowStyle::visible_child, 20, 20, 170, 260, main_window, 1);
+    create_window("Smoke", "", WindowStyle::visible_child, 210, 20, 170, 260, main_window, 2);
     show_window(main_window);
     update_window(main_window);
 
     const std::uint32_t start = tick_count();
-    bool painted = false;
-    for (;;) {
+    for (bool painted = false;; painted = true) {
         Message m;
         while (peek_message(m)) {
             if (m.message == wm_quit) {
@@ -77,16 +74,13 @@ int main(int argc, char** argv)
             translate_message(m);
             dispatch_message(m);
         }
-        if (!painted) {
-            // Everything queued so far, the first paints included, is on screen.
+        if (!painted) {  // everything queued so far, the first paints included, is on screen
             Canvas* canvas = get_canvas(main_window);
-            std::printf("depth=%d\n", colour_depth(canvas));
-            std::fflush(stdout);
+            say("depth=" + std::to_string(colour_depth(canvas)));
             release_canvas(main_window, canvas);
-            painted = true;
         }
         if (tick_count() - start >= timeout_ms) {
-            std::printf("timeout\n");
+            say("timeout");
             sdl_host_stop();
             return 0;
         }

@@ -9,71 +9,55 @@ smoke=$1
 close_tool=$2
 shot_out=${3:-}
 . "$(dirname "$0")/../xvfb_session.sh"
-require_tools Xvfb xdotool import convert xdpyinfo
-dir=$session_dir
+require_tools Xvfb xdotool import convert xdpyinfo xwininfo
+out=$session_dir/out
+shot=$session_dir/shot.png
 
-# Runs sdl_smoke in the background and waits for its first line (painted).
-start_smoke() {
-    : >"$dir/out"
-    "$smoke" "$1" >"$dir/out" 2>"$dir/err" &
-    app_pid=$!
-    for _ in $(seq 100); do
-        grep -q '^depth=' "$dir/out" && return 0
-        kill -0 "$app_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    echo "sdl_smoke did not come up:"; cat "$dir/out" "$dir/err"
-    return 1
+start_smoke() { # timeout in ms; waits for its first line, which says it has painted
+    start_app "$smoke" "$1"
+    wait_for 10 grep -q '^depth=' "$out" || { echo "sdl_smoke did not come up:"; cat "$out" "$session_dir/err"; exit 1; }
 }
-
-shot_pixel() { pixel "$dir/shot.png" "$1" "$2"; }
+at() { pixel "$shot" $((X + $1)) $((Y + $2)); }  # client x y
+pressed() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; wait_for 5 grep -qx "$3" "$out"; }  # x y line
 
 start_xvfb 24
-start_smoke 20000 || exit 1
-check "a 24-bit screen is 32-bit to the program" grep -qx 'depth=32' "$dir/out"
-win=$(xdotool search --name '^Modra smoke$' | head -1)
-check "the window is on the screen, titled" test -n "$win"
+start_smoke 20000
+check "a 24-bit screen is 32-bit to the program" grep -qx 'depth=32' "$out"
+win=$(find_window 'Modra smoke')
+check "the window is on the screen, titled" test -n "$win" || exit 1
 eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y: client origin; WIDTH, HEIGHT
 check "client area 400x300 (got ${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = "400,300"
 
-import -window root "$dir/shot.png"
-[ -n "$shot_out" ] && cp "$dir/shot.png" "$shot_out"
-check "child 1 is its colour" test "$(shot_pixel $((X + 30)) $((Y + 40)))" = C03020
-check "child 1's last column and row" test "$(shot_pixel $((X + 189)) $((Y + 279)))" = C03020
-check "child 2 is its colour" test "$(shot_pixel $((X + 300)) $((Y + 150)))" = 2080C0
-check "the main window between them is black" test "$(shot_pixel $((X + 200)) $((Y + 150)))" = 000000
-check "the main window's margin is black" test "$(shot_pixel $((X + 5)) $((Y + 295)))" = 000000
-check "just right of the client area is the root" test "$(shot_pixel $((X + 400)) $((Y + 150)))" = FFFFFF
+screen_shot "$shot" 1024x768+0+0
+[ -n "$shot_out" ] && cp "$shot" "$shot_out"
+check "child 1 is its colour" test "$(at 30 40)" = C03020
+check "child 1's last column and row" test "$(at 189 279)" = C03020
+check "child 2 is its colour" test "$(at 300 150)" = 2080C0
+check "the main window between them is black" test "$(at 200 150)" = 000000
+check "the main window's margin is black" test "$(at 5 295)" = 000000
+check "just right of the client area is the root" test "$(at 400 150)" = FFFFFF
 
 # Client point (57, 73) of the main window is (37, 53) in child 1.
-xdotool mousemove $((X + 57)) $((Y + 73)) click 1
-for _ in $(seq 50); do grep -q '^press' "$dir/out" && break; sleep 0.1; done
-check "a click reaches child 1 at its client point" grep -qx 'press child=1 x=37 y=53' "$dir/out"
-xdotool mousemove $((X + 215)) $((Y + 21)) click 1
-for _ in $(seq 50); do [ "$(grep -c '^press' "$dir/out")" -ge 2 ] && break; sleep 0.1; done
-check "a click near child 2's corner reaches child 2" grep -qx 'press child=2 x=5 y=1' "$dir/out"
+check "a click reaches child 1 at its client point" pressed 57 73 'press child=1 x=37 y=53'
+check "a click near child 2's corner reaches child 2" pressed 215 21 'press child=2 x=5 y=1'
 xdotool mousemove $((X + 200)) $((Y + 150)) click 1
 sleep 0.3
-check "a click on the main window reaches no child" test "$(grep -c '^press' "$dir/out")" -eq 2
+check "a click on the main window reaches no child" test "$(grep -c '^press' "$out")" -eq 2
 
 "$close_tool" "$win"
-wait_app
-rc=$?
-check "a close request ends the program with 0 (got $rc)" test $rc -eq 0
-check "the close came as wm_close" grep -qx 'close' "$dir/out"
+check_exit "a close request" 5
+check "the close came as wm_close" grep -qx 'close' "$out"
 
 start_xvfb 16
-start_smoke 300 || exit 1
-check "a 16-bit screen is 16-bit" grep -qx 'depth=16' "$dir/out"
-wait_app
-rc=$?
-check "the timeout ends the program with 0 (got $rc)" test $rc -eq 0
+start_smoke 300
+check "a 16-bit screen is 16-bit" grep -qx 'depth=16' "$out"
+check_exit "the timeout" 5
 
 stop_xvfb
-env -u DISPLAY -u WAYLAND_DISPLAY "$smoke" 300 >/dev/null 2>"$dir/err"
+env -u DISPLAY -u WAYLAND_DISPLAY "$smoke" 300 >/dev/null 2>"$session_dir/err"
 rc=$?
 check "no display: exit 2 (got $rc)" test $rc -eq 2
 # Libraries SDL tries may print their own complaints before ours.
-check "no display: a clear line" grep -q '^modra: cannot open a display: ' "$dir/err"
+check "no display: a clear line" grep -q '^modra: cannot open a display: ' "$session_dir/err"
 
 finish_checks

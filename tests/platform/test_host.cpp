@@ -1,14 +1,11 @@
-#include "test_host.h"
-
 #include "platform/portable/host.h"
+#include "window_fixture.h"
 
 TestHost& test_host()
 {
     static TestHost host;
     return host;
 }
-
-void reset_test_host() { test_host() = TestHost{}; }
 
 void host_poll_events()
 {
@@ -17,7 +14,6 @@ void host_poll_events()
 }
 
 void host_queue_idle() {}
-
 void host_set_cursor(Cursor cursor) { test_host().cursor = cursor; }
 
 void host_top_level_placed(const char* title, const Rect& screen, bool visible)
@@ -26,12 +22,6 @@ void host_top_level_placed(const char* title, const Rect& screen, bool visible)
 }
 
 void host_framebuffer_changed(const Framebuffer&, const Rect& dirty) { test_host().changes.push_back(dirty); }
-
-void host_message_box(const char* text, const char* title)
-{
-    test_host().message_boxes.push_back(std::string(title) + ": " + text);
-}
-
-Rect host_work_area() { return test_work_area; }
-
-std::int32_t host_colour_depth() { return test_host().colour_depth; }
+void host_message_box(const char*, const char*) {}
+Rect host_work_area() { return {0, 0, 1280, 1024}; }
+std::int32_t host_colour_depth() { return 32; }

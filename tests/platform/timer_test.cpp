@@ -1,7 +1,6 @@
 // Timers on the virtual clock.
-#include "window_fixture.h"
-
 #include "platform/clock.h"
+#include "window_fixture.h"
 
 namespace {
 
@@ -13,50 +12,33 @@ protected:
         WindowTest::SetUp();
         window = make_main();
     }
-    int timer_messages(std::uintptr_t id)
+    // After each wait, how many messages timer `id` has sent.
+    std::vector<int> ticks(const std::vector<std::uint32_t>& waits_ms, std::uintptr_t id = 1)
     {
-        int n = 0;
-        for (const Logged& l : pump())
-            n += l.message == wm_timer && l.wparam == id;
-        return n;
+        std::vector<int> counts;
+        for (const std::uint32_t ms : waits_ms) {
+            sleep_ms(ms);
+            int n = 0;
+            for (const Message& m : pump())
+                n += m.message == wm_timer && m.wparam == id;
+            counts.push_back(n);
+        }
+        return counts;
     }
 };
 
-TEST_F(Timers, FirstDelayThenEveryPeriod)
+TEST_F(Timers, FirstDelayThenEveryPeriodAndALateQueueGetsOneMessageNotABacklog)
 {
     ASSERT_TRUE(set_timer(window, 1, 500));
-    sleep_ms(499);
-    EXPECT_EQ(timer_messages(1), 0);
-    sleep_ms(1);
-    EXPECT_EQ(timer_messages(1), 1);
-    sleep_ms(499);
-    EXPECT_EQ(timer_messages(1), 0);
-    sleep_ms(1);
-    EXPECT_EQ(timer_messages(1), 1);
-}
-
-TEST_F(Timers, ALateQueueGetsOneMessageNotABacklog)
-{
-    set_timer(window, 1, 100);
-    sleep_ms(1000);
-    EXPECT_EQ(timer_messages(1), 1);
-    sleep_ms(99);
-    EXPECT_EQ(timer_messages(1), 0);
+    EXPECT_EQ(ticks({499, 1, 499, 1, 5000, 499, 1}), (std::vector<int>{0, 1, 0, 1, 1, 0, 1}));
 }
 
 TEST_F(Timers, StartingARunningTimerReplacesIt)
 {
     set_timer(window, 1, 500);
     sleep_ms(300);
-    set_timer(window, 1, 100);  // the new first delay counts from now
-    sleep_ms(99);
-    EXPECT_EQ(timer_messages(1), 0);
-    sleep_ms(1);
-    EXPECT_EQ(timer_messages(1), 1);
-    sleep_ms(100);  // and the old 500 is gone: due at 500, 600 alike
-    EXPECT_EQ(timer_messages(1), 1);
-    sleep_ms(50);
-    EXPECT_EQ(timer_messages(1), 0);
+    set_timer(window, 1, 100);  // the new first delay counts from now, and the old 500 is gone
+    EXPECT_EQ(ticks({99, 1, 100, 50}), (std::vector<int>{0, 1, 1, 0}));
 }
 
 TEST_F(Timers, KillStopsOnlyThatTimer)
@@ -65,10 +47,8 @@ TEST_F(Timers, KillStopsOnlyThatTimer)
     set_timer(window, 2, 100);
     EXPECT_TRUE(kill_timer(window, 1));
     EXPECT_FALSE(kill_timer(window, 1));
-    sleep_ms(100);
-    const std::vector<Logged> got = pump();
-    ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].wparam, 2u);
+    EXPECT_EQ(ticks({100}, 2), (std::vector<int>{1}));
+    EXPECT_EQ(ticks({100}, 1), (std::vector<int>{0}));
 }
 
 }  // namespace

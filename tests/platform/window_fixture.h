@@ -1,5 +1,7 @@
-// Real windows on the test host: a "probe" class that logs every message it
-// gets and lets a test decide how each one is handled.
+// Real windows of the portable window system on a test host, which records
+// what the window system tells it and answers with fixed values. A "probe"
+// class logs every message it gets and lets a test decide how each one is
+// handled.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,35 +9,61 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/portable/events.h"
 #include "platform/portable/window_testing.h"
 #include "platform/window.h"
-#include "test_host.h"
 
-struct Logged {
-    WindowHandle window;
-    std::uint32_t message;
-    std::uintptr_t wparam;
-    std::intptr_t lparam;
+struct TestPlacement {
+    std::string title;
+    Rect screen;
+    bool visible = false;
 };
 
+struct TestHost {
+    std::vector<TestPlacement> placements;
+    std::vector<Rect> changes;  // framebuffer areas reported changed
+    std::function<void()> on_poll;  // runs inside peek_message, as a host's event pump would
+    Cursor cursor = Cursor::arrow;
+};
+
+TestHost& test_host();
+
+using Ids = std::vector<std::uint32_t>;
+
+inline std::vector<Message> message_log;
 // Return a value to handle the message, nothing to pass it to the default
 // procedure.
-using Handler = std::function<std::optional<std::intptr_t>(WindowHandle, std::uint32_t, std::uintptr_t,
-                                                           std::intptr_t)>;
-
-inline std::vector<Logged> message_log;
-inline Handler handler;
+inline std::function<std::optional<std::intptr_t>(WindowHandle, std::uint32_t)> handler;
 
 inline std::intptr_t probe_proc(WindowHandle w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp)
 {
     message_log.push_back({w, m, wp, lp});
-    if (handler)
-        if (auto result = handler(w, m, wp, lp))
-            return *result;
+    if (const auto result = handler ? handler(w, m) : std::nullopt)
+        return *result;
     return default_window_proc(w, m, wp, lp);
+}
+
+// A handler that answers `message` with `result` and nothing else.
+inline auto answer(std::uint32_t message, std::intptr_t result)
+{
+    return [=](WindowHandle, std::uint32_t m) -> std::optional<std::intptr_t> {
+        if (m == message)
+            return result;
+        return {};
+    };
+}
+
+// The messages of `log`, only those to `window` when one is given.
+inline Ids ids(const std::vector<Message>& log, WindowHandle window = nullptr)
+{
+    Ids out;
+    for (const Message& m : log)
+        if (!window || m.window == window)
+            out.push_back(m.message);
+    return out;
 }
 
 class WindowTest : public ::testing::Test {
@@ -43,7 +71,7 @@ protected:
     void SetUp() override
     {
         reset_window_system();
-        reset_test_host();
+        test_host() = TestHost{};
         message_log.clear();
         handler = nullptr;
         ASSERT_TRUE(register_class({"probe", probe_proc}));
@@ -72,24 +100,16 @@ protected:
         return w;
     }
     // Peeks and dispatches until the queue is empty (or `limit` messages).
-    std::vector<Logged> pump(int limit = 50)
+    static std::vector<Message> pump(int limit = 50)
     {
-        std::vector<Logged> taken;
+        std::vector<Message> taken;
         Message m;
         while (limit-- > 0 && peek_message(m)) {
-            taken.push_back({m.window, m.message, m.wparam, m.lparam});
+            taken.push_back(m);
             translate_message(m);
             dispatch_message(m);
         }
         return taken;
-    }
-    std::vector<std::uint32_t> messages_to(WindowHandle w) const
-    {
-        std::vector<std::uint32_t> out;
-        for (const Logged& l : message_log)
-            if (l.window == w)
-                out.push_back(l.message);
-        return out;
     }
     static std::uint32_t pixel(std::int32_t x, std::int32_t y)
     {

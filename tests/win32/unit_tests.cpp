@@ -1,11 +1,11 @@
 // The Windows-only logic that needs no window of its own, run under Wine:
 // the version rules of the platform check, the DirectX value in the registry,
 // show_error's boxes, and the resources windres compiled in. Message boxes
-// are real; a watcher thread reads each one and presses its OK button.
-#include <atomic>
+// are real; a hook reads each one and presses its OK button.
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/startup.h"
 #include "platform/picture.h"
@@ -23,13 +23,8 @@ int failed = 0;
 
 void check(bool ok, const std::string& what)
 {
-    if (ok) {
-        ++passed;
-        std::printf("ok: %s\n", what.c_str());
-    } else {
-        ++failed;
-        std::printf("FAILED: %s\n", what.c_str());
-    }
+    ++(ok ? passed : failed);
+    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
     std::fflush(stdout);
 }
 
@@ -39,67 +34,32 @@ struct SeenBox {
     std::string title;
     std::string text;
 };
+std::vector<SeenBox> boxes;  // every box shown, in order
 
-std::atomic<bool> watching{true};
-std::atomic<int> boxes_seen{0};
-SeenBox last_box;  // written by the watcher before boxes_seen moves on
-
-BOOL CALLBACK read_static(HWND child, LPARAM out)
+// A box's modal loop runs on this thread: a hook on it reads each box as it
+// comes up and presses its OK button.
+LRESULT CALLBACK read_and_dismiss(int code, WPARAM wparam, LPARAM lparam)
 {
+    HWND box = reinterpret_cast<HWND>(wparam);
     char class_name[32] = {};
-    GetClassNameA(child, class_name, sizeof class_name);
-    if (lstrcmpiA(class_name, "Static") != 0)
-        return TRUE;
-    char text[4096] = {};
-    GetWindowTextA(child, text, sizeof text);
-    if (text[0]) {
-        *reinterpret_cast<std::string*>(out) = text;
-        return FALSE;
+    if (code == HCBT_ACTIVATE && GetClassNameA(box, class_name, sizeof class_name) &&
+        std::strcmp(class_name, "#32770") == 0) {
+        char title[256] = {};
+        char text[4096] = {};
+        GetWindowTextA(box, title, sizeof title);
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // a message box's text is its static 0xFFFF
+        boxes.push_back({title, text});
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
-    return TRUE;
-}
-
-BOOL CALLBACK find_box(HWND window, LPARAM)
-{
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char class_name[32] = {};
-    GetClassNameA(window, class_name, sizeof class_name);
-    if (process != GetCurrentProcessId() || std::strcmp(class_name, "#32770") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    char title[256] = {};
-    GetWindowTextA(window, title, sizeof title);
-    SeenBox seen{title, {}};
-    EnumChildWindows(window, read_static, reinterpret_cast<LPARAM>(&seen.text));
-    last_box = seen;
-    // Wait for the box to go before looking again, so it is counted once.
-    PostMessageA(window, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 500 && IsWindow(window); ++i)
-        Sleep(10);
-    boxes_seen.fetch_add(1);
-    return FALSE;
-}
-
-DWORD WINAPI watch_boxes(void*)
-{
-    while (watching) {
-        EnumWindows(find_box, 0);
-        Sleep(20);
-    }
-    return 0;
+    return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
 // Runs `show`, which should put up exactly one box, and returns what it said.
-template <typename Show>
-SeenBox box_of(Show show)
+SeenBox box_of(void (*show)())
 {
-    const int before = boxes_seen.load();
+    const std::size_t before = boxes.size();
     show();
-    for (int i = 0; i < 300 && boxes_seen.load() == before; ++i)
-        Sleep(10);
-    if (boxes_seen.load() != before + 1)
-        return {"(no box)", ""};
-    return last_box;
+    return boxes.size() == before + 1 ? boxes.back() : SeenBox{"(not one box)", ""};
 }
 
 // --- the tests -----------------------------------------------------------
@@ -153,37 +113,40 @@ void the_registry_and_the_real_check()
     check(std::strcmp(text, "4.09.00.0904") == 0, "Wine records DirectX 4.09.00.0904");
     check(check_directx_version(7, 0), "check_directx_version(7, 0) passes on this system");
     check(!check_directx_version(10, 0), "check_directx_version(10, 0) fails on this system");
-    const int before = boxes_seen.load();
+    const std::size_t before = boxes.size();
     check(check_platform(), "check_platform passes on this system");
-    Sleep(100);
-    check(boxes_seen.load() == before, "a passing check_platform shows no box");
+    check(boxes.size() == before, "a passing check_platform shows no box");
 }
 
 void show_error_boxes()
 {
-    SeenBox box = box_of([] { show_error("Sorry", "This program requires %2u bit colour.", 32u); });
-    check(box.title == "Sorry", "the colour box's title is Sorry (got \"" + box.title + "\")");
-    check(box.text == "This program requires 32 bit colour.",
-          "the colour box's text (got \"" + box.text + "\")");
-
-    box = box_of([] { show_error("Width", "[%2u]", 5u); });
-    check(box.text == "[ 5]", "%2u pads one digit to two (got \"" + box.text + "\")");
-
-    static std::string long_text;
-    long_text.clear();
+    static std::string long_text;  // 2000 characters
     for (int i = 0; i < 2000; ++i)
         long_text += static_cast<char>('a' + i % 26);
-    box = box_of([] { show_error("Long", "%s", long_text.c_str()); });
-    check(box.text.size() == 1023, "a 2000-character text is cut to 1023 and its end (got " +
-                                       std::to_string(box.text.size()) + ")");
-    check(box.text == long_text.substr(0, 1023), "the cut keeps the beginning");
-
-    box = box_of([] { show_error("Exact", "%s", long_text.substr(0, 1023).c_str()); });
-    check(box.text.size() == 1023, "a 1023-character text is whole");
-
-    box = box_of([] { message_box("Failed to Create Window", "Window Creation Failure"); });
-    check(box.title == "Window Creation Failure" && box.text == "Failed to Create Window",
-          "message_box puts the text in the box and the title on it");
+    const std::string cut = long_text.substr(0, 1023);
+    const struct {
+        const char* what;
+        void (*show)();
+        std::string title, text;
+    } cases[] = {
+        {"the colour box", [] { show_error("Sorry", "This program requires %2u bit colour.", 32u); }, "Sorry",
+         "This program requires 32 bit colour."},
+        {"%2u pads one digit to two", [] { show_error("Width", "[%2u]", 5u); }, "Width", "[ 5]"},
+        {"a 2000-character text is cut to its first 1023", [] { show_error("Long", "%s", long_text.c_str()); },
+         "Long", cut},
+        {"a 1023-character text is whole", [] { show_error("Exact", "%s", long_text.substr(0, 1023).c_str()); },
+         "Exact", cut},
+        {"message_box puts the text in the box and the title on it",
+         [] { message_box("Failed to Create Window", "Window Creation Failure"); }, "Window Creation Failure",
+         "Failed to Create Window"},
+    };
+    for (const auto& c : cases) {
+        const SeenBox box = box_of(c.show);
+        char got[128];
+        std::snprintf(got, sizeof got, " (got \"%s\", %zu characters: \"%.40s\")", box.title.c_str(), box.text.size(),
+                      box.text.c_str());
+        check(box.title == c.title && box.text == c.text, std::string(c.what).append(got));
+    }
 }
 
 void resources()
@@ -215,16 +178,12 @@ void resources()
 
 int main()
 {
-    // A thread of its own: the boxes' modal loops hold the main thread.
-    HANDLE watcher = CreateThread(nullptr, 0, watch_boxes, nullptr, 0, nullptr);
+    SetWindowsHookExA(WH_CBT, read_and_dismiss, nullptr, GetCurrentThreadId());
     directx_version_rules();
     os_version_rules();
     the_registry_and_the_real_check();
     show_error_boxes();
     resources();
-    watching = false;
-    WaitForSingleObject(watcher, INFINITE);
-    CloseHandle(watcher);
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
 }
