@@ -52,7 +52,7 @@ TEST_F(Pointer, CaptureKeepsADragThatLeavesTheWindow)
 TEST_F(Pointer, InputQueuedBehindAPressFollowsTheCaptureThePressTook)
 {
     // A quick drag out of a window: press and release arrive in one batch.
-    handler = [](WindowHandle w, std::uint32_t m, std::uintptr_t, std::intptr_t) -> std::optional<std::intptr_t> {
+    handler = [](WindowHandle w, std::uint32_t m) -> std::optional<std::intptr_t> {
         if (m == wm_lbuttondown)
             set_capture(w);
         return std::nullopt;
