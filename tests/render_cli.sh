@@ -90,7 +90,8 @@ script_refused() { # description, then the script's bytes as a printf format
 refused "unknown option" --bogus 1 --out x.png
 refused "stray argument" stray --out x.png
 refused "option without its value" --out x.png --frames
-refused "nothing to write" --frames 3
+refused "nothing to do" --frames 3
+refused "a flag with a value" --check=yes
 refused "no arguments at all"
 refused "unknown rule" --rule fire --out x.png
 refused "newline in a value" --rule $'wave\nmore' --out x.png

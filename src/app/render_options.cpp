@@ -138,6 +138,8 @@ std::string parse_render_options(const std::vector<std::string>& args, RenderOpt
             return "unexpected argument " + quoted(arg) + " (try --help)";
         const auto eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
+        if (name == "--help" || name == "--check")
+            return name + " takes no value (try --help)";
         if (!known_option(name))
             return "unknown option " + quoted(name) + " (try --help)";
         std::string value;

@@ -21,7 +21,7 @@ bool same(const RenderOptions& a, const RenderOptions& b)
     return a.rule == b.rule && a.parameter == b.parameter && a.palette == b.palette && a.seed == b.seed &&
            a.frames == b.frames && same_drops() && a.out == b.out && a.dump_field == b.dump_field &&
            a.window == b.window && a.script == b.script && a.width == b.width && a.height == b.height &&
-           a.help == b.help;
+           a.help == b.help && a.check == b.check;
 }
 
 bool names_an_image(const std::string& name)
@@ -45,17 +45,18 @@ std::vector<std::string> written(const RenderOptions& o)
                                       {"--dump-field=", &o.dump_field}, {"--script=", &o.script}})
         if (!value->empty()) args.push_back(name + *value);
     if (o.help) args.push_back("--help");
+    if (o.check) args.push_back("--check");
     return args;
 }
 
 // Every value given for each option, as a user writes them: --name=value or
-// --name value; --help and -h take none.
+// --name value; --help, -h and --check take none.
 std::map<std::string, std::vector<std::string>> values_given(const std::vector<std::string>& args)
 {
     std::map<std::string, std::vector<std::string>> values;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") continue;
+        if (arg == "--help" || arg == "-h" || arg == "--check") continue;
         const std::size_t eq = arg.find('=');
         if (eq != std::string::npos) values[arg.substr(0, eq)].push_back(arg.substr(eq + 1));
         else if (i + 1 < args.size()) values[arg].push_back(args[++i]);
@@ -117,7 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(options.width >= 0 && options.width <= 4096 && options.height >= 0 && options.height <= 4096);
     FUZZ_CHECK(!options.frames || (*options.frames >= 0 && *options.frames <= 100'000'000));
     FUZZ_CHECK(!options.palette || *options.palette >= 0);
-    FUZZ_CHECK(options.help || !options.out.empty() || !options.window.empty() || !options.dump_field.empty());
+    FUZZ_CHECK(options.help || options.check || !options.out.empty() || !options.window.empty() ||
+               !options.dump_field.empty());
     FUZZ_CHECK(options.out.empty() || names_an_image(options.out));
     FUZZ_CHECK(options.window.empty() || names_an_image(options.window));
     check_values(args, options);

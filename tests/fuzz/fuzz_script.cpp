@@ -84,6 +84,7 @@ void check_steps(const std::string& text, const std::vector<ScriptStep>& steps)
         else if (verb == "move") made = {{ScriptStep::move, 0}};
         else if (verb == "wait") made = {{ScriptStep::wait, 0}};
         else if (verb == "frames") made = {{ScriptStep::frames, 0}};
+        else if (verb == "resize") made = {{ScriptStep::resize, 0}};
         FUZZ_CHECK(!made.empty());
         const bool pointer = verb != "wait" && verb != "frames";
         const std::size_t numbers_at = verb == "press" || verb == "release" ? 2 : 1;
@@ -93,7 +94,8 @@ void check_steps(const std::string& text, const std::vector<ScriptStep>& steps)
             const ScriptStep& s = steps[next++];
             FUZZ_CHECK(s.kind == kind && s.button == expected_button);
             if (pointer) {
-                FUZZ_CHECK(s.x >= -32768 && s.x <= 32767 && s.y >= -32768 && s.y <= 32767 && s.amount == 0);
+                const std::int32_t low = verb == "resize" ? 0 : -32768, high = verb == "resize" ? 4096 : 32767;
+                FUZZ_CHECK(s.x >= low && s.x <= high && s.y >= low && s.y <= high && s.amount == 0);
                 FUZZ_CHECK(canonical_number(words[numbers_at]) == std::to_string(s.x));
                 FUZZ_CHECK(canonical_number(words[numbers_at + 1]) == std::to_string(s.y));
             } else {
@@ -107,7 +109,7 @@ void check_steps(const std::string& text, const std::vector<ScriptStep>& steps)
 
 std::string written(const std::vector<ScriptStep>& steps)
 {
-    static const char* const verbs[] = {"press", "move", "release", "wait", "frames"};
+    static const char* const verbs[] = {"press", "move", "release", "wait", "frames", "resize"};
     std::string text;
     for (const ScriptStep& s : steps) {
         text += verbs[s.kind];
