@@ -9,6 +9,8 @@
 #include "slider/slider.h"
 #include "slider/slider_window.h"
 
+MessageHook main_window_extras = nullptr;
+
 namespace {
 
 struct Cell {
@@ -67,6 +69,8 @@ bool create_children(WindowHandle main_window)
 std::intptr_t main_window_proc(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
                                std::intptr_t lparam)
 {
+    if (main_window_extras && main_window_extras(window, message, wparam, lparam))
+        return 0;
     switch (message) {
     case wm_create:
         size_at_creation(window);

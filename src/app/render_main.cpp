@@ -16,15 +16,17 @@
 #include "app/render_options.h"
 #include "app/render_script.h"
 #include "app/startup.h"
+#include "keys/play_keys.h"
 #include "app/view_window.h"
 #include "display/display_window.h"
 #include "iconbar/iconbar.h"
 #include "palette/palette_bank.h"
 #include "platform/headless/headless_host.h"
-#include "platform/headless/image_file.h"
-#include "platform/headless/staged_file.h"
+#include "platform/files/image_file.h"
+#include "platform/files/staged_file.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/portable/events.h"
+#include "platform/screen.h"
 #include "sim/cell_field.h"
 #include "sim/drop.h"
 #include "sim/random.h"
@@ -91,6 +93,7 @@ void set_up()
                     std::to_string(*run.options.palette));
     if (run.options.width != 710 || run.options.height != 580)
         inject_resize(run.options.width, run.options.height);
+    set_zoom(run.options.zoom);
     IconBar& bar = iconbars[0];
     if (run.options.rule == 1)
         press_button(bar, find_kind(bar, wave_button), click, true, true);
@@ -126,6 +129,10 @@ void play(const ScriptStep& step)
         break;
     case ScriptStep::resize:
         inject_resize(step.x, step.y);
+        break;
+    case ScriptStep::key_down:
+    case ScriptStep::key_up:
+        inject_key(step.button, step.kind == ScriptStep::key_down);
         break;
     }
 }
@@ -186,10 +193,16 @@ Picture read_back_surface()
     return p;
 }
 
+// As shown on the screen: at the zoom, each pixel a square.
 Picture read_window()
 {
     const Framebuffer f = top_level_framebuffer();
-    return copy_picture(f.pixels, f.width, f.height, f.pitch);
+    const std::int32_t z = zoom();
+    Picture p{std::vector<std::uint32_t>(static_cast<std::size_t>(f.width) * z * f.height * z), f.width * z,
+              f.height * z};
+    if (!p.pixels.empty())
+        copy_zoomed(f, {0, 0, f.width, f.height}, z, p.pixels.data(), p.width * 4);
+    return p;
 }
 
 // Called when everything queued has been handled: the moment to take the
@@ -310,6 +323,7 @@ int main(int argc, char** argv)
     set_clock_read_cost(1);
     headless_host().quiet = true;
     headless_host().driver = {on_poll, on_idle};
+    enable_play_keys();
     app_main();
 
     if (!run.finished || !run.error.empty()) {

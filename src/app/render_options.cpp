@@ -3,14 +3,15 @@
 #include <charconv>
 
 #include "app/quoted.h"
-#include "platform/headless/image_file.h"
+#include "platform/files/image_file.h"
+#include "platform/screen.h"
 #include "sim/cell_field.h"
 
 const char* const render_usage =
     "usage: modra-render [--rule diffusion|wave] [--parameter P] [--palette K] [--seed S]\n"
     "                    [--frames N] [--drop ROW,COL]... [--script FILE|-] [--size W,H]\n"
     "                    [--out FILE.png|FILE.ppm] [--window FILE.png|FILE.ppm] [--dump-field FILE]\n"
-    "                    [--check]\n"
+    "                    [--zoom N] [--check]\n"
     "\n"
     "Runs the whole toy without a display, on a virtual clock, and writes what it shows.\n"
     "  --rule        diffusion (default) or wave, chosen with the icon bar\n"
@@ -18,13 +19,16 @@ const char* const render_usage =
     "  --palette     bank palette K, chosen with the palette slider (the picture fades to it)\n"
     "  --seed        random state after start-up (default: the millisecond clock)\n"
     "  --drop        stamp a drop of radius 10 at field ROW,COL before the first frame\n"
-    "  --script      pointer events to play, one per line:\n"
+    "  --script      pointer events and keys to play, one per line:\n"
     "                  press left|right X Y, move X Y, release left|right X Y, click X Y,\n"
-    "                  wait MS, frames N, resize W H, # comment\n"
-    "                  (X, Y in main-window client pixels)\n"
+    "                  key NAME, keydown NAME, keyup NAME, wait MS, frames N, resize W H,\n"
+    "                  # comment (X, Y, W, H in main-window client pixels as shown; NAME\n"
+    "                  a key such as space, w, left, f11, ctrl+plus, alt+enter)\n"
     "  --frames      frames to run after the script, up to 100000000 (default 1, or 0\n"
     "                with a script); 0 without a script shows the start pattern\n"
     "  --size        the main window's client size (default 710,580)\n"
+    "  --zoom        show the window at zoom N, 1..4 (default 1): --window is N times\n"
+    "                as big, and script points are in its pixels\n"
     "  --out         write the 640 x 480 picture, PNG or PPM by extension\n"
     "  --window      write the whole main window as painted\n"
     "  --dump-field  write the present cells, 482 rows of 642 little-endian int32\n"
@@ -66,7 +70,7 @@ bool parse_image_name(const std::string& value, std::string& name)
 bool known_option(const std::string& name)
 {
     for (const char* known : {"--rule", "--parameter", "--palette", "--seed", "--frames", "--drop", "--size",
-                              "--script", "--out", "--window", "--dump-field"})
+                              "--script", "--out", "--window", "--dump-field", "--zoom"})
         if (name == known)
             return true;
     return false;
@@ -109,6 +113,9 @@ std::string parse_option(const std::string& name, const std::string& value, Rend
         if (!parse_pair(value, options.width, options.height) || options.width < 0 || options.height < 0 ||
             options.width > max_client_side || options.height > max_client_side)
             return "--size takes W,H, each from 0 to 4096, not " + quoted(value);
+    } else if (name == "--zoom") {
+        if (!parse_int(value, options.zoom) || options.zoom < 1 || options.zoom > max_zoom)
+            return "--zoom takes a whole number from 1 to 4, not " + quoted(value);
     } else if (name == "--script") {
         if (value.empty())
             return "--script needs a file name, or - for standard input";

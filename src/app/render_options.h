@@ -31,6 +31,7 @@ struct RenderOptions {
     std::string script;  // a file, or "-" for standard input
     std::int32_t width = 710;
     std::int32_t height = 580;
+    std::int32_t zoom = 1;  // the window as shown at this zoom; script points in its pixels
     bool check = false;  // check the toy after every frames step of the script
     bool help = false;
 };

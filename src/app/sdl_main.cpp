@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/startup.h"
+#include "keys/play_keys.h"
 #include "platform/sdl/sdl_host.h"
 
 int main()
@@ -12,6 +13,7 @@ int main()
         std::fprintf(stderr, "%s\n", error.c_str());
         return 2;
     }
+    enable_play_keys();
     const int code = app_main();
     sdl_host_stop();
     return code;

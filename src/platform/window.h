@@ -19,6 +19,10 @@ inline constexpr std::uint32_t wm_size = 0x0005;
 inline constexpr std::uint32_t wm_paint = 0x000F;
 inline constexpr std::uint32_t wm_close = 0x0010;
 inline constexpr std::uint32_t wm_quit = 0x0012;
+inline constexpr std::uint32_t wm_keydown = 0x0100;
+inline constexpr std::uint32_t wm_keyup = 0x0101;
+inline constexpr std::uint32_t wm_syskeydown = 0x0104;  // with Alt held, or F10
+inline constexpr std::uint32_t wm_syskeyup = 0x0105;
 inline constexpr std::uint32_t wm_timer = 0x0113;
 inline constexpr std::uint32_t wm_mousemove = 0x0200;
 inline constexpr std::uint32_t wm_lbuttondown = 0x0201;
@@ -43,6 +47,32 @@ inline Point point_from_lparam(std::intptr_t lparam)
 // A size message's width and height: two unsigned 16-bit halves.
 inline std::int32_t low_word(std::intptr_t v) { return static_cast<std::int32_t>(v & 0xFFFF); }
 inline std::int32_t high_word(std::intptr_t v) { return static_cast<std::int32_t>((v >> 16) & 0xFFFF); }
+
+// Key messages carry a virtual key in wparam. Letters and digits are their
+// upper-case ASCII codes.
+inline constexpr std::uintptr_t vk_return = 0x0D;
+inline constexpr std::uintptr_t vk_shift = 0x10;
+inline constexpr std::uintptr_t vk_control = 0x11;
+inline constexpr std::uintptr_t vk_menu = 0x12;  // Alt
+inline constexpr std::uintptr_t vk_escape = 0x1B;
+inline constexpr std::uintptr_t vk_space = 0x20;
+inline constexpr std::uintptr_t vk_left = 0x25;
+inline constexpr std::uintptr_t vk_up = 0x26;
+inline constexpr std::uintptr_t vk_right = 0x27;
+inline constexpr std::uintptr_t vk_down = 0x28;
+inline constexpr std::uintptr_t vk_numpad0 = 0x60;
+inline constexpr std::uintptr_t vk_add = 0x6B;
+inline constexpr std::uintptr_t vk_subtract = 0x6D;
+inline constexpr std::uintptr_t vk_f1 = 0x70;
+inline constexpr std::uintptr_t vk_f10 = 0x79;
+inline constexpr std::uintptr_t vk_f11 = 0x7A;
+inline constexpr std::uintptr_t vk_oem_plus = 0xBB;  // the = + key
+inline constexpr std::uintptr_t vk_oem_minus = 0xBD;
+
+// A key message's lparam: repeat count in the low 16 bits, then these.
+inline constexpr std::intptr_t key_alt_held = std::intptr_t{1} << 29;
+inline constexpr std::intptr_t key_was_down = std::intptr_t{1} << 30;  // an auto-repeat, on a key-down
+inline constexpr std::intptr_t key_released = std::intptr_t{1} << 31;
 
 enum class Cursor { arrow, cross };
 
@@ -115,5 +145,13 @@ bool peek_message(Message& message);
 void translate_message(const Message& message);
 std::intptr_t dispatch_message(const Message& message);
 
+// Whether a key is held now, as the key messages handed out so far tell.
+bool key_is_down(std::uintptr_t virtual_key);
+
+// A top-level window's title, UTF-8.
+void set_window_text(WindowHandle window, const char* text);
+
 // No owner window, error icon.
 void message_box(const char* text, const char* title);
+// Owned by `owner` (may be null), information icon; returns when dismissed.
+void information_box(WindowHandle owner, const char* text, const char* title);

@@ -1,7 +1,8 @@
 // modra-render's script reader on arbitrary bytes: a refusal names the first
 // bad line in one plain line of text; an accepted script gives one step per
-// command line (two for a click), each within its range, and written back
+// command line (two for a click, one per key down and up for a key line), each within its range, and written back
 // out as a script it reads the same again.
+#include <cctype>
 #include <sstream>
 
 #include "app/render_script.h"
@@ -65,6 +66,55 @@ void check_refusal(const std::string& text, const std::string& error)
     FUZZ_CHECK(!alone.ok && alone.error == "script line 1" + std::string(after + digits));
 }
 
+// The name a script writes for a key.
+std::string key_name(std::uintptr_t key)
+{
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
+    if (key >= vk_f1 && key < vk_f1 + 12) return "f" + std::to_string(key - vk_f1 + 1);
+    static const std::pair<std::uintptr_t, const char*> named[] = {
+        {vk_space, "space"}, {vk_return, "enter"}, {vk_escape, "escape"}, {vk_up, "up"}, {vk_down, "down"},
+        {vk_left, "left"}, {vk_right, "right"}, {vk_oem_plus, "plus"}, {vk_oem_minus, "minus"},
+        {vk_control, "ctrl"}, {vk_menu, "alt"}, {vk_shift, "shift"}};
+    for (const auto& [k, name] : named)
+        if (k == key) return name;
+    FUZZ_CHECK(!"a key with no name");
+    return {};
+}
+
+bool is_modifier(std::uintptr_t key) { return key == vk_control || key == vk_menu || key == vk_shift; }
+
+// A key line: its keys go down in the order written and come up the other
+// way round; all but the last are modifiers, and each is the key named.
+std::size_t check_key_line(const std::vector<std::string>& words, const std::vector<ScriptStep>& steps,
+                           std::size_t next)
+{
+    FUZZ_CHECK(words.size() == 2);
+    std::vector<std::string> names;
+    for (std::size_t start = 0;;) {
+        const std::size_t plus = words[1].find('+', start);
+        names.push_back(words[1].substr(start, plus == std::string::npos ? plus : plus - start));
+        if (plus == std::string::npos) break;
+        start = plus + 1;
+    }
+    const bool down = words[0] != "keyup", up = words[0] != "keydown";
+    const std::size_t n = names.size();
+    FUZZ_CHECK(next + n * (down + up) <= steps.size());
+    for (std::size_t i = 0; i < n * (down + up); ++i) {
+        const ScriptStep& s = steps[next + i];
+        const bool going_down = down && i < n;
+        const std::size_t which = going_down ? i : n - 1 - (i - (down ? n : 0));
+        FUZZ_CHECK(s.kind == (going_down ? ScriptStep::key_down : ScriptStep::key_up));
+        FUZZ_CHECK(s.x == 0 && s.y == 0 && s.amount == 0 && s.button != 0);
+        FUZZ_CHECK(is_modifier(s.button) || which == n - 1);
+        std::string written = names[which];
+        for (char& c : written) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        std::string named = key_name(s.button);
+        for (char& c : named) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        FUZZ_CHECK(written == named || (written == "RETURN" && s.button == vk_return));
+    }
+    return next + n * (down + up);
+}
+
 // What each line should have made, from its words: the verb, the button,
 // and numbers whose values are exactly what is written.
 void check_steps(const std::string& text, const std::vector<ScriptStep>& steps)
@@ -76,6 +126,10 @@ void check_steps(const std::string& text, const std::vector<ScriptStep>& steps)
         for (std::string word; in >> word;) words.push_back(word);
         if (words.empty() || words[0][0] == '#') continue;
         const std::string& verb = words[0];
+        if (verb == "key" || verb == "keydown" || verb == "keyup") {
+            next = check_key_line(words, steps, next);
+            continue;
+        }
         const std::uintptr_t button = words.size() > 1 && words[1] == "left" ? mk_lbutton : mk_rbutton;
         std::vector<std::pair<ScriptStep::Kind, std::uintptr_t>> made;
         if (verb == "click") made = {{ScriptStep::press, mk_lbutton}, {ScriptStep::release, mk_lbutton}};
@@ -109,10 +163,14 @@ void check_steps(const std::string& text, const std::vector<ScriptStep>& steps)
 
 std::string written(const std::vector<ScriptStep>& steps)
 {
-    static const char* const verbs[] = {"press", "move", "release", "wait", "frames", "resize"};
+    static const char* const verbs[] = {"press", "move", "release", "wait", "frames", "resize", "keydown", "keyup"};
     std::string text;
     for (const ScriptStep& s : steps) {
         text += verbs[s.kind];
+        if (s.kind == ScriptStep::key_down || s.kind == ScriptStep::key_up) {
+            text += " " + key_name(s.button) + "\n";
+            continue;
+        }
         if (s.kind == ScriptStep::press || s.kind == ScriptStep::release)
             text += s.button == mk_lbutton ? " left" : " right";
         if (s.kind == ScriptStep::wait || s.kind == ScriptStep::frames)

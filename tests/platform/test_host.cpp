@@ -22,6 +22,9 @@ void host_top_level_placed(const char* title, const Rect& screen, bool visible)
 }
 
 void host_framebuffer_changed(const Framebuffer&, const Rect& dirty) { test_host().changes.push_back(dirty); }
-void host_message_box(const char*, const char*) {}
+void host_message_box(const char*, const char*, bool) {}
+void host_title_changed(const char*) {}
+bool host_set_full_screen(bool) { return true; }
+Rect host_screen_rect() { return {0, 0, 1920, 1080}; }
 Rect host_work_area() { return {0, 0, 1280, 1024}; }
 std::int32_t host_colour_depth() { return 32; }

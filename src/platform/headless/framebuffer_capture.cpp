@@ -1,7 +1,7 @@
 #include "platform/headless/framebuffer_capture.h"
 
-#include "platform/headless/image_file.h"
-#include "platform/headless/staged_file.h"
+#include "platform/files/image_file.h"
+#include "platform/files/staged_file.h"
 #include "platform/portable/events.h"
 
 bool capture_framebuffer(const std::string& path, std::string& error)

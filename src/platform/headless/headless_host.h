@@ -32,6 +32,12 @@ struct HeadlessHost {
     int message_boxes = 0;  // the latest one below
     std::string box_text;
     std::string box_title;
+    bool box_information = false;
+
+    int title_changes = 0;  // set_window_text on the top-level window; `title` is the latest
+
+    Rect screen = headless_work_area;  // what full screen fills; a test may set another
+    bool full_screen = false;
 
     int framebuffer_changes = 0;
     Rect last_dirty{};

@@ -4,7 +4,10 @@
 //    clock (script_input.h), delivered when the clock reaches them
 //  - placements, framebuffer changes and message boxes are recorded
 //    (headless_host.h); message boxes also go to stderr as "title: text"
-//  - a fixed 1280x1024 work area; colour depth 32 unless a test sets another
+//  - a fixed 1280x1024 work area; colour depth 32 and a screen the size of
+//    the work area, unless a test sets others; full screen is recorded
+//  - zoom: the framebuffer stays in the program's pixels; a driver writes it
+//    out zoomed with copy_zoomed (events.h)
 //  - the picture on "screen" is the portable framebuffer itself; write it out
 //    with framebuffer_capture.h
 // Limitations:
@@ -61,14 +64,29 @@ void host_framebuffer_changed(const Framebuffer&, const Rect& dirty)
     host.last_dirty = dirty;
 }
 
-void host_message_box(const char* text, const char* title)
+void host_message_box(const char* text, const char* title, bool information)
 {
     ++host.message_boxes;
     host.box_text = text ? text : "";
     host.box_title = title ? title : "";
+    host.box_information = information;
     if (!host.quiet)
         std::fprintf(stderr, "%s: %s\n", host.box_title.c_str(), host.box_text.c_str());
 }
+
+void host_title_changed(const char* title)
+{
+    ++host.title_changes;
+    host.title = title ? title : "";
+}
+
+bool host_set_full_screen(bool on)
+{
+    host.full_screen = on;
+    return true;
+}
+
+Rect host_screen_rect() { return host.screen; }
 
 Rect host_work_area() { return headless_work_area; }
 

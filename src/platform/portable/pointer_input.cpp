@@ -25,10 +25,14 @@ Window* window_at(Window* window, Point point)
 // release queued behind its press then reaches the window the press gave the
 // capture to. The point travels as a message's two 16-bit halves; no window
 // reaches beyond them, so the wrap changes no routing.
+// A zoomed screen pixel belongs to the program's pixel it is a part of,
+// also left of or above the window, where a drag under capture can go.
 void inject_pointer(std::uint32_t message, Point point, std::uintptr_t buttons)
 {
-    if (window_system().top_level)
-        post_message(nullptr, message, buttons, make_point_lparam(point.x, point.y));
+    const WindowSystem& ws = window_system();
+    const auto down = [&](std::int32_t v) { return v >= 0 ? v / ws.zoom : -((-v + ws.zoom - 1) / ws.zoom); };
+    if (ws.top_level)
+        post_message(nullptr, message, buttons, make_point_lparam(down(point.x), down(point.y)));
 }
 
 bool route_pointer(Message& message)

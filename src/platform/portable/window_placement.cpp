@@ -132,8 +132,9 @@ bool set_window_pos(WindowHandle handle, std::int32_t x, std::int32_t y, std::in
 
 void inject_resize(std::int32_t width, std::int32_t height)
 {
-    if (Window* top = window_system().top_level)
-        resize_top_level(top, width, height);
+    const WindowSystem& ws = window_system();
+    if (Window* top = ws.top_level)
+        resize_top_level(top, width / ws.zoom, height / ws.zoom);
 }
 
 void inject_move(std::int32_t x, std::int32_t y)

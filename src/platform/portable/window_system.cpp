@@ -54,7 +54,19 @@ std::intptr_t send_message(Window* window, std::uint32_t message, std::uintptr_t
     return window->window_class->procedure(window, message, wparam, lparam);
 }
 
-void message_box(const char* text, const char* title) { host_message_box(text, title); }
+void message_box(const char* text, const char* title) { host_message_box(text, title, false); }
+
+void information_box(WindowHandle, const char* text, const char* title) { host_message_box(text, title, true); }
+
+void set_window_text(WindowHandle handle, const char* text)
+{
+    Window* window = live_window(handle);
+    if (!window)
+        return;
+    window->title = text ? text : "";
+    if (window == window_system().top_level)
+        host_title_changed(window->title.c_str());
+}
 
 void reset_window_system()
 {
@@ -68,4 +80,7 @@ void reset_window_system()
     ws.framebuffer.clear();
     ws.framebuffer_width = 0;
     ws.framebuffer_height = 0;
+    ws.zoom = ws.windowed_zoom = 1;
+    ws.full_screen = false;
+    ws.keys_down.reset();
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <bitset>
 #include <deque>
 #include <memory>
 #include <string>
@@ -60,6 +61,15 @@ struct WindowSystem {
     std::vector<std::uint32_t> framebuffer;  // top-level client size, pitch = width
     std::int32_t framebuffer_width = 0;
     std::int32_t framebuffer_height = 0;
+    // How the host shows the framebuffer: each pixel a zoom x zoom square.
+    // Hosts report points and sizes in screen pixels; the window system
+    // divides them back.
+    std::int32_t zoom = 1;
+    bool full_screen = false;
+    std::int32_t windowed_zoom = 1;  // what leaving full screen gives back
+    std::int32_t windowed_width = 0;
+    std::int32_t windowed_height = 0;
+    std::bitset<256> keys_down;
 };
 
 WindowSystem& window_system();

@@ -6,17 +6,25 @@
 //  - mouse motion with the button state, left and right presses and releases,
 //    in client coordinates; SDL holds the mouse while a button is down, so a
 //    drag that leaves the window keeps arriving
+//  - keys, as Windows' virtual keys: letters, digits, F1-F12, arrows, Space,
+//    Enter, Esc, Shift, Ctrl, Alt, = + and - (main and keypad); held keys
+//    repeat with the keyboard's own repeat
 //  - the user's resize, move and close requests
 //  - the framebuffer shown through the window surface: only the dirty
 //    rectangle is copied (converted when the screen is not 32-bit), one
 //    present per change, the whole picture again when the window is exposed
-//  - work area and colour depth of the first display; error message boxes
+//  - zoom: each framebuffer pixel shown as a zoom x zoom square; the window
+//    starts at the desktop's integer scale (GDK_SCALE, else the display's
+//    DPI over 96), as far as the window still fits the work area
+//  - full screen on the desktop's own mode (no mode change)
+//  - work area, screen and colour depth of the window's display; message
+//    boxes, error or information
 //  - the system's arrow and cross-hair cursors, as the window classes ask
 // Limitations:
-//  - no keyboard: the toy reads none
 //  - message boxes block until dismissed, as native ones do; when SDL cannot
 //    show one it goes to stderr as "title: text"
-//  - only the first display is asked for its work area and depth
+//  - a zoomed window the user resizes to no multiple of the zoom shows a
+//    black strip of under `zoom` pixels at its right and bottom
 // Measuring:
 //  - MODRA_FRAME_LOG=FILE records the performance counter each time a frame
 //    is shown, in memory, and writes the times to FILE when the host stops:
@@ -30,9 +38,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "platform/portable/events.h"
 #include "platform/portable/host.h"
+#include "platform/portable/rects.h"
+#include "platform/screen.h"
 #include "platform/window.h"
 
 namespace {
@@ -42,10 +53,12 @@ struct SdlHost {
     SDL_Window* window = nullptr;
     Uint32 window_id = 0;
     bool visible = false;
-    // The client area in screen coordinates as both sides last agreed on it;
-    // SDL reports the program's own changes back as events, which must not
-    // come back in as the user's.
+    // The client area in screen coordinates as both sides last agreed on it,
+    // its size in screen pixels; SDL reports the program's own changes back
+    // as events, which must not come back in as the user's.
     Rect client{};
+    // Zoomed pictures for a screen that is not 0x00RRGGBB, converted from here.
+    std::vector<std::uint32_t> staging;
     std::uintptr_t buttons = 0;
     SDL_Cursor* arrow = nullptr;
     SDL_Cursor* cross = nullptr;
@@ -118,8 +131,8 @@ std::uintptr_t button_flag(Uint8 button)
     return button == SDL_BUTTON_LEFT ? mk_lbutton : button == SDL_BUTTON_RIGHT ? mk_rbutton : 0;
 }
 
-// Copies `dirty` of the framebuffer to the window and presents it once;
-// false when nothing could be shown.
+// Copies `dirty` of the framebuffer to the window, zoomed, and presents it
+// once; false when nothing could be shown.
 bool show(const Framebuffer& fb, const Rect& dirty)
 {
     if (!host.window || !host.visible || !fb.pixels)
@@ -127,30 +140,97 @@ bool show(const Framebuffer& fb, const Rect& dirty)
     SDL_Surface* surface = SDL_GetWindowSurface(host.window);
     if (!surface)
         return false;
+    const std::int32_t z = zoom();
     // The window may already have its new size while the framebuffer still
     // has the old one, until the program handles the resize.
     const Rect r{std::max(dirty.left, 0), std::max(dirty.top, 0),
-                 std::min({dirty.right, fb.width, surface->w}), std::min({dirty.bottom, fb.height, surface->h})};
+                 std::min({dirty.right, fb.width, surface->w / z}), std::min({dirty.bottom, fb.height, surface->h / z})};
     if (r.right <= r.left || r.bottom <= r.top)
         return false;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
         return false;
-    const auto* src = reinterpret_cast<const Uint8*>(fb.pixels) + std::ptrdiff_t{r.top} * fb.pitch + r.left * 4;
-    auto* dst = static_cast<Uint8*>(surface->pixels) + std::ptrdiff_t{r.top} * surface->pitch +
-                r.left * surface->format->BytesPerPixel;
-    // A straight row copy when the screen is 32-bit 0x00RRGGBB.
-    SDL_ConvertPixels(rect_width(r), rect_height(r), SDL_PIXELFORMAT_RGB888, src, fb.pitch,
-                      surface->format->format, dst, surface->pitch);
+    auto* dst = static_cast<Uint8*>(surface->pixels) + std::ptrdiff_t{r.top} * z * surface->pitch +
+                r.left * z * surface->format->BytesPerPixel;
+    if (z == 1) {
+        // A straight row copy when the screen is 32-bit 0x00RRGGBB.
+        const auto* src = reinterpret_cast<const Uint8*>(fb.pixels) + std::ptrdiff_t{r.top} * fb.pitch + r.left * 4;
+        SDL_ConvertPixels(rect_width(r), rect_height(r), SDL_PIXELFORMAT_RGB888, src, fb.pitch,
+                          surface->format->format, dst, surface->pitch);
+    } else if (surface->format->format == SDL_PIXELFORMAT_RGB888) {
+        copy_zoomed(fb, r, z, static_cast<std::uint32_t*>(surface->pixels), surface->pitch);
+    } else {
+        const std::int32_t width = rect_width(r) * z, height = rect_height(r) * z;
+        host.staging.resize(static_cast<std::size_t>(width) * height);
+        const Rect at_origin{0, 0, rect_width(r), rect_height(r)};
+        const Framebuffer part{fb.pixels + std::ptrdiff_t{r.top} * (fb.pitch / 4) + r.left, rect_width(r),
+                               rect_height(r), fb.pitch};
+        copy_zoomed(part, at_origin, z, host.staging.data(), width * 4);
+        SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, host.staging.data(), width * 4,
+                          surface->format->format, dst, surface->pitch);
+    }
     if (SDL_MUSTLOCK(surface))
         SDL_UnlockSurface(surface);
-    const SDL_Rect area{r.left, r.top, rect_width(r), rect_height(r)};
+    const SDL_Rect area{r.left * z, r.top * z, rect_width(r) * z, rect_height(r) * z};
     return SDL_UpdateWindowSurfaceRects(host.window, &area, 1) == 0;
 }
 
+// Also clears what lies beyond the zoomed framebuffer.
 void show_all()
 {
+    if (SDL_Surface* surface = host.window && host.visible ? SDL_GetWindowSurface(host.window) : nullptr)
+        SDL_FillRect(surface, nullptr, 0);
     const Framebuffer fb = top_level_framebuffer();
-    show(fb, {0, 0, fb.width, fb.height});
+    if (!show(fb, {0, 0, fb.width, fb.height}) && host.window && host.visible)
+        SDL_UpdateWindowSurface(host.window);
+}
+
+// Windows' virtual key for an SDL key; 0 for keys the toy has no use for.
+std::uintptr_t virtual_key(SDL_Keycode key)
+{
+    if (key >= SDLK_a && key <= SDLK_z)
+        return 'A' + static_cast<std::uintptr_t>(key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return '0' + static_cast<std::uintptr_t>(key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12)
+        return vk_f1 + static_cast<std::uintptr_t>(key - SDLK_F1);
+    switch (key) {
+    case SDLK_SPACE: return vk_space;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return vk_return;
+    case SDLK_ESCAPE: return vk_escape;
+    case SDLK_LEFT: return vk_left;
+    case SDLK_UP: return vk_up;
+    case SDLK_RIGHT: return vk_right;
+    case SDLK_DOWN: return vk_down;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return vk_shift;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return vk_control;
+    case SDLK_LALT:
+    case SDLK_RALT: return vk_menu;
+    case SDLK_EQUALS:
+    case SDLK_PLUS: return vk_oem_plus;
+    case SDLK_MINUS: return vk_oem_minus;
+    case SDLK_KP_PLUS: return vk_add;
+    case SDLK_KP_MINUS: return vk_subtract;
+    case SDLK_KP_0: return vk_numpad0;
+    default: return 0;
+    }
+}
+
+// The desktop's integer scale, as far as a window of `width` x `height`
+// still fits the work area at it.
+std::int32_t desktop_zoom(int width, int height)
+{
+    int scale = 1;
+    if (const char* gdk = SDL_getenv("GDK_SCALE"); gdk && *gdk)
+        scale = SDL_atoi(gdk);
+    else if (float dpi = 0; SDL_GetDisplayDPI(0, nullptr, &dpi, nullptr) == 0 && dpi > 0)
+        scale = static_cast<int>(dpi / 96.0f + 0.5f);
+    const Rect work = host_work_area();
+    while (scale > 1 && (width * scale > rect_width(work) || height * scale > rect_height(work)))
+        --scale;
+    return std::clamp(scale, 1, static_cast<int>(max_zoom));
 }
 
 void window_event(const SDL_WindowEvent& e)
@@ -167,6 +247,7 @@ void window_event(const SDL_WindowEvent& e)
             host.client.right = host.client.left + e.data1;
             host.client.bottom = host.client.top + e.data2;
             inject_resize(e.data1, e.data2);
+            show_all();
         }
         break;
     case SDL_WINDOWEVENT_EXPOSED: show_all(); break;
@@ -267,6 +348,13 @@ void host_poll_events()
             pointer(message, e.button.x, e.button.y);
             break;
         }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            if (e.key.windowID != host.window_id)
+                break;
+            if (const std::uintptr_t vk = virtual_key(e.key.keysym.sym))
+                inject_key(vk, e.type == SDL_KEYDOWN);
+            break;
         default: break;  // SDL_QUIT follows a window close, which is handled above
         }
     }
@@ -276,26 +364,34 @@ void host_top_level_placed(const char* title, const Rect& screen, bool visible)
 {
     if (!host.started)
         return;
-    const int w = std::max(rect_width(screen), 1);
-    const int h = std::max(rect_height(screen), 1);
+    int w = std::max(rect_width(screen), 1);
+    int h = std::max(rect_height(screen), 1);
     if (!host.window) {
+        const std::int32_t z = desktop_zoom(w, h);
         const Uint32 flags = SDL_WINDOW_RESIZABLE | (visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
-        host.window = SDL_CreateWindow(title ? title : "", screen.left, screen.top, w, h, flags);
+        host.window = SDL_CreateWindow(title ? title : "", screen.left, screen.top, w * z, h * z, flags);
         if (!host.window) {
             std::fprintf(stderr, "modra: cannot create a window: %s\n", SDL_GetError());
             return;
         }
         host.window_id = SDL_GetWindowID(host.window);
-        host.client = screen;
+        host.client = {screen.left, screen.top, screen.left + w * z, screen.top + h * z};
         host.visible = visible;
+        set_zoom(z);
         return;
     }
     SDL_SetWindowTitle(host.window, title ? title : "");
     if (screen.left != host.client.left || screen.top != host.client.top)
         SDL_SetWindowPosition(host.window, screen.left, screen.top);
-    if (rect_width(screen) != rect_width(host.client) || rect_height(screen) != rect_height(host.client))
+    // Full screen keeps the screen's size whatever the client is.
+    w *= zoom();
+    h *= zoom();
+    if (!full_screen() && (w != rect_width(host.client) || h != rect_height(host.client))) {
         SDL_SetWindowSize(host.window, w, h);
-    host.client = screen;
+        host.client.right = host.client.left + w;
+        host.client.bottom = host.client.top + h;
+    }
+    host.client = rect_offset({0, 0, rect_width(host.client), rect_height(host.client)}, {screen.left, screen.top});
     if (visible != host.visible) {
         host.visible = visible;
         if (visible)
@@ -311,10 +407,32 @@ void host_framebuffer_changed(const Framebuffer& framebuffer, const Rect& dirty)
         record_frame();
 }
 
-void host_message_box(const char* text, const char* title)
+void host_message_box(const char* text, const char* title, bool information)
 {
-    if (!host.started || SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, nullptr) != 0)
+    const Uint32 kind = information ? SDL_MESSAGEBOX_INFORMATION : SDL_MESSAGEBOX_ERROR;
+    SDL_Window* owner = information ? host.window : nullptr;
+    if (!host.started || SDL_ShowSimpleMessageBox(kind, title, text, owner) != 0)
         std::fprintf(stderr, "%s: %s\n", title ? title : "", text ? text : "");
+}
+
+void host_title_changed(const char* title)
+{
+    if (host.window)
+        SDL_SetWindowTitle(host.window, title ? title : "");
+}
+
+bool host_set_full_screen(bool on)
+{
+    return host.window && SDL_SetWindowFullscreen(host.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+}
+
+Rect host_screen_rect()
+{
+    SDL_Rect r;
+    const int display = host.window ? std::max(SDL_GetWindowDisplayIndex(host.window), 0) : 0;
+    if (!host.started || SDL_GetDisplayBounds(display, &r) != 0)
+        return {0, 0, 1024, 768};
+    return {r.x, r.y, r.x + r.w, r.y + r.h};
 }
 
 Rect host_work_area()

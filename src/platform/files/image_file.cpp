@@ -1,4 +1,4 @@
-#include "platform/headless/image_file.h"
+#include "platform/files/image_file.h"
 
 #include <png.h>
 

@@ -1,4 +1,4 @@
-#include "platform/headless/staged_file.h"
+#include "platform/files/staged_file.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,0 +1,131 @@
+#include "keys/play_keys.h"
+
+#include <cstdio>
+#include <string>
+
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "capture/screenshot.h"
+#include "iconbar/iconbar.h"
+#include "keys/slider_keys.h"
+#include "keys/title_readout.h"
+#include "platform/screen.h"
+
+const char* const keys_help =
+    "Space   pause, or go on\n"
+    "D, W   the diffusion rule, the wave rule\n"
+    "T   the title picture\n"
+    "Up, Down   the rule parameter\n"
+    "Left, Right   the palette (the picture takes it when you let go)\n"
+    "S   keep the picture, as a PNG in your pictures folder\n"
+    "F   frames per second in the title\n"
+    "F11, Alt+Enter   full screen; Esc leaves it\n"
+    "Ctrl+Plus, Ctrl+Minus, Ctrl+0   zoom in, out, back to 1\n"
+    "F1   this list";
+
+namespace {
+
+void click_button(std::int32_t kind)
+{
+    IconBar& bar = iconbars[0];
+    if (!bar.window)
+        return;
+    if (const std::int32_t index = find_kind(bar, kind); index >= 0)
+        press_button(bar, index, click, true, true);
+}
+
+void keep_picture(WindowHandle window)
+{
+    std::string path, error;
+    if (save_screenshot(path, error)) {
+        std::fprintf(stderr, "modra: saved %s\n", path.c_str());
+        show_note(window, "saved " + path);
+    } else {
+        std::fprintf(stderr, "modra: %s\n", error.c_str());
+        show_note(window, error);
+    }
+}
+
+void toggle_full_screen()
+{
+    if (full_screen())
+        set_full_screen(false, 1);
+    else
+        set_full_screen(true, full_screen_zoom(screen_rect()));
+}
+
+bool zoom_key(std::uintptr_t key)
+{
+    switch (key) {
+    case vk_oem_plus:
+    case vk_add: set_zoom(zoom() + 1); return true;
+    case vk_oem_minus:
+    case vk_subtract: set_zoom(zoom() - 1); return true;
+    case '0':
+    case vk_numpad0: set_zoom(1); return true;
+    default: return false;
+    }
+}
+
+// A key's first press; toggles and one-shot actions ignore the repeats.
+bool key_pressed(WindowHandle window, std::uintptr_t key)
+{
+    if (key_is_down(vk_control))
+        return zoom_key(key);
+    switch (key) {
+    case vk_space: click_button(pause_button); return true;
+    case 'D': click_button(diffusion_button); return true;
+    case 'W': click_button(wave_button); return true;
+    case 'T': click_button(picture_button); return true;
+    case 'S': keep_picture(window); return true;
+    case 'F': toggle_frame_rate(window); return true;
+    case vk_f1: information_box(window, keys_help, "Modra keys"); return true;
+    case vk_f11: toggle_full_screen(); return true;
+    case vk_escape:
+        if (full_screen())
+            set_full_screen(false, 1);
+        return true;
+    default: return false;
+    }
+}
+
+bool hook(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
+{
+    return play_key_message(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+void enable_play_keys() { main_window_extras = hook; }
+
+bool play_key_message(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
+{
+    const bool repeat = (lparam & key_was_down) != 0;
+    switch (message) {
+    case wm_keydown:
+        if (!key_is_down(vk_control) && slider_key_down(wparam, repeat))
+            return true;
+        return !repeat ? key_pressed(window, wparam) : false;
+    case wm_keyup:
+        return slider_key_up(wparam);
+    case wm_syskeydown:
+        // Alt+Enter; every other Alt key is the system's (Alt+F4 closes).
+        if (wparam != vk_return)
+            return false;
+        if (!repeat)
+            toggle_full_screen();
+        return true;
+    case wm_timer:
+        return readout_timer(window, wparam);
+    default:
+        return false;
+    }
+}
+
+std::int32_t full_screen_zoom(const Rect& screen)
+{
+    std::int32_t z = max_zoom;
+    while (z > 1 && (rect_width(screen) / z < client_width || rect_height(screen) / z < client_height))
+        --z;
+    return z;
+}

@@ -1,0 +1,123 @@
+// Kept pictures on a POSIX system: the XDG pictures folder, and names taken
+// with a hard link, which fails rather than replace a file that is there.
+#include "platform/picture_files.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+
+#include "platform/files/image_file.h"
+
+namespace {
+
+bool is_folder(const std::string& path)
+{
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_directory(path, ec);
+}
+
+// xdg-user-dir answers the home folder itself when no pictures folder is
+// set, which is no answer.
+std::string xdg_pictures(const std::string& home)
+{
+    std::FILE* pipe = popen("xdg-user-dir PICTURES 2>/dev/null", "r");
+    if (!pipe)
+        return {};
+    char line[4096] = {};
+    const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
+    pclose(pipe);
+    std::string answer = read ? line : "";
+    while (!answer.empty() && (answer.back() == '\n' || answer.back() == '/'))
+        answer.pop_back();
+    return answer == home ? std::string() : answer;
+}
+
+// Gives the written temporary file its final name, or the next free one.
+bool take_free_name(const std::string& temp, const std::string& base, std::string& path, std::string& error)
+{
+    for (int n = 1; n <= 1000; ++n) {
+        path = base + (n == 1 ? "" : "-" + std::to_string(n)) + ".png";
+        if (link(temp.c_str(), path.c_str()) == 0)
+            return true;
+        if (errno == EEXIST)
+            continue;
+        // A file system without hard links: take the name with an empty file,
+        // then move the picture over it.
+        if (errno == EPERM || errno == ENOTSUP || errno == EXDEV) {
+            std::FILE* claim = std::fopen(path.c_str(), "wbx");
+            if (!claim && errno == EEXIST)
+                continue;
+            if (claim && std::fclose(claim) == 0 && std::rename(temp.c_str(), path.c_str()) == 0)
+                return true;
+            const int cause = errno;
+            std::remove(path.c_str());
+            error = std::strerror(cause);
+            return false;
+        }
+        error = std::strerror(errno);
+        return false;
+    }
+    error = "every name is taken";
+    return false;
+}
+
+}  // namespace
+
+std::string pictures_folder()
+{
+    const char* home_env = std::getenv("HOME");
+    const std::string home = home_env ? home_env : "";
+    if (const std::string xdg = xdg_pictures(home); is_folder(xdg))
+        return xdg;
+    if (is_folder(home + "/Pictures"))
+        return home + "/Pictures";
+    return ".";
+}
+
+std::string local_time_stamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+bool save_new_png(const std::string& folder, const std::string& stem, const std::uint32_t* pixels,
+                  std::int32_t width, std::int32_t height, std::int32_t pitch, std::string& path,
+                  std::string& error)
+{
+    // A hidden temporary file beside the picture, so that the final name is
+    // taken only by a whole file.
+    std::string temp;
+    std::FILE* file = nullptr;
+    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+        temp = folder + "/." + stem + ".part" + std::to_string(attempt);
+        file = std::fopen(temp.c_str(), "wbx");
+        if (!file && errno != EEXIST)
+            break;
+    }
+    bool ok = file != nullptr;
+    if (!ok)
+        error = std::strerror(errno);
+    if (ok) {
+        errno = 0;
+        const bool written = write_image(file, ImageFormat::png, pixels, width, height, pitch) &&
+                             std::fflush(file) == 0 && std::ferror(file) == 0;
+        const int cause = errno ? errno : EIO;
+        ok = std::fclose(file) == 0 && written;
+        if (!ok)
+            error = std::strerror(cause);
+        ok = ok && take_free_name(temp, folder + "/" + stem, path, error);
+        std::remove(temp.c_str());
+    }
+    if (!ok)
+        error = "cannot save a picture in " + folder + ": " + error;
+    return ok;
+}
