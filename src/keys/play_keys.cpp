@@ -115,6 +115,9 @@ bool play_key_message(WindowHandle window, std::uint32_t message, std::uintptr_t
         if (!repeat)
             toggle_full_screen();
         return true;
+    case wm_syschar:
+        // Its character would ring the bell, for a menu the window has not.
+        return wparam == '\r';
     case wm_timer:
         return readout_timer(window, wparam);
     default:

@@ -23,6 +23,7 @@ inline constexpr std::uint32_t wm_keydown = 0x0100;
 inline constexpr std::uint32_t wm_keyup = 0x0101;
 inline constexpr std::uint32_t wm_syskeydown = 0x0104;  // with Alt held, or F10
 inline constexpr std::uint32_t wm_syskeyup = 0x0105;
+inline constexpr std::uint32_t wm_syschar = 0x0106;  // native only: the character of an Alt key
 inline constexpr std::uint32_t wm_timer = 0x0113;
 inline constexpr std::uint32_t wm_mousemove = 0x0200;
 inline constexpr std::uint32_t wm_lbuttondown = 0x0201;
