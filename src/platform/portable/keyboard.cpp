@@ -23,8 +23,17 @@ void inject_key(std::uintptr_t virtual_key, bool down)
     post_message(ws.top_level, message, virtual_key, lparam);
 }
 
+void note_key_message(const Message& message)
+{
+    WindowSystem& ws = window_system();
+    const bool down = message.message == wm_keydown || message.message == wm_syskeydown;
+    const bool up = message.message == wm_keyup || message.message == wm_syskeyup;
+    if ((down || up) && message.wparam < ws.keys_seen.size())
+        ws.keys_seen[message.wparam] = down;
+}
+
 bool key_is_down(std::uintptr_t virtual_key)
 {
     const WindowSystem& ws = window_system();
-    return virtual_key < ws.keys_down.size() && ws.keys_down[virtual_key];
+    return virtual_key < ws.keys_seen.size() && ws.keys_seen[virtual_key];
 }

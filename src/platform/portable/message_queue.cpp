@@ -27,8 +27,10 @@ bool peek_message(Message& message)
     while (!ws.queue.empty()) {
         message = ws.queue.front();
         ws.queue.pop_front();
-        if (message.window || message.message == wm_quit || route_pointer(message))
+        if (message.window || message.message == wm_quit || route_pointer(message)) {
+            note_key_message(message);
             return true;
+        }
     }
     // Paint is generated, never queued: a window that does not validate
     // gets asked again each time the queue runs dry.

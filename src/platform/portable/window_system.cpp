@@ -83,4 +83,5 @@ void reset_window_system()
     ws.zoom = ws.windowed_zoom = 1;
     ws.full_screen = false;
     ws.keys_down.reset();
+    ws.keys_seen.reset();
 }

@@ -69,7 +69,11 @@ struct WindowSystem {
     std::int32_t windowed_zoom = 1;  // what leaving full screen gives back
     std::int32_t windowed_width = 0;
     std::int32_t windowed_height = 0;
+    // Keys as the user holds them now, and as the key messages handed out
+    // so far tell: a program asks the second, which is what the message it
+    // is handling was sent with.
     std::bitset<256> keys_down;
+    std::bitset<256> keys_seen;
 };
 
 WindowSystem& window_system();
@@ -110,3 +114,5 @@ bool route_pointer(Message& message);
 void forget_window_messages(const Window* window);
 void forget_window_timers(const Window* window);
 bool take_due_timer(Message& message);
+// A key message is being handed out: the keys the program sees change.
+void note_key_message(const Message& message);

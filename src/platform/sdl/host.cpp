@@ -16,7 +16,8 @@
 //  - zoom: each framebuffer pixel shown as a zoom x zoom square; the window
 //    starts at the desktop's integer scale (GDK_SCALE, else the display's
 //    DPI over 96), as far as the window still fits the work area
-//  - full screen on the desktop's own mode (no mode change)
+//  - full screen on the desktop's own mode (no mode change); with no window
+//    manager to ask (X11), the window itself covers the screen
 //  - work area, screen and colour depth of the window's display; message
 //    boxes, error or information
 //  - the system's arrow and cross-hair cursors, as the window classes ask
@@ -31,10 +32,15 @@
 //    one line per frame, microseconds since the first. Up to 65536 frames
 //    (18 minutes at 60 a second) are kept; later ones are only counted.
 #include "platform/sdl/sdl_host.h"
+#include "platform/sdl/window_manager.h"
 
 #include <SDL.h>
 
+#include <langinfo.h>
+
 #include <algorithm>
+#include <clocale>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -59,6 +65,10 @@ struct SdlHost {
     Rect client{};
     // Zoomed pictures for a screen that is not 0x00RRGGBB, converted from here.
     std::vector<std::uint32_t> staging;
+    // Full screen without a window manager to ask: the window itself moved
+    // over the whole screen, and where it was before.
+    bool covering_screen = false;
+    SDL_Rect before_covering{};
     std::uintptr_t buttons = 0;
     SDL_Cursor* arrow = nullptr;
     SDL_Cursor* cross = nullptr;
@@ -262,6 +272,11 @@ void pointer(std::uint32_t message, Sint32 x, Sint32 y) { inject_pointer(message
 
 bool sdl_host_start(std::string& error)
 {
+    // Titles are UTF-8 (an em dash among them), which Xlib converts only in
+    // a UTF-8 character type; the rest of the C library's locale stays "C".
+    const char* ctype = std::setlocale(LC_CTYPE, "");
+    if (!ctype || std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
+        std::setlocale(LC_CTYPE, "C.UTF-8");
     // Ctrl-C ends the program as any other; a close comes only from the window.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // The first click into an inactive window is a real press in the toy.
@@ -423,7 +438,28 @@ void host_title_changed(const char* title)
 
 bool host_set_full_screen(bool on)
 {
-    return host.window && SDL_SetWindowFullscreen(host.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+    if (!host.window)
+        return false;
+    if (!on && host.covering_screen) {
+        host.covering_screen = false;
+        const SDL_Rect& r = host.before_covering;
+        SDL_SetWindowBordered(host.window, SDL_TRUE);
+        SDL_SetWindowSize(host.window, r.w, r.h);
+        SDL_SetWindowPosition(host.window, r.x, r.y);
+        return true;
+    }
+    if (!on || window_manager_running(host.window))
+        return SDL_SetWindowFullscreen(host.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+    // Nobody would act on a full-screen request: cover the screen directly.
+    SDL_Rect& r = host.before_covering;
+    SDL_GetWindowPosition(host.window, &r.x, &r.y);
+    SDL_GetWindowSize(host.window, &r.w, &r.h);
+    const Rect screen = host_screen_rect();
+    SDL_SetWindowBordered(host.window, SDL_FALSE);
+    SDL_SetWindowPosition(host.window, screen.left, screen.top);
+    SDL_SetWindowSize(host.window, rect_width(screen), rect_height(screen));
+    host.covering_screen = true;
+    return true;
 }
 
 Rect host_screen_rect()

@@ -1,0 +1,26 @@
+#include "platform/sdl/window_manager.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+
+bool window_manager_running(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return true;
+    Display* x = info.info.x11.display;
+    const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None)
+        return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool asked = XGetWindowProperty(x, DefaultRootWindow(x), check, 0, 1, False, XA_WINDOW, &type, &format,
+                                          &count, &after, &data) == Success;
+    if (data)
+        XFree(data);
+    return asked && type == XA_WINDOW && count == 1;
+}
