@@ -323,6 +323,7 @@ int main(int argc, char** argv)
     set_clock_read_cost(1);
     headless_host().quiet = true;
     headless_host().driver = {on_poll, on_idle};
+    headless_host().screen = {0, 0, run.options.screen_width, run.options.screen_height};
     enable_play_keys();
     app_main();
 

@@ -11,7 +11,7 @@ const char* const render_usage =
     "usage: modra-render [--rule diffusion|wave] [--parameter P] [--palette K] [--seed S]\n"
     "                    [--frames N] [--drop ROW,COL]... [--script FILE|-] [--size W,H]\n"
     "                    [--out FILE.png|FILE.ppm] [--window FILE.png|FILE.ppm] [--dump-field FILE]\n"
-    "                    [--zoom N] [--check]\n"
+    "                    [--zoom N] [--screen W,H] [--check]\n"
     "\n"
     "Runs the whole toy without a display, on a virtual clock, and writes what it shows.\n"
     "  --rule        diffusion (default) or wave, chosen with the icon bar\n"
@@ -29,6 +29,7 @@ const char* const render_usage =
     "  --size        the main window's client size (default 710,580)\n"
     "  --zoom        show the window at zoom N, 1..4 (default 1): --window is N times\n"
     "                as big, and script points are in its pixels\n"
+    "  --screen      the screen that full screen (key f11) fills (default 1280,1024)\n"
     "  --out         write the 640 x 480 picture, PNG or PPM by extension\n"
     "  --window      write the whole main window as painted\n"
     "  --dump-field  write the present cells, 482 rows of 642 little-endian int32\n"
@@ -70,7 +71,7 @@ bool parse_image_name(const std::string& value, std::string& name)
 bool known_option(const std::string& name)
 {
     for (const char* known : {"--rule", "--parameter", "--palette", "--seed", "--frames", "--drop", "--size",
-                              "--script", "--out", "--window", "--dump-field", "--zoom"})
+                              "--script", "--out", "--window", "--dump-field", "--zoom", "--screen"})
         if (name == known)
             return true;
     return false;
@@ -116,6 +117,10 @@ std::string parse_option(const std::string& name, const std::string& value, Rend
     } else if (name == "--zoom") {
         if (!parse_int(value, options.zoom) || options.zoom < 1 || options.zoom > max_zoom)
             return "--zoom takes a whole number from 1 to 4, not " + quoted(value);
+    } else if (name == "--screen") {
+        if (!parse_pair(value, options.screen_width, options.screen_height) || options.screen_width < 1 ||
+            options.screen_height < 1 || options.screen_width > max_screen_side || options.screen_height > max_screen_side)
+            return "--screen takes W,H, each from 1 to 8192, not " + quoted(value);
     } else if (name == "--script") {
         if (value.empty())
             return "--script needs a file name, or - for standard input";

@@ -12,6 +12,8 @@ inline constexpr std::int32_t max_count = 100'000'000;
 
 // The largest client width or height --size or a script's resize may ask for.
 inline constexpr std::int32_t max_client_side = 4096;
+// The largest screen side --screen may give: an 8K screen.
+inline constexpr std::int32_t max_screen_side = 8192;
 
 struct Drop {
     std::int32_t row;
@@ -32,6 +34,8 @@ struct RenderOptions {
     std::int32_t width = 710;
     std::int32_t height = 580;
     std::int32_t zoom = 1;  // the window as shown at this zoom; script points in its pixels
+    std::int32_t screen_width = 1280;  // what full screen fills
+    std::int32_t screen_height = 1024;
     bool check = false;  // check the toy after every frames step of the script
     bool help = false;
 };

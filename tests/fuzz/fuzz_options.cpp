@@ -21,7 +21,8 @@ bool same(const RenderOptions& a, const RenderOptions& b)
     return a.rule == b.rule && a.parameter == b.parameter && a.palette == b.palette && a.seed == b.seed &&
            a.frames == b.frames && same_drops() && a.out == b.out && a.dump_field == b.dump_field &&
            a.window == b.window && a.script == b.script && a.width == b.width && a.height == b.height &&
-           a.zoom == b.zoom && a.help == b.help && a.check == b.check;
+           a.zoom == b.zoom && a.screen_width == b.screen_width && a.screen_height == b.screen_height &&
+           a.help == b.help && a.check == b.check;
 }
 
 bool names_an_image(const std::string& name)
@@ -37,7 +38,8 @@ std::vector<std::string> written(const RenderOptions& o)
     std::vector<std::string> args = {"--rule=" + std::string(o.rule ? "wave" : "diffusion"),
                                      "--parameter=" + std::to_string(o.parameter),
                                      "--size=" + std::to_string(o.width) + "," + std::to_string(o.height),
-                                     "--zoom=" + std::to_string(o.zoom)};
+                                     "--zoom=" + std::to_string(o.zoom),
+                                     "--screen=" + std::to_string(o.screen_width) + "," + std::to_string(o.screen_height)};
     if (o.palette) args.push_back("--palette=" + std::to_string(*o.palette));
     if (o.seed) args.push_back("--seed=" + std::to_string(*o.seed));
     if (o.frames) args.push_back("--frames=" + std::to_string(*o.frames));
@@ -91,6 +93,8 @@ void check_values(const std::vector<std::string>& args, const RenderOptions& o)
     FUZZ_CHECK(number_is("--palette", o.palette) && number_is("--seed", o.seed) && number_is("--frames", o.frames));
     FUZZ_CHECK(last("--size") ? pair_written_as(*last("--size"), o.width, o.height) : o.width == 710 && o.height == 580);
     FUZZ_CHECK(last("--zoom") ? written_as(*last("--zoom"), o.zoom) : o.zoom == 1);
+    FUZZ_CHECK(last("--screen") ? pair_written_as(*last("--screen"), o.screen_width, o.screen_height)
+                                : o.screen_width == 1280 && o.screen_height == 1024);
     FUZZ_CHECK(values["--drop"].size() == o.drops.size());
     for (std::size_t i = 0; i < o.drops.size(); ++i)
         FUZZ_CHECK(pair_written_as(values["--drop"][i], o.drops[i].row, o.drops[i].column));
@@ -121,6 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!options.frames || (*options.frames >= 0 && *options.frames <= 100'000'000));
     FUZZ_CHECK(!options.palette || *options.palette >= 0);
     FUZZ_CHECK(options.zoom >= 1 && options.zoom <= 4);
+    FUZZ_CHECK(options.screen_width >= 1 && options.screen_width <= 8192 && options.screen_height >= 1 &&
+               options.screen_height <= 8192);
     FUZZ_CHECK(options.help || options.check || !options.out.empty() || !options.window.empty() ||
                !options.dump_field.empty());
     FUZZ_CHECK(options.out.empty() || names_an_image(options.out));
