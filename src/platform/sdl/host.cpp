@@ -15,7 +15,7 @@
 //    present per change, the whole picture again when the window is exposed
 //  - zoom: each framebuffer pixel shown as a zoom x zoom square; the window
 //    starts at the desktop's integer scale (GDK_SCALE, else the display's
-//    DPI over 96), as far as the window still fits the work area
+//    DPI over 96, truncated), as far as the window still fits the work area
 //  - full screen on the desktop's own mode (no mode change); with no window
 //    manager to ask (X11), the window itself covers the screen
 //  - work area, screen and colour depth of the window's display; message
@@ -236,7 +236,7 @@ std::int32_t desktop_zoom(int width, int height)
     if (const char* gdk = SDL_getenv("GDK_SCALE"); gdk && *gdk)
         scale = SDL_atoi(gdk);
     else if (float dpi = 0; SDL_GetDisplayDPI(0, nullptr, &dpi, nullptr) == 0 && dpi > 0)
-        scale = static_cast<int>(dpi / 96.0f + 0.5f);
+        scale = static_cast<int>(dpi / 96.0f);
     const Rect work = host_work_area();
     while (scale > 1 && (width * scale > rect_width(work) || height * scale > rect_height(work)))
         --scale;
