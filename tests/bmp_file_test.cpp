@@ -69,8 +69,8 @@ TEST(BmpFile, ReadsRowsBottomFirstWithOneForWhiteWhicheverWayTheyAreStored)
 TEST(BmpFile, MapsBitsThroughTheColourTable)
 {
     Bytes b = make_bmp(sample);
-    put(b, 54, 0xF0F0F0);  // entry 0 light, entry 1 dark: bits flip
-    put(b, 58, 0x101010);
+    put(b, 54, 0xFF8000);  // entry 0 light by its red and green, entry 1 dark blue: bits flip
+    put(b, 58, 0x0000FF);
     const Parsed p = parse(b);
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.bm.bits, (Bytes{0x00, 0x00, 0x00, 0, 0x20, 0x00, 0x40, 0, 0x80, 0x00, 0x20, 0}));
@@ -94,6 +94,7 @@ TEST(BmpFile, RefusesEachKindOfBrokenFileSayingWhy)
     const Corruption cases[] = {
         {"magic", 0, 2, 0x4142, "not a BMP (no 'BM' at the start)"},
         {"offset into headers", 10, 4, 20, "pixel offset points into the headers"},
+        {"offset into the table", 10, 4, 58, "pixel offset points into the headers"},
         {"offset past end", 10, 4, 0xFFFFFFF0, rows},     {"offset near end", 10, 4, 70, rows},
         {"core header", 14, 4, 12, header},               {"huge header", 14, 4, 0xFFFFFFFF, header},
         {"table past end", 14, 4, 56, "colour table is truncated"},
@@ -111,7 +112,8 @@ TEST(BmpFile, RefusesEachKindOfBrokenFileSayingWhy)
     }
     // 16384 pixels a side is the most, either way up.
     EXPECT_TRUE(parse(make_bmp({std::string(16384, '.')})).ok);
-    EXPECT_TRUE(parse(make_bmp(std::vector<std::string>(16384, "#"), true)).ok);
+    for (bool top_down : {false, true})
+        EXPECT_TRUE(parse(make_bmp(std::vector<std::string>(16384, "#"), top_down)).ok) << top_down;
 }
 
 }  // namespace

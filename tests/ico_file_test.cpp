@@ -117,7 +117,7 @@ TEST(IcoFile, ReadsEightAndFourBitImagesThroughTheirColourTable)
 {
     Made m = make_icon(3, 2, 8);
     put(m.bytes, m.table + 4 * 200, 0x123456);  // B, G, R = 56, 34, 12
-    put(m.bytes, m.table + 4 * 7, 0xABCDEF);
+    put(m.bytes, m.table + 4 * 7, 0xFFABCDEF);  // the unused fourth byte is dropped
     m.bytes[m.pixels + 0] = 200;            // bottom row, x = 0
     m.bytes[m.pixels + m.xor_row + 2] = 7;  // top row, x = 2
     m.bytes[m.mask + m.and_row] = 0x40;     // top row, x = 1 transparent
@@ -186,7 +186,7 @@ TEST(IcoFile, RefusesEachKindOfBrokenFileSayingWhy)
         {"width 257", 26, 4, 257, size},                    {"height 257", 30, 4, 514, size},
         {"odd height", 30, 4, 7, size},                     {"zero height", 30, 4, 0, size},
         {"negative height", 30, 4, 0xFFFFFFF8, size},       {"depth 1", 36, 2, 1, depth},
-        {"depth 24", 36, 2, 24, depth},                     {"compressed", 38, 4, 2, "compressed images are not supported"},
+        {"depth 24", 36, 2, 24, depth},                     {"compressed", 38, 4, 1, "compressed images are not supported"},
         {"huge table", 54, 4, 0xFFFFFFFF, table},           {"table past depth", 54, 4, 17, table},
         {"pixels cut", 14, 4, 110, "image pixels are truncated"}, {"mask cut", 14, 4, 130, "image mask is truncated"}};
     for (const Corruption& c : cases) {
