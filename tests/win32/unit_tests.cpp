@@ -18,8 +18,7 @@
 
 namespace {
 
-int passed = 0;
-int failed = 0;
+int passed = 0, failed = 0;
 
 void check(bool ok, const std::string& what)
 {
@@ -31,8 +30,7 @@ void check(bool ok, const std::string& what)
 // --- message boxes -------------------------------------------------------
 
 struct SeenBox {
-    std::string title;
-    std::string text;
+    std::string title, text;
 };
 std::vector<SeenBox> boxes;  // every box shown, in order
 
@@ -64,7 +62,7 @@ SeenBox box_of(void (*show)())
 
 // --- the tests -----------------------------------------------------------
 
-void directx_version_rules()
+void version_rules()
 {
     const DirectXVersion wine = parse_directx_version("4.09.00.0904");
     check(wine.first == 4 && wine.second == 9 && wine.third == 0 && wine.fourth == 904,
@@ -74,48 +72,33 @@ void directx_version_rules()
         const char* value;
         std::uint32_t major, minor;
         bool passes;
-    } cases[] = {{"4.09.00.0904", 7, 0, true},  {"4.07.00.0700", 7, 0, true}, {"4.06.02.0436", 7, 0, false},
-                 {"4.08.01.0881", 8, 2, false}, {"4.09.02.0000", 8, 2, true}, {"", 7, 0, false},
-                 {"4", 7, 0, false},            {"four", 7, 0, false}};
-    for (const auto& c : cases)
+    } directx[] = {{"4.09.00.0904", 7, 0, true},  {"4.07.00.0700", 7, 0, true}, {"4.06.02.0436", 7, 0, false},
+                   {"4.08.01.0881", 8, 2, false}, {"4.09.02.0000", 8, 2, true}, {"", 7, 0, false},
+                   {"4", 7, 0, false},            {"four", 7, 0, false}};
+    for (const auto& c : directx)
         check(directx_version_sufficient(parse_directx_version(c.value), c.major, c.minor) == c.passes,
               std::string("\"") + c.value + "\" against (" + std::to_string(c.major) + ", " +
                   std::to_string(c.minor) + ")");
-}
-
-void os_version_rules()
-{
     // 2000, XP and later take the DirectX test; 98 and ME (and 3.10, read as
     // 4.10) pass the system test; 95, NT 4 and anything older are too old.
     const struct {
         std::uint32_t major, minor;
         OsVerdict verdict;
-    } cases[] = {{5, 0, OsVerdict::current},        {5, 1, OsVerdict::current},        {6, 2, OsVerdict::current},
-                 {10, 0, OsVerdict::current},       {4, 10, OsVerdict::windows_98_me}, {4, 90, OsVerdict::windows_98_me},
-                 {3, 10, OsVerdict::windows_98_me}, {4, 0, OsVerdict::too_old},        {3, 51, OsVerdict::too_old},
-                 {4, 3, OsVerdict::too_old},        {2, 10, OsVerdict::too_old}};
-    for (const auto& c : cases)
+    } systems[] = {{5, 0, OsVerdict::current},        {10, 0, OsVerdict::current},       {4, 10, OsVerdict::windows_98_me},
+                   {4, 90, OsVerdict::windows_98_me}, {3, 10, OsVerdict::windows_98_me}, {4, 0, OsVerdict::too_old},
+                   {3, 51, OsVerdict::too_old},       {2, 10, OsVerdict::too_old}};
+    for (const auto& c : systems)
         check(os_verdict(c.major, c.minor) == c.verdict,
               "Windows " + std::to_string(c.major) + "." + std::to_string(c.minor));
 }
 
-void the_registry_and_the_real_check()
+void the_real_checks()
 {
-    char text[80] = {};
-    DWORD size = sizeof text - 1;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\DirectX", 0, KEY_QUERY_VALUE, &key) ==
-        ERROR_SUCCESS) {
-        RegQueryValueExA(key, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
-        RegCloseKey(key);
-    }
-    std::printf("registry DirectX Version: \"%s\"\n", text);
-    check(std::strcmp(text, "4.09.00.0904") == 0, "Wine records DirectX 4.09.00.0904");
-    check(check_directx_version(7, 0), "check_directx_version(7, 0) passes on this system");
-    check(!check_directx_version(10, 0), "check_directx_version(10, 0) fails on this system");
+    // Wine records DirectX 4.09.00.0904: 9.0 is enough, 9.1 and 10.0 are not.
+    check(check_directx_version(9, 0) && !check_directx_version(9, 1) && !check_directx_version(10, 0),
+          "check_directx_version reads 9.0 from the registry");
     const std::size_t before = boxes.size();
-    check(check_platform(), "check_platform passes on this system");
-    check(boxes.size() == before, "a passing check_platform shows no box");
+    check(check_platform() && boxes.size() == before, "check_platform passes on this system, with no box");
 }
 
 void show_error_boxes()
@@ -123,7 +106,6 @@ void show_error_boxes()
     static std::string long_text;  // 2000 characters
     for (int i = 0; i < 2000; ++i)
         long_text += static_cast<char>('a' + i % 26);
-    const std::string cut = long_text.substr(0, 1023);
     const struct {
         const char* what;
         void (*show)();
@@ -131,11 +113,8 @@ void show_error_boxes()
     } cases[] = {
         {"the colour box", [] { show_error("Sorry", "This program requires %2u bit colour.", 32u); }, "Sorry",
          "This program requires 32 bit colour."},
-        {"%2u pads one digit to two", [] { show_error("Width", "[%2u]", 5u); }, "Width", "[ 5]"},
         {"a 2000-character text is cut to its first 1023", [] { show_error("Long", "%s", long_text.c_str()); },
-         "Long", cut},
-        {"a 1023-character text is whole", [] { show_error("Exact", "%s", long_text.substr(0, 1023).c_str()); },
-         "Exact", cut},
+         "Long", long_text.substr(0, 1023)},
         {"message_box puts the text in the box and the title on it",
          [] { message_box("Failed to Create Window", "Window Creation Failure"); }, "Window Creation Failure",
          "Failed to Create Window"},
@@ -154,24 +133,17 @@ void resources()
     const ResourceBytes palettes = load_resource("MYCMAP", 124);
     check(palettes.data != nullptr && palettes.size == 50 * 768, "MYCMAP 124 holds 50 palettes of 768 bytes");
     free_resource(palettes);
-    check(load_resource("MYCMAP", 125).data == nullptr, "MYCMAP 125 does not exist");
-
-    PictureBits picture;
-    check(load_picture_bits(118, picture), "bitmap 118 loads");
-    check(picture.width == 640 && picture.height == 480 && picture.bytes_per_row == 80 &&
-              picture.bits.size() == 480u * 80u,
-          "the title picture is 640 x 480, 80 bytes a row");
+    PictureBits picture, missing;
+    check(load_picture_bits(118, picture) && picture.width == 640 && picture.height == 480 &&
+              picture.bytes_per_row == 80 && picture.bits.size() == 480u * 80u,
+          "bitmap 118, the title picture, is 640 x 480, 80 bytes a row");
     std::size_t set = 0;
-    for (const std::uint8_t b : picture.bits)
-        set += static_cast<std::size_t>(__builtin_popcount(b));
-    std::printf("title picture: %zu of %d pixels white\n", set, 640 * 480);
+    for (const std::uint8_t b : picture.bits) set += static_cast<std::size_t>(__builtin_popcount(b));
     check(set > 0 && set < 640u * 480u, "the title picture has both colours");
-    PictureBits missing;
-    check(!load_picture_bits(119, missing), "bitmap 119 does not exist");
-
     for (const int id : {101, 105, 116, 140, 143})
         check(load_icon(id) != nullptr, "icon " + std::to_string(id) + " loads");
-    check(load_icon(117) == nullptr, "icon 117 does not exist");
+    check(!load_resource("MYCMAP", 125).data && !load_picture_bits(119, missing) && !load_icon(117),
+          "MYCMAP 125, bitmap 119 and icon 117 do not exist");
 }
 
 }  // namespace
@@ -179,9 +151,8 @@ void resources()
 int main()
 {
     SetWindowsHookExA(WH_CBT, read_and_dismiss, nullptr, GetCurrentThreadId());
-    directx_version_rules();
-    os_version_rules();
-    the_registry_and_the_real_check();
+    version_rules();
+    the_real_checks();
     show_error_boxes();
     resources();
     std::printf("%d passed, %d failed\n", passed, failed);
