@@ -20,6 +20,7 @@ add_library(modra_win32 STATIC
   src/platform/win32/picture.cpp
   src/platform/win32/version_rules.cpp
   src/platform/win32/startup_checks.cpp
+  src/platform/win32/screen.cpp
 )
 target_include_directories(modra_win32 PUBLIC src)
 # dxguid supplies IID_IDirectDraw7.
