@@ -21,10 +21,14 @@ add_library(modra_win32 STATIC
   src/platform/win32/version_rules.cpp
   src/platform/win32/startup_checks.cpp
   src/platform/win32/screen.cpp
+  src/platform/win32/picture_files.cpp
 )
 target_include_directories(modra_win32 PUBLIC src)
-# dxguid supplies IID_IDirectDraw7.
-target_link_libraries(modra_win32 PUBLIC ddraw dxguid gdi32 user32 advapi32)
+# dxguid supplies IID_IDirectDraw7; windowscodecs, ole32, shlwapi and uuid
+# the Imaging Component's encoder, COM and the file stream under kept
+# pictures, shell32 and uuid the Pictures known folder.
+target_link_libraries(modra_win32 PUBLIC ddraw dxguid gdi32 user32 advapi32 windowscodecs ole32 shell32 shlwapi
+                      uuid)
 # The palette bank reads the stored set through the platform's resources.
 target_link_libraries(modra_core PUBLIC modra_win32)
 
