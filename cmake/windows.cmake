@@ -37,9 +37,11 @@ set(modra_rc ${CMAKE_SOURCE_DIR}/res/modra.rc)
 set_source_files_properties(${modra_rc} PROPERTIES
   OBJECT_DEPENDS "${resource_files};${CMAKE_SOURCE_DIR}/res/resource_ids.h")
 
+# No manifest: the program declares no DPI awareness, so Windows scales its
+# window on a high-DPI screen and zoom stays 1.
 add_executable(modra WIN32 src/platform/win32/win_main.cpp ${modra_rc})
 target_include_directories(modra PRIVATE res)
-target_link_libraries(modra PRIVATE modra_toy modra_win32)
+target_link_libraries(modra PRIVATE modra_extras modra_toy modra_win32)
 
 # Windows-only logic, run under Wine by tests/win32/wine_tests.sh. It carries
 # the resources too, so the resource functions have something to find.
