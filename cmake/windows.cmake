@@ -20,10 +20,15 @@ add_library(modra_win32 STATIC
   src/platform/win32/picture.cpp
   src/platform/win32/version_rules.cpp
   src/platform/win32/startup_checks.cpp
+  src/platform/win32/screen.cpp
+  src/platform/win32/picture_files.cpp
 )
 target_include_directories(modra_win32 PUBLIC src)
-# dxguid supplies IID_IDirectDraw7.
-target_link_libraries(modra_win32 PUBLIC ddraw dxguid gdi32 user32 advapi32)
+# dxguid supplies IID_IDirectDraw7; windowscodecs, ole32, shlwapi and uuid
+# the Imaging Component's encoder, COM and the file stream under kept
+# pictures, shell32 and uuid the Pictures known folder.
+target_link_libraries(modra_win32 PUBLIC ddraw dxguid gdi32 user32 advapi32 windowscodecs ole32 shell32 shlwapi
+                      uuid)
 # The palette bank reads the stored set through the platform's resources.
 target_link_libraries(modra_core PUBLIC modra_win32)
 
@@ -32,9 +37,11 @@ set(modra_rc ${CMAKE_SOURCE_DIR}/res/modra.rc)
 set_source_files_properties(${modra_rc} PROPERTIES
   OBJECT_DEPENDS "${resource_files};${CMAKE_SOURCE_DIR}/res/resource_ids.h")
 
+# No manifest: the program declares no DPI awareness, so Windows scales its
+# window on a high-DPI screen and zoom stays 1.
 add_executable(modra WIN32 src/platform/win32/win_main.cpp ${modra_rc})
 target_include_directories(modra PRIVATE res)
-target_link_libraries(modra PRIVATE modra_toy modra_win32)
+target_link_libraries(modra PRIVATE modra_extras modra_toy modra_win32)
 
 # Windows-only logic, run under Wine by tests/win32/wine_tests.sh. It carries
 # the resources too, so the resource functions have something to find.

@@ -18,6 +18,9 @@
 // look-ups name it.
 HINSTANCE program_instance();
 void set_program_instance(HINSTANCE instance);
+// The top-level window create_window made last, for the calls that name no
+// window (full screen); it may have been destroyed since.
+HWND main_hwnd();
 
 inline HWND to_hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 inline WindowHandle from_hwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }

@@ -1,19 +1,36 @@
 // The platform interface over the native Windows API.
 //
-// Implemented: window classes and windows (USER), the message queue in the
-// system's own order, capture, timers, message boxes and cursors (this file);
-// GDI drawing (canvas.cpp); DirectDraw 7 surfaces (surface.cpp); the kernel
-// clocks (clock.cpp); resources compiled by windres (resources.cpp,
-// picture.cpp); the version and DirectX checks of start-up
-// (startup_checks.cpp). Every interface handle is the Windows handle itself
-// (handles.h), and every call is one Windows call.
+// Implemented:
+//  - window classes and windows (USER), the message queue in the system's own
+//    order, capture, timers, message boxes (error, or information with an
+//    owner) and cursors, and titles set as UTF-8 through the wide calls (this
+//    file)
+//  - keys through the real key messages: TranslateMessage makes the
+//    characters, and whether a key is held is GetKeyState's answer for the
+//    message being handled
+//  - full screen as a borderless window over the whole monitor the window is
+//    on, and back to the style and placement of before (screen.cpp)
+//  - kept pictures: the Pictures known folder, PNGs written through the
+//    Windows Imaging Component under the first free name (picture_files.cpp)
+//  - GDI drawing (canvas.cpp); DirectDraw 7 surfaces (surface.cpp); the
+//    kernel clocks (clock.cpp); resources compiled by windres (resources.cpp,
+//    picture.cpp); the version and DirectX checks of start-up
+//    (startup_checks.cpp)
+//  Every interface handle is the Windows handle itself (handles.h), and
+//  every call is one Windows call.
 //
-// Limitations: 64-bit builds only — the interface's window procedure type is
-// passed to RegisterClassA as a WNDPROC, which is the same function type only
-// where there is a single calling convention. At most a few paints may be open
-// at once (begin_paint keeps their PAINTSTRUCTs in a small table). Message
-// boxes have no owner, as the program only shows them at start-up.
+// Limitations:
+//  - 64-bit builds only: the interface's window procedure type is passed to
+//    RegisterClassA as a WNDPROC, which is the same function type only where
+//    there is a single calling convention
+//  - no zoom: the program declares no DPI awareness, so Windows scales its
+//    window itself on a high-DPI screen; zoom() is always 1
+//  - full screen keeps the program's pixels one to one: the client becomes
+//    the monitor's size and the toy's layout centres itself in it
+//  - at most a few paints may be open at once (begin_paint keeps their
+//    PAINTSTRUCTs in a small table)
 #include <cstdint>
+#include <string>
 #include <type_traits>
 
 #include "platform/win32/handles.h"
@@ -27,6 +44,17 @@ static_assert(wm_paint == WM_PAINT && wm_timer == WM_TIMER && wm_mousemove == WM
               wm_lbuttondown == WM_LBUTTONDOWN && wm_rbuttonup == WM_RBUTTONUP && wm_quit == WM_QUIT &&
               wm_close == WM_CLOSE && wm_size == WM_SIZE && wm_move == WM_MOVE && mk_lbutton == MK_LBUTTON &&
               mk_rbutton == MK_RBUTTON);
+static_assert(wm_keydown == WM_KEYDOWN && wm_keyup == WM_KEYUP && wm_syskeydown == WM_SYSKEYDOWN &&
+              wm_syskeyup == WM_SYSKEYUP && wm_syschar == WM_SYSCHAR && wm_create == WM_CREATE &&
+              wm_destroy == WM_DESTROY);
+static_assert(vk_return == VK_RETURN && vk_shift == VK_SHIFT && vk_control == VK_CONTROL && vk_menu == VK_MENU &&
+              vk_escape == VK_ESCAPE && vk_space == VK_SPACE && vk_left == VK_LEFT && vk_up == VK_UP &&
+              vk_right == VK_RIGHT && vk_down == VK_DOWN && vk_numpad0 == VK_NUMPAD0 && vk_add == VK_ADD &&
+              vk_subtract == VK_SUBTRACT && vk_f1 == VK_F1 && vk_f10 == VK_F10 && vk_f11 == VK_F11 &&
+              vk_oem_plus == VK_OEM_PLUS && vk_oem_minus == VK_OEM_MINUS);
+// A key message's lparam bits: the context code, the previous state and the
+// transition state.
+static_assert(key_alt_held == 1 << 29 && key_was_down == 1 << 30 && key_released == std::intptr_t{1} << 31);
 
 namespace {
 
@@ -46,6 +74,23 @@ DWORD style_bits(WindowStyle style)
     }
     return WS_CHILD;
 }
+
+// UTF-8 to UTF-16 for the wide calls; a text that does not convert shows as
+// nothing rather than as mojibake.
+std::wstring wide(const char* text)
+{
+    if (!text || !*text)
+        return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    if (length <= 0)
+        return {};
+    std::wstring out(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), length);
+    out.resize(static_cast<std::size_t>(length) - 1);  // the converted terminator
+    return out;
+}
+
+HWND last_main = nullptr;
 
 // DispatchMessageA wants the whole MSG (time and cursor position included);
 // the one peek_message last handed out is kept for that.
@@ -71,9 +116,14 @@ WindowHandle create_window(const char* class_name, const char* title, WindowStyl
 {
     // A child's identifier travels in the menu argument.
     HMENU menu = style == WindowStyle::main ? nullptr : reinterpret_cast<HMENU>(static_cast<INT_PTR>(child_id));
-    return from_hwnd(CreateWindowExA(0, class_name, title, style_bits(style), x, y, width, height, to_hwnd(parent),
-                                     menu, program_instance(), nullptr));
+    const HWND window = CreateWindowExA(0, class_name, title, style_bits(style), x, y, width, height,
+                                        to_hwnd(parent), menu, program_instance(), nullptr);
+    if (window && style == WindowStyle::main)
+        last_main = window;
+    return from_hwnd(window);
 }
+
+HWND main_hwnd() { return last_main; }
 
 bool destroy_window(WindowHandle window) { return DestroyWindow(to_hwnd(window)) != 0; }
 void show_window(WindowHandle window) { ShowWindow(to_hwnd(window), SW_SHOW); }
@@ -206,3 +256,20 @@ std::intptr_t dispatch_message(const Message& message)
 }
 
 void message_box(const char* text, const char* title) { MessageBoxA(nullptr, text, title, MB_ICONERROR); }
+
+// The state as of the message being handled, which is what a key handler
+// asks about.
+bool key_is_down(std::uintptr_t virtual_key)
+{
+    return (GetKeyState(static_cast<int>(virtual_key)) & 0x8000) != 0;
+}
+
+void set_window_text(WindowHandle window, const char* text)
+{
+    SetWindowTextW(to_hwnd(window), wide(text).c_str());
+}
+
+void information_box(WindowHandle owner, const char* text, const char* title)
+{
+    MessageBoxW(to_hwnd(owner), wide(text).c_str(), wide(title).c_str(), MB_ICONINFORMATION);
+}
