@@ -26,3 +26,5 @@ scripts/fuzz.sh 30
 scripts/build-windows.sh
 wine_tests() { tests/win32/wine_tests.sh build-windows build/modra-render build/tests/x11_close; }
 wine_tests || { echo "Wine tests failed; running them once more"; wine_tests; }
+wine_keys() { tests/win32/wine_keys.sh build-windows build/modra-render build/tests/x11_close; }
+wine_keys || { echo "Wine key tests failed; running them once more"; wine_keys; }
