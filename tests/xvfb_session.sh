@@ -22,12 +22,13 @@ wait_for() { # seconds, then a command retried every tenth of a second until it 
     for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done; return 1
 }
 
-# Xvfb at 1024x768 and depth $1 on a free display number it picks and tells
-# (so parallel tests never share one), with a white root so black windows show.
+# Xvfb at depth $1 and 1024x768 (or the size $2) on a free display number it
+# picks and tells (so parallel tests never share one), with a white root so
+# black windows show.
 start_xvfb() {
     stop_xvfb
     : >"$session_dir/display"
-    Xvfb -displayfd 3 -screen 0 "1024x768x$1" -wr -nolisten tcp 3>"$session_dir/display" 2>"$session_dir/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${2:-1024x768}x$1" -wr -nolisten tcp 3>"$session_dir/display" 2>"$session_dir/xvfb.log" &
     xvfb_pid=$!
     wait_for 30 xvfb_up || { echo "Xvfb did not start:"; cat "$session_dir/xvfb.log"; exit 1; }
 }

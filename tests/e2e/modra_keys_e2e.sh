@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The real modra's keys on a real X server (Xvfb, no window manager), sent
+# with xdotool: Space pauses and W picks the wave rule, as their buttons
+# show; S keeps the view as a PNG in the pictures folder and nothing else;
+# F puts the frame rate in the title; F1 lists the keys; F11 fills the
+# screen with the layout centred and Esc gives the window back; Ctrl+Plus
+# zooms to 2 and a click there drops on the cell under the pointer.
+# Usage: modra_keys_e2e.sh MODRA X11_CLOSE SCREENSHOT-DIR
+set -u
+modra=$1
+close_tool=$2
+shots=$3
+. "$(dirname "$0")/../xvfb_session.sh"
+require_tools Xvfb xdotool xprop import convert compare identify xdpyinfo xwininfo
+mkdir -p "$shots"
+rm -f "$shots"/keys_*.png
+home=$session_dir/home
+mkdir -p "$home/Pictures"
+
+start_xvfb 24 1280x1024
+start_app env HOME="$home" XDG_CONFIG_HOME="$home/.config" "$modra"
+open_modra 10
+press() { xdotool key --window "$win" "$1" 2>/dev/null; sleep "${2:-0.5}"; }
+title() { xprop -id "$win" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//'; }
+geometry() { eval "$(xdotool getwindowgeometry --shell "$win")"; echo "${WIDTH}x$HEIGHT+$X+$Y"; }
+pictures() { ls -A "$home/Pictures"; }
+view_shot() { client_shot "$session_dir/client.png" && convert "$session_dir/client.png" -crop $view +repage "$1"; }
+no_difference() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+wait_for 10 eval 'client_shot "$session_dir/first.png" && has_other_colour "$session_dir/first.png" $view 000000'
+
+press space
+client_shot "$shots/keys_paused.png"
+check "Space: the pause button shows the play sign" \
+    test -n "$(changed_box "$session_dir/first.png" "$shots/keys_paused.png" 23x23+156+537)"
+sleep 0.3
+client_shot "$session_dir/later.png"
+check "and the picture holds still" test -z "$(changed_box "$shots/keys_paused.png" "$session_dir/later.png")"
+press w
+client_shot "$shots/keys_wave.png"
+check "W presses the wave button" only_colour "$shots/keys_wave.png" 23x1+103+537 FFFFFF
+check "and releases diffusion" has_other_colour "$shots/keys_wave.png" 23x1+50+537 FFFFFF
+
+press s 0.3
+kept=$(pictures)
+check "S keeps one picture named by the time (${kept:-none})" bash -c "[[ '$kept' =~ ^modra-[0-9]{8}-[0-9]{6}\.png$ ]]"
+check "the title says where it went ($(title))" bash -c "[[ '$(title)' == 'Modra — saved $home/Pictures/'* ]]"
+view_shot "$shots/keys_view.png"
+check "the picture is 640 x 480" test "$(identify -format %wx%h "$home/Pictures/$kept")" = 640x480
+check "and is the view as shown" no_difference "$home/Pictures/$kept" "$shots/keys_view.png"
+sleep 2
+check "two seconds later the title is Modra again ($(title))" test "$(title)" = Modra
+
+press f 1.5
+check "F puts the frame rate in the title ($(title))" bash -c "[[ '$(title)' =~ ^'Modra — '[0-9]+' fps'$ ]]"
+press f
+check "F again takes it away" test "$(title)" = Modra
+
+press F1 0
+box=$(find_window "Modra keys" 5)
+check "F1 lists the keys in a box" test -n "$box" && "$close_tool" "$box"
+
+windowed=$(geometry)
+press F11 1
+check "F11 fills the screen ($(geometry))" test "$(geometry)" = 1280x1024+0+0
+screen_shot "$shots/keys_full.png" 1280x1024+0+0
+convert "$shots/keys_full.png" -crop 640x480+305+242 +repage "$session_dir/centred.png"
+check "with the view in the middle (paused, the same picture)" no_difference "$session_dir/centred.png" "$shots/keys_view.png"
+press Escape 1
+check "Esc gives the window back ($windowed)" test "$(geometry)" = "$windowed"
+
+press ctrl+plus 1
+geometry >/dev/null
+check "Ctrl+Plus zooms to 2 (${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = 1420,1160
+rm -f "$home/Pictures"/*
+press s 0.3 && mv "$home/Pictures"/* "$session_dir/before.png"
+# View point (300, 200) is client pixel (320, 220), shown at (640, 440).
+xdotool mousemove $((X + 640)) $((Y + 440)) click 1
+sleep 0.5
+press s 0.3 && mv "$home/Pictures"/* "$session_dir/after.png"
+box=$(changed_box "$session_dir/before.png" "$session_dir/after.png")
+check "a click at zoom 2 drops on the view point under it (changed: ${box:-nothing})" \
+    awk -v b="$box" 'BEGIN { if (split(b, v, /[x+]/) != 4) exit 1
+        cx = v[3] + v[1] / 2; cy = v[4] + v[2] / 2; exit !(cx > 298 && cx < 302 && cy > 198 && cy < 202 && v[1] >= 15) }'
+press ctrl+0 1
+geometry >/dev/null
+check "Ctrl+0 is zoom 1 again" test "$WIDTH,$HEIGHT" = 710,580
+
+"$close_tool" "$win"
+check_exit "a close request" 5
+check "nothing else was left in the pictures folder" test -z "$(pictures)"
+finish_checks
