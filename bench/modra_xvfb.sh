@@ -2,11 +2,23 @@
 # Runs the real modra on Xvfb for a while and prints its frame rate, the
 # median and 99th-percentile time between frames (from the SDL host's
 # MODRA_FRAME_LOG) and the CPU it and the X server used, as % of one core.
-# Usage: bench/modra_xvfb.sh [SECONDS] [paused]   (default 10 s, animating)
+# Usage: bench/modra_xvfb.sh [SECONDS] [paused] [zoom N]   (default 10 s, animating, zoom 1)
 # With "paused" the pause button is clicked first: frames are then drawn
 # without a step and, with no fade running, the loop is at its calmest.
+# With "zoom N" the window is zoomed with Ctrl+Plus first, on a screen big
+# enough to show it whole.
 set -u
 seconds=${1:-10}
+paused="" zoom=1
+shift $(($# > 0))
+while [ $# -gt 0 ]; do
+    case $1 in
+        paused) paused=1 ;;
+        zoom) zoom=$2; shift ;;
+        *) echo "usage: $0 [SECONDS] [paused] [zoom N]" >&2; exit 2 ;;
+    esac
+    shift
+done
 cd "$(dirname "$0")/.."
 . tests/xvfb_session.sh
 require_tools Xvfb xdpyinfo xwininfo
@@ -18,16 +30,21 @@ cmake --build build --target modra x11_close >/dev/null || exit 1
 cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
 now() { date +%s.%N; }
 
-start_xvfb 24
+start_xvfb 24 "$((710 * zoom + 200))x$((580 * zoom + 200))"
 log="$session_dir/frames"
 MODRA_FRAME_LOG=$log build/modra 2>"$session_dir/err" &
 app_pid=$!
 win=$(find_window Modra) || { echo "modra did not come up:"; cat "$session_dir/err"; exit 1; }
-if [ "${2:-}" = paused ]; then
+for _ in $(seq 2 "$zoom"); do
+    xdotool key --window "$win" ctrl+plus 2>/dev/null
+    sleep 0.5
+done
+if [ -n "$paused" ]; then
     eval "$(xdotool getwindowgeometry --shell "$win")"
-    xdotool mousemove $((X + 163)) $((Y + 548)) click 1
+    xdotool mousemove $((X + 163 * zoom)) $((Y + 548 * zoom)) click 1
     sleep 1
 fi
+echo "zoom $zoom: window $(xdotool getwindowgeometry "$win" 2>/dev/null | awk '/Geometry/ { print $2 }')"
 
 app_before=$(cpu_ticks "$app_pid"); server_before=$(cpu_ticks "$xvfb_pid"); t0=$(now)
 sleep "$seconds"
@@ -43,10 +60,14 @@ awk -v a="$app_after" -v b="$app_before" -v s="$server_after" -v r="$server_befo
         printf "modra CPU %.1f %% of one core, Xvfb %.1f %%, over %.1f s\n",
                100 * (a - b) / hz / wall, 100 * (s - r) / hz / wall, wall
     }'
-# The log holds microseconds since the first frame, one line per frame.
-frames=$(wc -l <"$log")
-span=$(tail -1 "$log")
-awk 'NR > 1 { print $1 - last } { last = $1 }' "$log" | sort -n |
+# The log holds microseconds since the first frame, one line per frame; the
+# figures are of the last SECONDS, the time measured above (the window
+# closed right after), so the start and the zoom are left out.
+awk -v keep="$seconds" '{ t[NR] = $1 } END { for (i = 1; i <= NR; i++) if (t[i] >= t[NR] - keep * 1e6) print t[i] }' \
+    "$log" >"$log.kept"
+frames=$(wc -l <"$log.kept")
+span=$(awk 'NR == 1 { first = $1 } { last = $1 } END { print last - first }' "$log.kept")
+awk 'NR > 1 { print $1 - last } { last = $1 }' "$log.kept" | sort -n |
     awk -v span="$span" -v frames="$frames" '{ v[NR] = $1 } END {
         if (NR < 2) { print "too few frames"; exit 1 }
         median = v[int((NR + 1) / 2)]
