@@ -226,8 +226,9 @@ TEST_F(Clipping, BeginPaintValidatesAndGetCanvasDoesNotAndBothTellTheHostWhatCha
     invalidate(child, nullptr, false);
     Canvas* c = get_canvas(child);
     rectangle(c, 1, 2, 5, 6);
+    draw_icon(c, 6, 7, two_by_two({1, 1, 1, 1}, {1, 1, 1, 1}));
     release_canvas(child, c);
-    EXPECT_EQ(test_host.changes, (std::vector<Rect>{{21, 12, 25, 16}}));  // framebuffer coordinates
+    EXPECT_EQ(test_host.changes, (std::vector<Rect>{{21, 12, 28, 19}}));  // framebuffer coordinates
     ASSERT_EQ(pump(1).size(), 1u);  // still owed a paint; the default procedure pays it
     invalidate(child, nullptr, false);
     end_paint(child, begin_paint(child));
