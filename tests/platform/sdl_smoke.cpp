@@ -3,7 +3,6 @@
 // "press child=I x=X y=Y" for each left press a child gets and "close" when
 // the window is asked to close. Exits 0 on close or after the timeout (ms,
 // first argument), 2 when there is no display.
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -26,22 +25,19 @@ std::intptr_t proc(WindowHandle window, std::uint32_t message, std::uintptr_t wp
 {
     const int id = child_id(window);
     const Point p = point_from_lparam(lparam);
-    switch (message) {
-    case wm_paint: fill_client(window, colours[id]); return 0;
-    case wm_lbuttondown:
-        if (id)
-            say("press child=" + std::to_string(id) + " x=" + std::to_string(p.x) + " y=" + std::to_string(p.y));
-        return 0;
-    case wm_close:
+    if (message == wm_paint) {
+        fill_client(window, colours[id]);
+    } else if (message == wm_lbuttondown && id) {
+        say("press child=" + std::to_string(id) + " x=" + std::to_string(p.x) + " y=" + std::to_string(p.y));
+    } else if (message == wm_close) {
         say("close");
         destroy_window(window);
-        return 0;
-    case wm_destroy:
-        if (!id)
-            post_quit(0);
-        return 0;
-    default: return default_window_proc(window, message, wparam, lparam);
+    } else if (message == wm_destroy && !id) {
+        post_quit(0);
+    } else {
+        return default_window_proc(window, message, wparam, lparam);
     }
+    return 0;
 }
 
 }  // namespace
@@ -55,24 +51,19 @@ int main(int argc, char** argv)
         return 2;
     }
     register_class({"Smoke", proc});
-    const Rect outer = adjust_window_rect({0, 0, 400, 300});
-    WindowHandle main_window = create_window("Smoke", "Modra smoke", WindowStyle::main, 100, 80, rect_width(outer),
-                                             rect_height(outer), nullptr, 0);
+    WindowHandle main_window = create_window("Smoke", "Modra smoke", WindowStyle::main, 100, 80, 400, 300, nullptr, 0);
     create_window("Smoke", "", WindowStyle::visible_child, 20, 20, 170, 260, main_window, 1);
     create_window("Smoke", "", WindowStyle::visible_child, 210, 20, 170, 260, main_window, 2);
     show_window(main_window);
     update_window(main_window);
 
     const std::uint32_t start = tick_count();
-    for (bool painted = false;; painted = true) {
-        Message m;
-        while (peek_message(m)) {
+    for (bool painted = false;; painted = true, sleep_ms(5)) {
+        for (Message m; peek_message(m); dispatch_message(m)) {
             if (m.message == wm_quit) {
                 sdl_host_stop();
                 return static_cast<int>(m.wparam);
             }
-            translate_message(m);
-            dispatch_message(m);
         }
         if (!painted) {  // everything queued so far, the first paints included, is on screen
             Canvas* canvas = get_canvas(main_window);
@@ -84,6 +75,5 @@ int main(int argc, char** argv)
             sdl_host_stop();
             return 0;
         }
-        sleep_ms(5);
     }
 }

@@ -30,16 +30,16 @@ check "client area 400x300 (got ${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = "400,
 
 screen_shot "$shot" 1024x768+0+0
 [ -n "$shot_out" ] && cp "$shot" "$shot_out"
-check "child 1 is its colour" test "$(at 30 40)" = C03020
-check "child 1's last column and row" test "$(at 189 279)" = C03020
-check "child 2 is its colour" test "$(at 300 150)" = 2080C0
-check "the main window between them is black" test "$(at 200 150)" = 000000
-check "the main window's margin is black" test "$(at 5 295)" = 000000
-check "just right of the client area is the root" test "$(at 400 150)" = FFFFFF
+# Each child's colour out to its last column and row, the main window black
+# between them and in its margin, and the white root just right of the client.
+for spot in "30 40 C03020" "189 279 C03020" "300 150 2080C0" "200 150 000000" "5 295 000000" "400 150 FFFFFF"; do
+    set -- $spot
+    check "client ($1, $2) is $3 (got $(at "$1" "$2"))" test "$(at "$1" "$2")" = "$3"
+done
 
-# Client point (57, 73) of the main window is (37, 53) in child 1.
+# Client point (57, 73) of the main window is (37, 53) in child 1; (215, 21) is near child 2's corner.
 check "a click reaches child 1 at its client point" pressed 57 73 'press child=1 x=37 y=53'
-check "a click near child 2's corner reaches child 2" pressed 215 21 'press child=2 x=5 y=1'
+check "a click reaches child 2 at its client point" pressed 215 21 'press child=2 x=5 y=1'
 xdotool mousemove $((X + 200)) $((Y + 150)) click 1
 sleep 0.3
 check "a click on the main window reaches no child" test "$(grep -c '^press' "$out")" -eq 2

@@ -13,12 +13,10 @@ inline void fill_client(WindowHandle window, std::uint32_t colour)
     const Rect r = client_rect(window);
     PenHandle pen = create_pen(colour);
     BrushHandle brush = create_brush(colour);
-    PenHandle old_pen = select_pen(canvas, pen);
-    BrushHandle old_brush = select_brush(canvas, brush);
+    select_pen(canvas, pen);
+    select_brush(canvas, brush);
     rectangle(canvas, r.left, r.top, r.right, r.bottom);
-    select_pen(canvas, old_pen);
-    select_brush(canvas, old_brush);
+    end_paint(window, canvas);  // the canvas lets go of the pen and brush
     delete_pen(pen);
     delete_brush(brush);
-    end_paint(window, canvas);
 }

@@ -6,15 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/canvas.h"
 #include "platform/portable/events.h"
 #include "platform/portable/window_testing.h"
-#include "platform/window.h"
 
 struct TestPlacement {
     std::string title;
@@ -24,15 +23,13 @@ struct TestPlacement {
 
 struct TestHost {
     std::vector<TestPlacement> placements;
-    std::vector<Rect> changes;  // framebuffer areas reported changed
+    std::vector<Rect> changes;      // framebuffer areas reported changed
     std::function<void()> on_poll;  // runs inside peek_message, as a host's event pump would
     Cursor cursor = Cursor::arrow;
 };
-
-TestHost& test_host();
+inline TestHost test_host;
 
 using Ids = std::vector<std::uint32_t>;
-
 inline std::vector<Message> message_log;
 // Return a value to handle the message, nothing to pass it to the default
 // procedure.
@@ -44,16 +41,6 @@ inline std::intptr_t probe_proc(WindowHandle w, std::uint32_t m, std::uintptr_t 
     if (const auto result = handler ? handler(w, m) : std::nullopt)
         return *result;
     return default_window_proc(w, m, wp, lp);
-}
-
-// A handler that answers `message` with `result` and nothing else.
-inline auto answer(std::uint32_t message, std::intptr_t result)
-{
-    return [=](WindowHandle, std::uint32_t m) -> std::optional<std::intptr_t> {
-        if (m == message)
-            return result;
-        return {};
-    };
 }
 
 // The messages of `log`, only those to `window` when one is given.
@@ -71,20 +58,16 @@ protected:
     void SetUp() override
     {
         reset_window_system();
-        test_host() = TestHost{};
+        test_host = TestHost{};
         message_log.clear();
         handler = nullptr;
         ASSERT_TRUE(register_class({"probe", probe_proc}));
         ASSERT_TRUE(register_class({"redrawing", probe_proc, true}));
     }
-    void TearDown() override
-    {
-        handler = nullptr;
-        reset_window_system();
-    }
+    void TearDown() override { reset_window_system(); }
 
     // A shown main window at screen (100, 50), its first paint done.
-    WindowHandle make_main(std::int32_t width = 200, std::int32_t height = 150)
+    static WindowHandle make_main(std::int32_t width = 200, std::int32_t height = 150)
     {
         WindowHandle w = create_window("probe", "main", WindowStyle::main, 100, 50, width, height, nullptr, 0);
         show_window(w);
@@ -92,7 +75,7 @@ protected:
         message_log.clear();
         return w;
     }
-    WindowHandle make_child(WindowHandle parent, Rect r, std::int32_t id = 1, const char* cls = "probe")
+    static WindowHandle make_child(WindowHandle parent, Rect r, std::int32_t id = 1, const char* cls = "probe")
     {
         WindowHandle w = create_window(cls, "child", WindowStyle::visible_child, r.left, r.top, rect_width(r),
                                        rect_height(r), parent, id);
@@ -103,18 +86,13 @@ protected:
     static std::vector<Message> pump(int limit = 50)
     {
         std::vector<Message> taken;
-        Message m;
-        while (limit-- > 0 && peek_message(m)) {
+        for (Message m; limit-- > 0 && peek_message(m); dispatch_message(m))
             taken.push_back(m);
-            translate_message(m);
-            dispatch_message(m);
-        }
         return taken;
     }
     static std::uint32_t pixel(std::int32_t x, std::int32_t y)
     {
         const Framebuffer fb = top_level_framebuffer();
-        return fb.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(fb.pitch / 4) +
-                         static_cast<std::size_t>(x)];
+        return fb.pixels[static_cast<std::size_t>(y * (fb.pitch / 4) + x)];
     }
 };
