@@ -22,6 +22,7 @@ add_library(modra_win32 STATIC
   src/platform/win32/startup_checks.cpp
   src/platform/win32/screen.cpp
   src/platform/win32/picture_files.cpp
+  src/platform/win32/animation_file.cpp
 )
 target_include_directories(modra_win32 PUBLIC src)
 # dxguid supplies IID_IDirectDraw7; windowscodecs, ole32, shlwapi and uuid

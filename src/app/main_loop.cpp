@@ -8,12 +8,16 @@
 #include "sim/cell_field.h"
 #include "slider/slider.h"
 
+void (*frame_shown_hook)() = nullptr;
+
 namespace {
 
 void produce_tick()
 {
     count_tick();
     produce_frame(!paused);
+    if (frame_shown_hook)
+        frame_shown_hook();
     // The parameter slider's track shows the displayed palette.
     if (fade_step())
         for (std::int32_t i = 0; i < slider_count; ++i)

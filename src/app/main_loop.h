@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+// What goes beyond the toy (a recording) may look at each frame once it is
+// shown and before the palette fades a step; unset, nothing is called.
+extern void (*frame_shown_hook)();
+
 // Until the quit message; returns its code.
 std::int32_t run_main_loop();
 

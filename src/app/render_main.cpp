@@ -16,12 +16,14 @@
 #include "app/render_options.h"
 #include "app/render_script.h"
 #include "app/startup.h"
+#include "capture/recording.h"
 #include "keys/play_keys.h"
 #include "app/view_window.h"
 #include "display/display_window.h"
 #include "iconbar/iconbar.h"
 #include "palette/palette_bank.h"
 #include "platform/headless/headless_host.h"
+#include "platform/files/animation_writer.h"
 #include "platform/files/image_file.h"
 #include "platform/files/staged_file.h"
 #include "platform/headless/virtual_clock.h"
@@ -58,6 +60,11 @@ struct RenderRun {
     std::string error;
     CheckTally tally;
 
+    // The recordings, written as the frames come; their files are staged
+    // with the other outputs.
+    std::unique_ptr<AnimationWriter, void (*)(AnimationWriter*)> recorders[2] = {{nullptr, nullptr},
+                                                                                 {nullptr, nullptr}};
+
     Picture picture;  // the back surface: the 640 x 480 field as drawn
     Picture window;   // the main window's client area
     std::vector<std::int32_t> field;
@@ -83,6 +90,23 @@ void stop(const std::string& error)
     inject_close();
 }
 
+bool record(void* writer, const RecordedFrame& frame, std::int32_t delay_ms, std::string& error)
+{
+    return write_animation_frame(*static_cast<AnimationWriter*>(writer), frame.indices, frame.palette, delay_ms,
+                                 error);
+}
+
+void start_recordings()
+{
+    RecordingOutput outputs[2];
+    int count = 0;
+    for (int i = 0; i < 2; ++i)
+        if (run.recorders[i])
+            outputs[count++] = {i == 0 ? AnimationFormat::gif : AnimationFormat::webp, record, run.recorders[i].get()};
+    if (count > 0)
+        start_recording(outputs, count, run.options.record_from, 0);
+}
+
 // The options, applied through the controls the user would have used.
 void set_up()
 {
@@ -104,6 +128,7 @@ void set_up()
         stamp_drop(drop.row, drop.column, drop_radius);
     // Repainted before the first frame, so that a run of no frames shows the drops.
     invalidate(view_window, nullptr, false);
+    start_recordings();
 }
 
 void play(const ScriptStep& step)
@@ -243,22 +268,32 @@ bool cannot_write(const StagedFile& staged, const std::string& why, std::string&
     return false;
 }
 
+constexpr int output_count = 5;  // --out, --window, --dump-field, --gif, --webp
+
 // Every output is written and closed before any is put in place, so that a
 // failure anywhere (a full disk among them) leaves none of them behind.
-bool write_outputs(StagedFile (&files)[3], std::string& error)
+bool write_outputs(StagedFile (&files)[output_count], std::string& error)
 {
-    for (int i = 0; i < 3; ++i) {
+    std::string recorded;
+    if (!stop_recording(recorded))
+        for (int i = 3; i < output_count; ++i)
+            if (files[i].file)
+                return cannot_write(files[i], recorded, error);
+    for (int i = 0; i < output_count; ++i) {
         if (!files[i].file)
             continue;
         errno = 0;
-        const bool written = i == 2 ? write_field(files[i].file, run.field)
-                                    : write_picture(files[i], i == 0 ? run.picture : run.window);
-        if (!written)
+        if (i >= 3) {
+            if (!close_animation_writer(*run.recorders[i - 3], error))
+                return cannot_write(files[i], error, error);
+        } else if (!(i == 2 ? write_field(files[i].file, run.field)
+                            : write_picture(files[i], i == 0 ? run.picture : run.window))) {
             return cannot_write(files[i], std::strerror(errno ? errno : EIO), error);
+        }
         if (!close_staged(files[i], error))
             return cannot_write(files[i], error, error);
     }
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < output_count; ++i) {
         if (commit_staged(files[i], error))
             continue;
         for (int j = 0; j < i; ++j)
@@ -309,14 +344,24 @@ int main(int argc, char** argv)
 
     // Every output is opened before the run, so that a bad path fails at
     // once and no half-written file is ever left behind.
-    StagedFile files[3];
-    const std::string* names[3] = {&run.options.out, &run.options.window, &run.options.dump_field};
-    for (int i = 0; i < 3; ++i)
-        if (!names[i]->empty() && !open_staged(files[i], *names[i], error)) {
-            cannot_write(files[i], error, error);
-            discard_all(files, 3);
-            return fail(exit_usage, error);
+    StagedFile files[output_count];
+    const std::string* names[output_count] = {&run.options.out, &run.options.window, &run.options.dump_field,
+                                              &run.options.gif, &run.options.webp};
+    for (int i = 0; i < output_count; ++i) {
+        if (names[i]->empty())
+            continue;
+        if (open_staged(files[i], *names[i], error) && i >= 3) {
+            const AnimationFormat format = i == 3 ? AnimationFormat::gif : AnimationFormat::webp;
+            run.recorders[i - 3] = open_animation_writer(files[i].file, format, field_width, field_height, error);
+            if (run.recorders[i - 3])
+                continue;
+        } else if (files[i].file) {
+            continue;
         }
+        cannot_write(files[i], error, error);
+        discard_all(files, output_count);
+        return fail(exit_usage, error);
+    }
 
     // The main loop spins out the last moments before each frame by reading
     // the clock, so reading it must take a little virtual time.
@@ -328,7 +373,9 @@ int main(int argc, char** argv)
     app_main();
 
     if (!run.finished || !run.error.empty()) {
-        discard_all(files, 3);
+        std::string ignored;
+        stop_recording(ignored);
+        discard_all(files, output_count);
         if (run.finished)
             return fail(run.error.rfind("--", 0) == 0 ? exit_usage : exit_failed, run.error);
         const HeadlessHost& host = headless_host();
@@ -336,7 +383,7 @@ int main(int argc, char** argv)
                                      (host.message_boxes ? ": " + host.box_title + ": " + host.box_text : ""));
     }
     if (!write_outputs(files, error)) {
-        discard_all(files, 3);
+        discard_all(files, output_count);
         return fail(exit_usage, error);
     }
     if (run.options.check)

@@ -1,5 +1,6 @@
 #include "app/render_options.h"
 
+#include <cctype>
 #include <charconv>
 
 #include "app/quoted.h"
@@ -11,6 +12,7 @@ const char* const render_usage =
     "usage: modra-render [--rule diffusion|wave] [--parameter P] [--palette K] [--seed S]\n"
     "                    [--frames N] [--drop ROW,COL]... [--script FILE|-] [--size W,H]\n"
     "                    [--out FILE.png|FILE.ppm] [--window FILE.png|FILE.ppm] [--dump-field FILE]\n"
+    "                    [--gif FILE.gif] [--webp FILE.webp] [--record-from N]\n"
     "                    [--zoom N] [--screen W,H] [--check]\n"
     "\n"
     "Runs the whole toy without a display, on a virtual clock, and writes what it shows.\n"
@@ -33,6 +35,10 @@ const char* const render_usage =
     "  --out         write the 640 x 480 picture, PNG or PPM by extension\n"
     "  --window      write the whole main window as painted\n"
     "  --dump-field  write the present cells, 482 rows of 642 little-endian int32\n"
+    "  --gif         record the run's frames as an animated GIF: every second frame,\n"
+    "                30 a second, exactly the colours shown\n"
+    "  --webp        record every frame as a lossless animated WebP, 60 a second\n"
+    "  --record-from leave the first N frames out of the recordings\n"
     "  --check       after every frames step of the script and at the end, check that\n"
     "                every cell is within 0..65535, the border 0 and the sliders in\n"
     "                range; stop at the first fault; print what was checked\n";
@@ -68,10 +74,22 @@ bool parse_image_name(const std::string& value, std::string& name)
     return true;
 }
 
+// Any case, and something before it.
+bool ends_with_extension(const std::string& name, const std::string& extension)
+{
+    if (name.size() <= extension.size())
+        return false;
+    for (std::size_t i = 0; i < extension.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(name[name.size() - extension.size() + i])) != extension[i])
+            return false;
+    return true;
+}
+
 bool known_option(const std::string& name)
 {
     for (const char* known : {"--rule", "--parameter", "--palette", "--seed", "--frames", "--drop", "--size",
-                              "--script", "--out", "--window", "--dump-field", "--zoom", "--screen"})
+                              "--script", "--out", "--window", "--dump-field", "--zoom", "--screen", "--gif", "--webp",
+                              "--record-from"})
         if (name == known)
             return true;
     return false;
@@ -128,6 +146,14 @@ std::string parse_option(const std::string& name, const std::string& value, Rend
     } else if (name == "--out" || name == "--window") {
         if (!parse_image_name(value, name == "--out" ? options.out : options.window))
             return name + " needs a file name ending in .png or .ppm, not " + quoted(value);
+    } else if (name == "--gif" || name == "--webp") {
+        const std::string extension = name == "--gif" ? ".gif" : ".webp";
+        if (!ends_with_extension(value, extension))
+            return name + " needs a file name ending in " + extension + ", not " + quoted(value);
+        (name == "--gif" ? options.gif : options.webp) = value;
+    } else if (name == "--record-from") {
+        if (!parse_int(value, options.record_from) || options.record_from < 0 || options.record_from > max_count)
+            return "--record-from takes a whole number from 0 to 100000000, not " + quoted(value);
     } else if (name == "--dump-field") {
         if (value.empty())
             return "--dump-field needs a file name";
@@ -165,7 +191,7 @@ std::string parse_render_options(const std::vector<std::string>& args, RenderOpt
             return error;
     }
     if (!options.help && !options.check && options.out.empty() && options.window.empty() &&
-        options.dump_field.empty())
-        return "nothing to do: give --out, --window, --dump-field or --check (try --help)";
+        options.dump_field.empty() && options.gif.empty() && options.webp.empty())
+        return "nothing to do: give --out, --window, --dump-field, --gif, --webp or --check (try --help)";
     return {};
 }

@@ -31,6 +31,9 @@ struct RenderOptions {
     std::string dump_field;
     std::string window;
     std::string script;  // a file, or "-" for standard input
+    std::string gif;     // the run's frames recorded as an animated GIF
+    std::string webp;    // and as a lossless animated WebP
+    std::int32_t record_from = 0;  // frames left out at the start
     std::int32_t width = 710;
     std::int32_t height = 580;
     std::int32_t zoom = 1;  // the window as shown at this zoom; script points in its pixels

@@ -6,6 +6,7 @@
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "capture/screenshot.h"
+#include "capture/toy_recording.h"
 #include "iconbar/iconbar.h"
 #include "keys/slider_keys.h"
 #include "keys/title_readout.h"
@@ -18,6 +19,7 @@ const char* const keys_help =
     "Up, Down   the rule parameter\n"
     "Left, Right   the palette (the picture takes it when you let go)\n"
     "S   keep the picture, as a PNG in your pictures folder\n"
+    "R   record the picture as a GIF there, until R again (a minute at most)\n"
     "F   frames per second in the title\n"
     "F11, Alt+Enter   full screen; Esc leaves it\n"
     "Ctrl+Plus, Ctrl+Minus, Ctrl+0   zoom in, out, back to 1\n"
@@ -78,6 +80,7 @@ bool key_pressed(WindowHandle window, std::uintptr_t key)
     case 'W': click_button(wave_button); return true;
     case 'T': click_button(picture_button); return true;
     case 'S': keep_picture(window); return true;
+    case 'R': toggle_toy_recording(window); return true;
     case 'F': toggle_frame_rate(window); return true;
     case vk_f1: information_box(window, keys_help, "Modra keys"); return true;
     case vk_f11: toggle_full_screen(); return true;
@@ -119,7 +122,10 @@ bool play_key_message(WindowHandle window, std::uint32_t message, std::uintptr_t
         // Its character would ring the bell, for a menu the window has not.
         return wparam == '\r';
     case wm_timer:
-        return readout_timer(window, wparam);
+        return readout_timer(window, wparam) || toy_recording_timer(window, wparam);
+    case wm_close:
+        end_toy_recording(window);
+        return false;  // the toy closes as ever
     default:
         return false;
     }

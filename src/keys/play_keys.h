@@ -3,6 +3,7 @@
 //   Space        the pause button          D / W   the rule buttons
 //   T            the picture button        Up / Down, Left / Right  the sliders' arrows
 //   S            keep the picture (PNG in the pictures folder)
+//   R            record the picture (GIF in the pictures folder), until R again
 //   F            the frame rate in the title                    F1   the list of keys
 //   F11, Alt+Enter  full screen on and off; Esc leaves it
 //   Ctrl + Plus / Minus / 0   zoom in, out, back to 1

@@ -12,6 +12,7 @@ struct Readout {
     std::uint32_t since_frames = 0;
     std::uint32_t since_ms = 0;
     std::string note;  // shown while its timer runs
+    std::string status;
 };
 
 Readout readout;
@@ -23,6 +24,8 @@ void show_title(WindowHandle window)
     std::string title = "Modra";
     if (!readout.note.empty())
         title += dash + readout.note;
+    else if (!readout.status.empty())
+        title += dash + readout.status;
     else if (readout.frame_rate && readout.have_rate)
         title += dash + std::to_string(readout.rate) + " fps";
     set_window_text(window, title.c_str());
@@ -53,6 +56,12 @@ void show_note(WindowHandle window, const std::string& note)
 {
     readout.note = note;
     set_timer(window, note_timer, note_ms);
+    show_title(window);
+}
+
+void show_status(WindowHandle window, const std::string& status)
+{
+    readout.status = status;
     show_title(window);
 }
 

@@ -1,6 +1,6 @@
 // The main window's title as a readout: "Modra", or "Modra — 60 fps" once a
-// second while the frame rate is asked for, or a short note ("Modra —
-// saved ...") for a while.
+// second while the frame rate is asked for, or a status ("Modra —
+// recording"), or a short note ("Modra — saved ...") for a while.
 #pragma once
 
 #include <cstdint>
@@ -14,5 +14,7 @@ inline constexpr std::uint32_t note_ms = 2000;
 
 void toggle_frame_rate(WindowHandle main_window);
 void show_note(WindowHandle main_window, const std::string& note);
+// Shown while nothing else is noted ("recording"); empty for none.
+void show_status(WindowHandle main_window, const std::string& status);
 // A timer of the readout came: true when it was one of its own.
 bool readout_timer(WindowHandle main_window, std::uintptr_t id);

@@ -22,7 +22,7 @@ bool same(const RenderOptions& a, const RenderOptions& b)
            a.frames == b.frames && same_drops() && a.out == b.out && a.dump_field == b.dump_field &&
            a.window == b.window && a.script == b.script && a.width == b.width && a.height == b.height &&
            a.zoom == b.zoom && a.screen_width == b.screen_width && a.screen_height == b.screen_height &&
-           a.help == b.help && a.check == b.check;
+           a.gif == b.gif && a.webp == b.webp && a.record_from == b.record_from && a.help == b.help && a.check == b.check;
 }
 
 bool names_an_image(const std::string& name)
@@ -45,8 +45,10 @@ std::vector<std::string> written(const RenderOptions& o)
     if (o.frames) args.push_back("--frames=" + std::to_string(*o.frames));
     for (const Drop& d : o.drops) args.push_back("--drop=" + std::to_string(d.row) + "," + std::to_string(d.column));
     for (const auto& [name, value] : {std::pair{"--out=", &o.out}, {"--window=", &o.window},
-                                      {"--dump-field=", &o.dump_field}, {"--script=", &o.script}})
+                                      {"--dump-field=", &o.dump_field}, {"--script=", &o.script},
+                                      {"--gif=", &o.gif}, {"--webp=", &o.webp}})
         if (!value->empty()) args.push_back(name + *value);
+    args.push_back("--record-from=" + std::to_string(o.record_from));
     if (o.help) args.push_back("--help");
     if (o.check) args.push_back("--check");
     return args;
@@ -93,6 +95,8 @@ void check_values(const std::vector<std::string>& args, const RenderOptions& o)
     FUZZ_CHECK(number_is("--palette", o.palette) && number_is("--seed", o.seed) && number_is("--frames", o.frames));
     FUZZ_CHECK(last("--size") ? pair_written_as(*last("--size"), o.width, o.height) : o.width == 710 && o.height == 580);
     FUZZ_CHECK(last("--zoom") ? written_as(*last("--zoom"), o.zoom) : o.zoom == 1);
+    FUZZ_CHECK(last("--record-from") ? written_as(*last("--record-from"), o.record_from) : o.record_from == 0);
+    FUZZ_CHECK(text_is("--gif", o.gif) && text_is("--webp", o.webp));
     FUZZ_CHECK(last("--screen") ? pair_written_as(*last("--screen"), o.screen_width, o.screen_height)
                                 : o.screen_width == 1280 && o.screen_height == 1024);
     FUZZ_CHECK(values["--drop"].size() == o.drops.size());
@@ -128,7 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(options.screen_width >= 1 && options.screen_width <= 8192 && options.screen_height >= 1 &&
                options.screen_height <= 8192);
     FUZZ_CHECK(options.help || options.check || !options.out.empty() || !options.window.empty() ||
-               !options.dump_field.empty());
+               !options.dump_field.empty() || !options.gif.empty() || !options.webp.empty());
+    FUZZ_CHECK(options.record_from >= 0 && options.record_from <= 100'000'000);
     FUZZ_CHECK(options.out.empty() || names_an_image(options.out));
     FUZZ_CHECK(options.window.empty() || names_an_image(options.window));
     check_values(args, options);

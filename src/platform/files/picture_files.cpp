@@ -1,8 +1,6 @@
-// Kept pictures on a POSIX system: the XDG pictures folder, and names taken
-// with a hard link, which fails rather than replace a file that is there.
+// Kept pictures on a POSIX system: the XDG pictures folder, and PNGs taken
+// in under a name of their own.
 #include "platform/picture_files.h"
-
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -12,6 +10,7 @@
 #include <filesystem>
 
 #include "platform/files/image_file.h"
+#include "platform/files/new_file.h"
 
 namespace {
 
@@ -35,35 +34,6 @@ std::string xdg_pictures(const std::string& home)
     while (!answer.empty() && (answer.back() == '\n' || answer.back() == '/'))
         answer.pop_back();
     return answer == home ? std::string() : answer;
-}
-
-// Gives the written temporary file its final name, or the next free one.
-bool take_free_name(const std::string& temp, const std::string& base, std::string& path, std::string& error)
-{
-    for (int n = 1; n <= 1000; ++n) {
-        path = base + (n == 1 ? "" : "-" + std::to_string(n)) + ".png";
-        if (link(temp.c_str(), path.c_str()) == 0)
-            return true;
-        if (errno == EEXIST)
-            continue;
-        // A file system without hard links: take the name with an empty file,
-        // then move the picture over it.
-        if (errno == EPERM || errno == ENOTSUP || errno == EXDEV) {
-            std::FILE* claim = std::fopen(path.c_str(), "wbx");
-            if (!claim && errno == EEXIST)
-                continue;
-            if (claim && std::fclose(claim) == 0 && std::rename(temp.c_str(), path.c_str()) == 0)
-                return true;
-            const int cause = errno;
-            std::remove(path.c_str());
-            error = std::strerror(cause);
-            return false;
-        }
-        error = std::strerror(errno);
-        return false;
-    }
-    error = "every name is taken";
-    return false;
 }
 
 }  // namespace
@@ -93,19 +63,9 @@ bool save_new_png(const std::string& folder, const std::string& stem, const std:
                   std::int32_t width, std::int32_t height, std::int32_t pitch, std::string& path,
                   std::string& error)
 {
-    // A hidden temporary file beside the picture, so that the final name is
-    // taken only by a whole file.
     std::string temp;
-    std::FILE* file = nullptr;
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = folder + "/." + stem + ".part" + std::to_string(attempt);
-        file = std::fopen(temp.c_str(), "wbx");
-        if (!file && errno != EEXIST)
-            break;
-    }
+    std::FILE* file = open_hidden_temp(folder, stem, temp, error);
     bool ok = file != nullptr;
-    if (!ok)
-        error = std::strerror(errno);
     if (ok) {
         errno = 0;
         const bool written = write_image(file, ImageFormat::png, pixels, width, height, pitch) &&
@@ -114,7 +74,7 @@ bool save_new_png(const std::string& folder, const std::string& stem, const std:
         ok = std::fclose(file) == 0 && written;
         if (!ok)
             error = std::strerror(cause);
-        ok = ok && take_free_name(temp, folder + "/" + stem, path, error);
+        ok = ok && take_free_name(temp, folder + "/" + stem, "png", path, error);
         std::remove(temp.c_str());
     }
     if (!ok)

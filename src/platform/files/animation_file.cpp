@@ -1,0 +1,77 @@
+// Kept recordings on a POSIX system: giflib and libwebp into a hidden
+// temporary file, named once whole.
+#include "platform/animation_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/files/animation_writer.h"
+#include "platform/files/new_file.h"
+
+struct AnimationFile {
+    std::string folder;
+    std::string temp;
+    AnimationFormat format = AnimationFormat::gif;
+    std::FILE* file = nullptr;
+    std::unique_ptr<AnimationWriter, void (*)(AnimationWriter*)> writer{nullptr, nullptr};
+};
+
+bool animation_format_offered(AnimationFormat) { return true; }
+
+const char* animation_extension(AnimationFormat format) { return format == AnimationFormat::gif ? "gif" : "webp"; }
+
+AnimationFile* begin_animation(const std::string& folder, AnimationFormat format, std::int32_t width,
+                               std::int32_t height, std::string& error)
+{
+    auto* a = new AnimationFile;
+    a->folder = folder;
+    a->format = format;
+    a->file = open_hidden_temp(folder, "modra-recording", a->temp, error);
+    if (a->file)
+        a->writer = open_animation_writer(a->file, format, width, height, error);
+    if (a->writer)
+        return a;
+    abandon_animation(a);
+    error = "cannot record in " + folder + ": " + error;
+    return nullptr;
+}
+
+bool add_animation_frame(AnimationFile* a, const std::uint8_t* indices, const std::uint32_t* palette,
+                         std::int32_t delay_ms, std::string& error)
+{
+    return write_animation_frame(*a->writer, indices, palette, delay_ms, error);
+}
+
+bool finish_animation(AnimationFile* a, const std::string& stem, std::string& path, std::string& error)
+{
+    errno = 0;
+    bool ok = close_animation_writer(*a->writer, error);
+    if (ok && (std::fflush(a->file) != 0 || std::ferror(a->file))) {
+        error = std::strerror(errno ? errno : EIO);
+        ok = false;
+    }
+    const int cause = errno ? errno : EIO;
+    if (std::fclose(a->file) != 0 && ok) {
+        error = std::strerror(cause);
+        ok = false;
+    }
+    a->file = nullptr;
+    ok = ok && take_free_name(a->temp, a->folder + "/" + stem, animation_extension(a->format), path, error);
+    if (!ok)
+        error = "cannot record in " + a->folder + ": " + error;
+    abandon_animation(a);
+    return ok;
+}
+
+void abandon_animation(AnimationFile* a)
+{
+    if (!a)
+        return;
+    a->writer.reset();
+    if (a->file)
+        std::fclose(a->file);
+    if (!a->temp.empty())
+        std::remove(a->temp.c_str());
+    delete a;
+}

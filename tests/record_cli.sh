@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# modra-render's recordings, decoded by giflib and libwebp: every frame is
+# exactly the picture modra-render --frames K --out writes, across a palette
+# fade, a picture stamp and both rules; the delays play sixty frames a
+# second; the same seed gives the same bytes; and a recording that cannot
+# be written leaves nothing.
+set -u
+render=$(realpath "$1")
+decode=$(realpath "$2")
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+passed=0 failures=0
+check() { # description, then a command that must succeed
+    local what=$1; shift
+    if "$@"; then passed=$((passed + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+printf 'click 220 548\n' >"$dir/stamp.txt"
+
+# what | options | frames recorded (after --record-from)
+while IFS='|' read -r what options frames; do
+    options=${options//\$dir/$dir}
+    rm -rf "$dir/gif" "$dir/webp" && mkdir "$dir/gif" "$dir/webp"
+    from=$(sed -n 's/.*--record-from \([0-9]*\).*/\1/p' <<<"$options")
+    from=${from:-0}
+    # shellcheck disable=SC2086
+    "$render" --seed 3 $options --frames $((from + frames)) --gif "$dir/a.gif" --webp "$dir/a.webp" || { check "$what: records" false; continue; }
+    "$decode" "$dir/a.gif" "$dir/gif" >"$dir/gif.delays" && "$decode" "$dir/a.webp" "$dir/webp" >"$dir/webp.delays"
+    check "$what: $frames WebP frames, every second one in the GIF" \
+        test "$(wc -l <"$dir/webp.delays"),$(wc -l <"$dir/gif.delays")" = "$frames,$((frames / 2))"
+    exact=0
+    for k in $(seq 1 "$frames"); do
+        # shellcheck disable=SC2086
+        "$render" --seed 3 $options --frames $((from + k)) --out "$dir/shown.ppm"
+        cmp -s "$dir/webp/$(printf %03d $((k - 1))).ppm" "$dir/shown.ppm" && exact=$((exact + 1))
+        if [ $((k % 2)) = 1 ]; then
+            cmp -s "$dir/gif/$(printf %03d $((k / 2))).ppm" "$dir/shown.ppm" && exact=$((exact + 1))
+        fi
+    done
+    check "$what: every decoded frame is the picture shown ($exact of $((frames + frames / 2)))" \
+        test "$exact" = $((frames + frames / 2))
+done <<'TABLE'
+diffusion rule through a palette fade| --palette 7 --record-from 10|8
+the picture stamp and its hold| --script $dir/stamp.txt|6
+wave rule ripples| --rule wave --drop 240,320|8
+TABLE
+
+check "GIF delays 30, 30, 40 ms: 3, 3, 4 hundredths" test "$(head -3 "$dir/gif.delays" | tr '\n' ,)" = "30,30,40,"
+check "WebP delays 16, 17, 17 ms" test "$(head -6 "$dir/webp.delays" | tr '\n' ,)" = "16,17,17,16,17,17,"
+check "both loop forever" bash -c "webpmux -info '$dir/a.webp' | grep -q 'Loop Count : 0' &&
+    grep -qa NETSCAPE2.0 '$dir/a.gif'"
+"$render" --seed 3 --rule wave --drop 240,320 --frames 8 --gif "$dir/b.gif" --webp "$dir/b.webp"
+check "the same seed gives the same bytes" bash -c "cmp -s '$dir/a.gif' '$dir/b.gif' && cmp -s '$dir/a.webp' '$dir/b.webp'"
+
+mkdir "$dir/out"
+for target in /dev/full "$dir/missing/a.gif" "$dir/out" ; do
+    for format in gif webp; do
+        name=$target
+        [ -d "$target" ] || [ "$target" = /dev/full ] || name=${target%.gif}.$format
+        out=$("$render" --frames 4 --"$format" "$name" --out "$dir/out/a.png" 2>&1)
+        code=$?
+        check "--$format $name: exit 2, one line ($out), nothing left" \
+            bash -c "[ $code = 2 ] && [ \$(printf '%s\n' \"\$1\" | wc -l) = 1 ] && [ -z \"\$(ls -A '$dir/out')\" ]" _ "$out"
+    done
+done
+check "/dev/full is still a device" test -c /dev/full
+out=$("$render" --frames 4 --gif "$dir/a.png" 2>&1)
+check "--gif needs a .gif name ($out)" test $? = 2
+
+echo "$passed passed, $failures failed"
+[ "$failures" -eq 0 ]
