@@ -3,7 +3,9 @@
 // the parameters, ticks and pitches where the arithmetic changes course.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -122,6 +124,8 @@ TEST(RulePaths, PortableFirstAndTheChosenOneLast)
     EXPECT_EQ(&rule_kernels(), runnable.back());
 #if defined(__x86_64__)
     EXPECT_GE(runnable.size(), 2u) << "SSE2 is on every x86-64 processor";
+    EXPECT_TRUE(!__builtin_cpu_supports("avx2") || std::count(runnable.begin(), runnable.end(), &avx2_kernels))
+        << "an AVX2 processor runs the AVX2 loops, so they are compared here";
 #endif
     for (const RuleKernels* k : runnable)
         std::printf("rule loops available: %s\n", k->name);
