@@ -149,6 +149,23 @@ TEST_F(AppTest, LayoutFollowsTheWindowSize)
     EXPECT_EQ(run_toy(), 0);
 }
 
+TEST_F(AppTest, RightDragInTheViewMovesBothSlidersFromThePress)
+{
+    // 21 pixels up of 420 is 200 of the parameter's 4000; 50 to the right, one palette.
+    bool dragged = false;
+    EXPECT_EQ(run_until([&] {
+        if (cell_field.frame_count == 3 && !std::exchange(dragged, true)) {
+            inject_pointer(wm_rbuttondown, {320, 220}, mk_rbutton);
+            inject_pointer(wm_mousemove, {300, 150}, mk_rbutton);
+            inject_pointer(wm_mousemove, {370, 199}, mk_rbutton);
+            inject_pointer(wm_rbuttonup, {370, 199}, 0);
+        }
+        return dragged && cell_field.frame_count >= 5;
+    }), 0);
+    EXPECT_TRUE(sliders[0].value == 200 && sim_mode.parameter == 200) << sliders[0].value;
+    EXPECT_EQ(sliders[1].value, 1);
+}
+
 TEST_F(AppTest, FramesKeepTheirScheduleThroughAStallAndOnTheFallbackClock)
 {
     // Frames fall due every 16666 us from the start; a stall of 200 ms is made
