@@ -16,7 +16,6 @@ inline std::int32_t& cell(int row, int column)
 {
     return cell_field.buffers[cell_field.current][cell_index(row, column)];
 }
-
 inline std::int32_t& velocity_at(int row, int column) { return cell_field.velocity[cell_index(row, column)]; }
 
 inline void fill_interior(std::int32_t value)
@@ -40,18 +39,17 @@ protected:
         for (Grid& g : cell_field.buffers)
             g.fill(0);
         cell_field.velocity.fill(0);
-        cell_field.current = 0;
-        cell_field.frame_count = 0;
+        cell_field.current = cell_field.frame_count = 0;
         sim_mode = SimMode{};
         seed_random(1);
         // Entry i is 0x00A000ii, so a pixel tells which palette index it came from.
         for (int i = 0; i < 256; ++i)
             displayed_palette[i] = 0x00A00000u | static_cast<std::uint32_t>(i);
+        picture.assign(field_width * field_height, 0xDEADBEEF);
     }
 
     static constexpr std::int32_t pitch = field_width * 4;
-    std::vector<std::uint32_t> picture = std::vector<std::uint32_t>(field_width * field_height, 0xDEADBEEF);
-
+    std::vector<std::uint32_t> picture;
     std::uint32_t pixel(int x, int y) const { return picture[y * field_width + x]; }
 };
 
@@ -66,10 +64,9 @@ inline bool same_field(const CellField& a, const CellField& b)
 
 inline bool borders_zero(const Grid& g)
 {
-    for (int i = 0; i < grid_cells; ++i) {
-        const int y = i / grid_width, x = i % grid_width;
-        if ((y == 0 || y == grid_height - 1 || x == 0 || x == grid_width - 1) && g[i] != 0)
+    for (int i = 0; i < grid_cells; ++i)
+        if ((i < grid_width || i >= grid_cells - grid_width || i % grid_width == 0 ||
+             i % grid_width == grid_width - 1) && g[i] != 0)
             return false;
-    }
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "app/flags.h"
@@ -29,23 +30,18 @@ inline void reset_toy_state()
     reset_window_system();
     reset_headless_host();
     headless_host().quiet = true;
-    for (Slider& s : sliders)
-        s = Slider{};
+    std::fill(std::begin(sliders), std::end(sliders), Slider{});
     slider_count = 0;
-    repeat_active = false;
-    press_point = {};
+    repeat_active = running = paused = false;
+    press_point = drag_anchor = {};
     iconbars[0] = IconBar{};
     next_iconbar_id = first_iconbar_id;
-    running = false;
-    paused = false;
     view_window = nullptr;
-    drag_anchor = {};
     sim_mode = SimMode{};
     for (Grid& g : cell_field.buffers)
         g.fill(0);
     cell_field.velocity.fill(0);
-    cell_field.current = 0;
-    cell_field.frame_count = 0;
+    cell_field.current = cell_field.frame_count = 0;
     target_palette = displayed_palette = preview_palette = Palette{};
     seed_random(1);
 }

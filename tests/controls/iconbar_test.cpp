@@ -1,5 +1,5 @@
 // The icon bar in its window: hot zones, the buttons' state machine through
-// real clicks, and the picture hold on the bar's timer.
+// real clicks, the picture hold on the bar's timer, and the painted faces.
 #include <array>
 #include <string>
 
@@ -19,7 +19,7 @@ protected:
     }
     IconBar& bar = iconbars[0];
 
-    void click_at(std::int32_t x, std::int32_t y = 11)
+    static void click_at(std::int32_t x, std::int32_t y = 11)
     {
         pointer(wm_lbuttondown, bar_at, x, y, mk_lbutton);
         pointer(wm_lbuttonup, bar_at, x, y, 0);
@@ -41,47 +41,33 @@ TEST_F(IconBarTest, StartsWithTheDiffusionButtonDownAndNothingSwitched)
     EXPECT_EQ(bar.count, 4);
     EXPECT_EQ(states(), "duuu");
     EXPECT_EQ(cell_field.velocity[1000], 9) << "no set_mode at creation";
-    EXPECT_EQ(find_kind(bar, pause_button), 2);
-    EXPECT_EQ(find_kind(bar, picture_button), 3);
-    EXPECT_EQ(find_kind(bar, 7), -1);
+    EXPECT_EQ((std::array{find_kind(bar, pause_button), find_kind(bar, picture_button), find_kind(bar, 7)}),
+              (std::array{2, 3, -1}));
     EXPECT_EQ((std::array{bar.first_icon[0], bar.first_icon[1], bar.first_icon[2], bar.first_icon[3]}),
               (std::array{105, 109, 113, 140}));
-
     EXPECT_FALSE(create_iconbar(main_window, 0, 0, 100, 23)) << "only one bar";
     EXPECT_EQ(headless_host().box_title, "Window Creation Failure");
     EXPECT_EQ(states(), "duuu");
 }
 
-TEST_F(IconBarTest, HotZonesAreOnePixelWiderThanTheFaces)
+TEST_F(IconBarTest, HotZonesAreOnePixelWiderThanTheFacesAndTheRuleButtonsARadioPair)
 {
-    // Clicks in turn, and the rule and pause flag after each; any row counts.
-    const std::tuple<int, int, std::int32_t, bool> clicks[] = {
-        {82, 11, 0, false}, {83, 0, 1, false},   {29, 11, 1, false},  {54, 11, 1, false},
-        {53, 22, 0, false}, {106, 11, 1, false}, {30, 11, 0, false},  {107, 11, 0, false},
-        {213, 11, 0, false}, {242, 11, 0, false}, {212, 11, 0, true},  // the picture button's last column
+    // Clicks in turn, any row, and the buttons, rule, pause flag and velocity
+    // after each: the velocity is cleared (0) only by a switch of rule.
+    const std::tuple<int, int, const char*, std::int32_t, bool, std::int32_t> clicks[] = {
+        {40, 11, "duuu", 0, false, 9},  {82, 11, "duuu", 0, false, 9},  {83, 0, "uduu", 1, false, 0},
+        {90, 11, "uduu", 1, false, 9},  {29, 11, "uduu", 1, false, 9},  {54, 11, "uduu", 1, false, 9},
+        {53, 22, "duuu", 0, false, 0},  {106, 11, "uduu", 1, false, 0}, {30, 11, "duuu", 0, false, 0},
+        {107, 11, "duuu", 0, false, 9}, {213, 11, "duuu", 0, false, 9}, {242, 11, "duuu", 0, false, 9},
+        {212, 11, "duxd", 0, true, 9},  // the picture button's last column
     };
-    for (const auto& [x, y, mode, now_paused] : clicks) {
+    for (const auto& [x, y, now, mode, now_paused, velocity] : clicks) {
+        cell_field.velocity.fill(9);
         click_at(x, y);
-        EXPECT_EQ(sim_mode.mode, mode) << "after a click at " << x;
-        EXPECT_EQ(paused, now_paused) << "after a click at " << x;
+        EXPECT_EQ(states(), now) << "after a click at " << x;
+        EXPECT_TRUE(sim_mode.mode == mode && paused == now_paused) << "after a click at " << x;
+        EXPECT_EQ(cell_field.velocity[1000], velocity) << "after a click at " << x;
     }
-}
-
-TEST_F(IconBarTest, RuleButtonsAreARadioPair)
-{
-    click_at(40);
-    EXPECT_EQ(cell_field.velocity[1000], 9) << "the active rule's button does nothing";
-    click_at(90);
-    EXPECT_EQ(states(), "uduu");
-    EXPECT_EQ(sim_mode.mode, 1);
-    EXPECT_EQ(cell_field.velocity[1000], 0) << "the switch clears the velocity";
-    cell_field.velocity.fill(9);
-    click_at(90);
-    EXPECT_EQ(cell_field.velocity[1000], 9);
-    // Direct requests never move a rule button.
-    press_button(bar, 0, down, true, true);
-    press_button(bar, 1, up, true, true);
-    EXPECT_EQ(states(), "uduu");
 }
 
 TEST_F(IconBarTest, PauseButtonStateMachine)
@@ -104,9 +90,12 @@ TEST_F(IconBarTest, PauseButtonStateMachine)
             click_at(140);
         else
             press_button(bar, 2, request, false, apply);
-        EXPECT_EQ(bar.state[2], state) << "step " << step;
-        EXPECT_EQ(paused, now_paused) << "step " << step++;
+        EXPECT_TRUE(bar.state[2] == state && paused == now_paused) << "step " << step++;
     }
+    // Direct requests never move a rule button.
+    press_button(bar, 0, up, true, true);
+    press_button(bar, 1, down, true, true);
+    EXPECT_EQ(states().substr(0, 2), "du");
 }
 
 TEST_F(IconBarTest, PictureHoldsForFiveSecondsAfterTheLastClick)
@@ -119,54 +108,39 @@ TEST_F(IconBarTest, PictureHoldsForFiveSecondsAfterTheLastClick)
     EXPECT_EQ(random_state(), random_before);
     click_at(140);
     EXPECT_EQ(bar.state[2], disabled) << "pause cannot be clicked during the hold";
-
     wait_ms(3000);
     click_at(200);  // stamps again, restarts the five seconds
     wait_ms(4990);
-    EXPECT_TRUE(paused);
-    EXPECT_EQ(bar.state[3], down);
+    EXPECT_TRUE(paused && bar.state[3] == down);
     wait_ms(20);
     EXPECT_FALSE(paused) << "the hold always ends running, even if paused before";
     EXPECT_EQ(states(), "duuu");
     wait_ms(6000);
     EXPECT_EQ(states(), "duuu") << "the timer was stopped";
 
-    // A rule click during the hold switches the rule but keeps the hold.
+    // A rule click during the hold switches the rule but keeps the hold;
+    // any timer message ends it.
     click_at(200);
     click_at(90);
-    EXPECT_EQ(sim_mode.mode, 1);
-    EXPECT_TRUE(paused);
-
-    // Any timer message ends it.
+    EXPECT_TRUE(sim_mode.mode == 1 && paused);
     iconbar_proc(bar.window, wm_timer, 77, 0);
     EXPECT_FALSE(paused);
-    EXPECT_EQ(bar.state[2], up);
-    EXPECT_EQ(bar.state[3], up);
+    EXPECT_EQ(states(), "uduu");
 }
 
 TEST_F(IconBarTest, PaintsFacesOnABlackStrip)
 {
     click_at(140);  // pause down: the play face
-    for (int i = 0; i < 4; ++i) {
-        const Icon* face = bar.face[i][bar.state[i]];
-        ASSERT_NE(face, nullptr) << "face of button " << i;
-        const int left = 30 + 53 * i;
-        for (int y = 0; y < 23; ++y)
-            for (int x = 0; x < 23; ++x) {
-                ASSERT_TRUE(face->opaque[y * face->width + x]);
-                ASSERT_EQ(pixel_of(bar_at, left + x, y), face->pixels[y * face->width + x])
-                    << "button " << i << " at " << x << "," << y;
-            }
-        for (int y = 0; y < 23; ++y)
-            for (int x = left + 23; x < left + 53; ++x)
-                ASSERT_EQ(pixel_of(bar_at, x, y), 0u) << "gap after button " << i << " at " << x << "," << y;
+    EXPECT_NE(bar.face[2][down], bar.face[2][up]) << "the faces differ by state";
+    // Column by column: the black strip, and each button's face of its state from x = 30 + 53 i.
+    for (int x = 0; x < 640; ++x) {
+        const int i = (x - 30) / 53, across = (x - 30) % 53;
+        const bool on_face = x >= 30 && i < 4 && across < 23;
+        const Icon* face = on_face ? bar.face[i][bar.state[i]] : nullptr;
+        ASSERT_TRUE(!on_face || face) << "face of button " << i;
+        for (int y = 0; y < 23; ++y) {
+            ASSERT_TRUE(!face || face->opaque[y * face->width + across]);
+            ASSERT_EQ(pixel_of(bar_at, x, y), face ? face->pixels[y * face->width + across] : 0u) << x << "," << y;
+        }
     }
-    for (int y = 0; y < 23; ++y) {
-        for (int x = 0; x < 30; ++x)
-            ASSERT_EQ(pixel_of(bar_at, x, y), 0u);
-        for (int x = 242; x < 640; ++x)
-            ASSERT_EQ(pixel_of(bar_at, x, y), 0u);
-    }
-    // The faces differ by state: the pause button shows another face now.
-    EXPECT_NE(bar.face[2][down], bar.face[2][up]);
 }

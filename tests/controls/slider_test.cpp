@@ -5,10 +5,7 @@
 
 namespace {
 
-constexpr std::uint32_t white = 0xFFFFFF;
-constexpr std::uint32_t black = 0x000000;
-constexpr std::uint32_t frame_grey = 0x7F7F7F;
-constexpr std::uint32_t pressed_grey = 0x808080;
+constexpr std::uint32_t white = 0xFFFFFF, black = 0x000000, frame_grey = 0x7F7F7F, pressed_grey = 0x808080;
 
 class SliderTest : public ControlsTest {
 protected:
@@ -22,9 +19,14 @@ protected:
     Slider& parameter = sliders[0];
     Slider& palette = sliders[1];
 
-    std::uint32_t v_pixel(int x, int y) { return pixel_of(vertical_at, x, y); }
-    std::uint32_t h_pixel(int x, int y) { return pixel_of(horizontal_at, x, y); }
-
+    static std::uint32_t v_pixel(int x, int y) { return pixel_of(vertical_at, x, y); }
+    static std::uint32_t h_pixel(int x, int y) { return pixel_of(horizontal_at, x, y); }
+    // A press and release of the left button at a point of either slider.
+    static void click(Point at, std::int32_t x, std::int32_t y)
+    {
+        pointer(wm_lbuttondown, at, x, y, mk_lbutton);
+        pointer(wm_lbuttonup, at, x, y, 0);
+    }
     static Palette bank_palette(int index)
     {
         Palette p;
@@ -39,8 +41,7 @@ protected:
 
 TEST_F(SliderTest, ShapeDecidesOrientationAndCreationOrderTheBinding)
 {
-    EXPECT_TRUE(parameter.vertical);
-    EXPECT_FALSE(palette.vertical);
+    EXPECT_TRUE(parameter.vertical && !palette.vertical);
     EXPECT_EQ(get_binding(parameter), bind_parameter);
     EXPECT_EQ(get_binding(palette), bind_palette);
     EXPECT_EQ(palette.maximum, 99);
@@ -49,35 +50,26 @@ TEST_F(SliderTest, ShapeDecidesOrientationAndCreationOrderTheBinding)
     palette.value = 99;
     EXPECT_EQ(thumb_position(parameter), 30);
     EXPECT_EQ(thumb_position(palette), 609);
-
-    // No third slider; the failure is told to the user.
+    // No third slider, no second registration; each failure is told to the user.
     EXPECT_FALSE(create_slider_window(main_window, 0, 0, 50, 50));
     EXPECT_EQ(headless_host().box_text, "Failed to Create Window");
     EXPECT_EQ(headless_host().box_title, "Window Creation Failure");
+    EXPECT_FALSE(register_slider_class());
+    EXPECT_EQ(headless_host().box_text, "Couldn't Register Window Class");
 }
 
-TEST_F(ControlsTest, SquareSliderIsHorizontalAndItsClassRegistersOnce)
+TEST_F(ControlsTest, SquareSliderIsHorizontal)
 {
     ASSERT_TRUE(create_slider_window(main_window, 10, 10, 120, 120));
     EXPECT_FALSE(sliders[0].vertical);
-    EXPECT_FALSE(register_slider_class()) << "a second registration fails";
-    EXPECT_EQ(headless_host().box_text, "Couldn't Register Window Class");
 }
 
 TEST_F(SliderTest, VerticalParameterSliderPixels)
 {
-    // Frame outline just outside the track.
-    for (int y = 29; y <= 450; ++y) {
-        if (y >= 235 && y <= 245)
-            continue;  // under the thumb's tabs
-        ASSERT_EQ(v_pixel(1, y), frame_grey) << y;
-        ASSERT_EQ(v_pixel(21, y), frame_grey) << y;
-    }
-    struct Spot {
-        int x, y;
-        std::uint32_t colour;
-    };
-    const Spot spots[] = {
+    // Frame outline just outside the track, but under the thumb's tabs.
+    for (int y = 29; y <= 450; ++y)
+        ASSERT_TRUE((y >= 235 && y <= 245) || (v_pixel(1, y) == frame_grey && v_pixel(21, y) == frame_grey)) << y;
+    const std::tuple<int, int, std::uint32_t> spots[] = {
         {10, 29, frame_grey}, {10, 450, frame_grey},
         // Arrows: outline corners in frame grey, black inside.
         {2, 19, frame_grey}, {20, 19, frame_grey}, {11, 0, frame_grey}, {11, 14, black}, {2, 460, frame_grey},
@@ -85,18 +77,14 @@ TEST_F(SliderTest, VerticalParameterSliderPixels)
         // The fill rises from the bottom to the thumb in the displayed palette.
         {2, 449, displayed_palette[0]}, {20, 449, displayed_palette[0]}, {10, 300, displayed_palette[149 * 255 / 420]},
         {10, 241, displayed_palette[208 * 255 / 420]}, {10, 239, black}, {10, 30, black}, {2, 239, black},
-    };
-    for (const Spot& s : spots)
-        EXPECT_EQ(v_pixel(s.x, s.y), s.colour) << s.x << "," << s.y;
-    // Thumb: line across row 240, tabs two deep and eleven long.
+        // Thumb: a line across row 240, tabs two deep and eleven long.
+        {0, 234, black}, {0, 246, black}};
+    for (const auto& [x, y, colour] : spots)
+        EXPECT_EQ(v_pixel(x, y), colour) << x << "," << y;
     for (int x = 0; x < 23; ++x)
         ASSERT_EQ(v_pixel(x, 240), white) << x;
-    for (int y = 235; y < 246; ++y) {
-        ASSERT_EQ(v_pixel(0, y), white);
-        ASSERT_EQ(v_pixel(22, y), white);
-    }
-    EXPECT_NE(v_pixel(0, 234), white);
-    EXPECT_NE(v_pixel(0, 246), white);
+    for (int y = 235; y < 246; ++y)
+        ASSERT_TRUE(v_pixel(0, y) == white && v_pixel(22, y) == white) << y;
 
     // At the minimum exactly one line of colour is left, on the bottom row.
     set_value(parameter, -2000, true);
@@ -121,38 +109,31 @@ TEST_F(SliderTest, HorizontalPaletteTrackShowsEntries0To254)
         ASSERT_EQ(h_pixel(30, y), white);
     for (int x = 25; x < 36; ++x)
         ASSERT_TRUE(h_pixel(x, 0) == white && h_pixel(x, 1) == white && h_pixel(x, 21) == white &&
-                    h_pixel(x, 22) == white)
-            << x;
+                    h_pixel(x, 22) == white) << x;
     EXPECT_TRUE(h_pixel(24, 0) != white && h_pixel(36, 0) != white && h_pixel(24, 22) != white &&
                 h_pixel(36, 22) != white && h_pixel(29, 2) != white);
 }
 
 TEST_F(SliderTest, PressSetsTheValueFromThePointOrStepsOnAnArrow)
 {
-    // From the start value, one press and release at a point of either slider;
-    // the arrow zones begin five pixels beyond the track's ends.
-    struct Case {
-        bool vertical;
-        std::int32_t x, y, from, value;
+    // From the start value, one click at a point of either slider; the arrow
+    // zones begin five pixels beyond the track's ends.
+    const std::tuple<bool, std::int32_t, std::int32_t, std::int32_t, std::int32_t> presses[] = {
+        {true, 10, 240, 0, 0},     {true, 10, 30, 0, 2000},   {true, 10, 449, 0, -1990}, {true, 10, 452, 0, -2000},
+        {true, 10, 454, 0, -2000}, {true, 10, 455, 0, -40},   {true, 10, 25, 0, 40},     {true, 10, 26, 0, 2000},
+        {false, 320, 10, 0, 50},   {false, 614, 10, 50, 99},  {false, 615, 10, 50, 51},  {false, 25, 10, 50, 49},
+        {false, 26, 10, 50, 0},    {true, 11, 10, 1990, 2000},  // one step reaches the end of the range
     };
-    const Case presses[] = {
-        {true, 10, 240, 0, 0},   {true, 10, 30, 0, 2000},  {true, 10, 449, 0, -1990}, {true, 10, 452, 0, -2000},
-        {true, 10, 454, 0, -2000}, {true, 10, 455, 0, -40}, {true, 10, 25, 0, 40},      {true, 10, 26, 0, 2000},
-        {false, 320, 10, 0, 50}, {false, 614, 10, 50, 99},  {false, 615, 10, 50, 51},  {false, 25, 10, 50, 49},
-        {false, 26, 10, 50, 0},
-    };
-    for (const Case& c : presses) {
-        Slider& s = c.vertical ? parameter : palette;
-        const Point at = c.vertical ? vertical_at : horizontal_at;
-        set_value(s, c.from, true);
-        pointer(wm_lbuttondown, at, c.x, c.y, mk_lbutton);
-        pointer(wm_lbuttonup, at, c.x, c.y, 0);
-        EXPECT_EQ(s.value, c.value) << c.x << "," << c.y;
+    for (const auto& [vertical, x, y, from, value] : presses) {
+        Slider& s = vertical ? parameter : palette;
+        set_value(s, from, true);
+        click(vertical ? vertical_at : horizontal_at, x, y);
+        EXPECT_EQ(s.value, value) << x << "," << y;
     }
     EXPECT_EQ(sim_mode.parameter, 2000);
 }
 
-TEST_F(SliderTest, HeldArrowRepeatsAfterHalfASecondThenEveryTenth)
+TEST_F(SliderTest, HeldArrowRepeatsAfterHalfASecondThenEveryTenthEvenWhenLeft)
 {
     pointer(wm_lbuttondown, vertical_at, 11, 10, mk_lbutton);
     EXPECT_EQ(parameter.value, 40) << "one press moves two steps";
@@ -162,32 +143,22 @@ TEST_F(SliderTest, HeldArrowRepeatsAfterHalfASecondThenEveryTenth)
     EXPECT_EQ(v_pixel(2, 460), frame_grey) << "the other arrow does not";
     wait_ms(499);
     EXPECT_EQ(parameter.value, 40);
+    pointer(wm_mousemove, vertical_at, 11, 100, mk_lbutton);
+    EXPECT_EQ(parameter.value, 40) << "the drag path is blocked while the arrow repeats";
     wait_ms(501);  // repeats at 500, 600, 700, 800, 900 and 1000 ms
     EXPECT_EQ(parameter.value, 280);
-    pointer(wm_lbuttonup, vertical_at, 11, 10, 0);
-    EXPECT_EQ(parameter.value, 280);
-    EXPECT_EQ(sim_mode.parameter, 280);
-    EXPECT_EQ(parameter.pressed_arrow, 0);
+    pointer(wm_lbuttonup, vertical_at, 11, 100, 0);
+    EXPECT_TRUE(parameter.value == 280 && sim_mode.parameter == 280 && parameter.pressed_arrow == 0);
     EXPECT_EQ(v_pixel(2, 19), frame_grey);
     wait_ms(500);
     EXPECT_EQ(parameter.value, 280) << "the release stops the repeat";
 
-    // At 1990 one press reaches the end of the range.
-    set_value(parameter, 1990, true);
-    pointer(wm_rbuttondown, vertical_at, 11, 10, mk_rbutton);
-    pointer(wm_rbuttonup, vertical_at, 11, 10, 0);
-    EXPECT_EQ(parameter.value, 2000);
-}
-
-TEST_F(SliderTest, MovingOffAHeldArrowKeepsRepeating)
-{
-    pointer(wm_lbuttondown, vertical_at, 11, 470, mk_lbutton);
-    EXPECT_EQ(parameter.value, -40);
-    pointer(wm_mousemove, vertical_at, 11, 100, mk_lbutton);
-    EXPECT_EQ(parameter.value, -40) << "the drag path is blocked while the arrow repeats";
+    // With the right button too, on the decrease arrow.
+    pointer(wm_rbuttondown, vertical_at, 11, 470, mk_rbutton);
+    EXPECT_EQ(parameter.value, 240);
     wait_ms(600);
-    EXPECT_EQ(parameter.value, -120);
-    pointer(wm_lbuttonup, vertical_at, 11, 100, 0);
+    pointer(wm_rbuttonup, vertical_at, 11, 470, 0);
+    EXPECT_EQ(parameter.value, 160);
 }
 
 TEST_F(SliderTest, DragFollowsThePointerOutsideTheWindowWithEitherButton)
@@ -196,14 +167,12 @@ TEST_F(SliderTest, DragFollowsThePointerOutsideTheWindowWithEitherButton)
                                          std::tuple{wm_rbuttondown, wm_rbuttonup, mk_rbutton}}) {
         set_value(parameter, 0, true);
         pointer(down, vertical_at, 10, 240, flag);
-        pointer(wm_mousemove, vertical_at, 10, 100, flag);
-        EXPECT_EQ(parameter.value, 1333);  // trunc(350 * 4000 / 420 + 0.5) - 2000
         // Past the track's top end, and far left of the main window itself:
         // the capture still brings the moves, with negative coordinates.
-        pointer(wm_mousemove, vertical_at, -700, 27, flag);
-        EXPECT_EQ(parameter.value, 2000);
-        pointer(wm_mousemove, vertical_at, -700, 400, flag);
-        EXPECT_EQ(parameter.value, -1524);
+        for (const auto& [x, y, value] : {std::tuple{10, 100, 1333}, {-700, 27, 2000}, {-700, 400, -1524}}) {
+            pointer(wm_mousemove, vertical_at, x, y, flag);
+            EXPECT_EQ(parameter.value, value) << x << "," << y;  // trunc(350 * 4000 / 420 + 0.5) - 2000 ...
+        }
         pointer(up, vertical_at, -700, 400, 0);
         pointer(wm_mousemove, vertical_at, 10, 240, 0);
         EXPECT_EQ(parameter.value, -1524) << "no drag after the release";
@@ -241,18 +210,15 @@ TEST_F(SliderTest, PaletteSliderPreviewsDuringAPressAndCommitsOnRelease)
     // The decrease arrow at 0: nothing changes, but it repeats and shows pressed.
     set_value(palette, 0, true);
     pointer(wm_lbuttondown, horizontal_at, 5, 11, mk_lbutton);
-    EXPECT_TRUE(repeat_active);
-    EXPECT_EQ(palette.pressed_arrow, -1);
-    EXPECT_EQ(palette.value, 0);
+    EXPECT_TRUE(repeat_active && palette.pressed_arrow == -1 && palette.value == 0);
     pointer(wm_lbuttonup, horizontal_at, 5, 11, 0);
     EXPECT_EQ(palette.pressed_arrow, 0);
 }
 
-TEST_F(SliderTest, NudgeMovesFromTheAnchorInEachSlidersUnits)
+TEST_F(SliderTest, NudgeMovesFromTheAnchorAndSetValueActsOnlyOnAChange)
 {
     nudge(palette, 0, true);
-    const std::pair<int, int> palette_moves[] = {{-49, 0}, {49, 0}, {50, 1}, {99, 1}, {-50, 0}, {120, 2}};
-    for (const auto& [delta, value] : palette_moves) {
+    for (const auto& [delta, value] : {std::pair{-49, 0}, {49, 0}, {50, 1}, {99, 1}, {-50, 0}, {120, 2}}) {
         nudge(palette, delta, false);
         EXPECT_EQ(palette.value, value) << delta;
     }
@@ -263,20 +229,15 @@ TEST_F(SliderTest, NudgeMovesFromTheAnchorInEachSlidersUnits)
     EXPECT_EQ(palette.value, 99);
     nudge(palette, 0, false);
     EXPECT_EQ(palette.value, 98) << "back to the start point, back to the start value";
-
     nudge(parameter, 0, true);
     nudge(parameter, 21, false);
-    EXPECT_EQ(parameter.value, 200);
-    EXPECT_EQ(sim_mode.parameter, 200);
+    EXPECT_TRUE(parameter.value == 200 && sim_mode.parameter == 200);
     nudge(parameter, -1000, false);
     EXPECT_EQ(parameter.value, -2000);
     EXPECT_EQ(parameter.anchor, 0) << "a nudge never moves the anchor";
-}
 
-TEST_F(SliderTest, SetValueTakesEffectOnlyOnAChange)
-{
     set_value(palette, 5, false);
-    EXPECT_EQ(palette.anchor, 0);
+    EXPECT_EQ(palette.anchor, 98);
     set_target_palette(0);
     set_value(palette, 5, false);
     EXPECT_EQ(target_palette, bank_palette(0)) << "same value, no commit: nothing";
