@@ -2,20 +2,23 @@
 # Runs the real modra on Xvfb for a while and prints its frame rate, the
 # median and 99th-percentile time between frames (from the SDL host's
 # MODRA_FRAME_LOG) and the CPU it and the X server used, as % of one core.
-# Usage: bench/modra_xvfb.sh [SECONDS] [paused] [zoom N]   (default 10 s, animating, zoom 1)
+# Usage: bench/modra_xvfb.sh [SECONDS] [paused] [zoom N] [record]
+#        (default 10 s, animating, zoom 1, not recording)
 # With "paused" the pause button is clicked first: frames are then drawn
 # without a step and, with no fade running, the loop is at its calmest.
 # With "zoom N" the window is zoomed with Ctrl+Plus first, on a screen big
-# enough to show it whole.
+# enough to show it whole. With "record" R records a GIF through the
+# measured time, and its size is told.
 set -u
 seconds=${1:-10}
-paused="" zoom=1
+paused="" zoom=1 record=
 shift $(($# > 0))
 while [ $# -gt 0 ]; do
     case $1 in
         paused) paused=1 ;;
         zoom) zoom=$2; shift ;;
-        *) echo "usage: $0 [SECONDS] [paused] [zoom N]" >&2; exit 2 ;;
+        record) record=1 ;;
+        *) echo "usage: $0 [SECONDS] [paused] [zoom N] [record]" >&2; exit 2 ;;
     esac
     shift
 done
@@ -32,7 +35,8 @@ now() { date +%s.%N; }
 
 start_xvfb 24 "$((710 * zoom + 200))x$((580 * zoom + 200))"
 log="$session_dir/frames"
-MODRA_FRAME_LOG=$log build/modra 2>"$session_dir/err" &
+mkdir -p "$session_dir/home/Pictures"
+HOME=$session_dir/home XDG_CONFIG_HOME=$session_dir/home/.config MODRA_FRAME_LOG=$log build/modra 2>"$session_dir/err" &
 app_pid=$!
 win=$(find_window Modra) || { echo "modra did not come up:"; cat "$session_dir/err"; exit 1; }
 for _ in $(seq 2 "$zoom"); do
@@ -46,9 +50,15 @@ if [ -n "$paused" ]; then
 fi
 echo "zoom $zoom: window $(xdotool getwindowgeometry "$win" 2>/dev/null | awk '/Geometry/ { print $2 }')"
 
+[ -n "$record" ] && xdotool key --window "$win" r 2>/dev/null
 app_before=$(cpu_ticks "$app_pid"); server_before=$(cpu_ticks "$xvfb_pid"); t0=$(now)
 sleep "$seconds"
 app_after=$(cpu_ticks "$app_pid"); server_after=$(cpu_ticks "$xvfb_pid"); t1=$(now)
+if [ -n "$record" ]; then
+    xdotool key --window "$win" r 2>/dev/null
+    sleep 1
+    ls -l "$session_dir/home/Pictures" | awk '/\.gif$/ { printf "recorded %s: %.1f MB\n", $NF, $5 / 1e6 }'
+fi
 build/tests/x11_close "$win"
 wait_app 5 || { echo "modra did not close"; exit 1; }
 

@@ -4,12 +4,15 @@
 # show; S keeps the view as a PNG in the pictures folder and nothing else;
 # F puts the frame rate in the title; F1 lists the keys; F11 fills the
 # screen with the layout centred and Esc gives the window back; Ctrl+Plus
-# zooms to 2 and a click there drops on the cell under the pointer.
-# Usage: modra_keys_e2e.sh MODRA X11_CLOSE SCREENSHOT-DIR
+# zooms to 2 and a click there drops on the cell under the pointer; R
+# records the view as a GIF that decodes (giflib) to frames of the view, 30
+# a second, and a close while recording finishes the file.
+# Usage: modra_keys_e2e.sh MODRA X11_CLOSE SCREENSHOT-DIR DECODE-ANIMATION
 set -u
 modra=$1
 close_tool=$2
 shots=$3
+decode=$4
 . "$(dirname "$0")/../xvfb_session.sh"
 require_tools Xvfb xdotool xprop import convert compare identify xdpyinfo xwininfo
 mkdir -p "$shots"
@@ -84,8 +87,33 @@ check "a click at zoom 2 drops on the view point under it (changed: ${box:-nothi
 press ctrl+0 1
 geometry >/dev/null
 check "Ctrl+0 is zoom 1 again" test "$WIDTH,$HEIGHT" = 710,580
+rm -f "$home/Pictures"/*
 
+press space
+press r
+check "R: the title says recording ($(title))" test "$(title)" = "Modra — recording"
+xdotool mousemove $((X + 200)) $((Y + 200)) mousedown 1 mousemove $((X + 400)) $((Y + 300)) mouseup 1
+sleep 1.5
+press space
+press r 1
+recorded=$(pictures)
+check "R again saves modra-....gif (${recorded:-none}), and says so ($(title))" \
+    bash -c "[[ '$recorded' =~ ^modra-[0-9]{8}-[0-9]{6}\.gif$ ]] && [[ '$(title)' == 'Modra — saved '*'$recorded' ]]"
+mkdir "$session_dir/frames"
+"$decode" "$home/Pictures/$recorded" "$session_dir/frames" >"$session_dir/delays"
+frames=$(wc -l <"$session_dir/delays")
+check "it decodes to $frames frames of 30, 30, 40 ms" \
+    bash -c "[ $frames -ge 30 ] && awk '{ if (\$1 != (NR % 3 == 0 ? 40 : 30)) exit 1 }' '$session_dir/delays'"
+view_shot "$shots/keys_recorded_view.png"
+check "its last frame is the view as shown" \
+    no_difference "$session_dir/frames/$(printf %03d $((frames - 1))).ppm" "$shots/keys_recorded_view.png"
+rm -f "$home/Pictures"/*
+
+press r
 "$close_tool" "$win"
-check_exit "a close request" 5
-check "nothing else was left in the pictures folder" test -z "$(pictures)"
+check_exit "a close request while recording" 5
+closed=$(pictures)
+check "the recording was finished first (${closed:-none})" \
+    bash -c "[[ '$closed' =~ ^modra-.*\.gif$ ]] && '$decode' '$home/Pictures/$closed' '$session_dir/frames' >/dev/null"
+check "and nothing else was left in the pictures folder" test "$(pictures)" = "$closed"
 finish_checks
