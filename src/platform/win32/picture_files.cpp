@@ -2,19 +2,21 @@
 // Windows Imaging Component into a hidden temporary file beside the
 // picture, and the final name taken by a move that fails rather than
 // replace a file that is there. Paths are UTF-8 outside, UTF-16 inside.
+// The file pieces serve the recordings too (kept_files.h).
 #include "platform/picture_files.h"
 
 #include <cstdio>
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/kept_files.h"
 
 #include <objbase.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <wincodec.h>
 
-namespace {
+namespace kept_files {
 
 std::wstring to_wide(const std::string& text)
 {
@@ -58,22 +60,6 @@ std::string describe(DWORD code)
     return out;
 }
 
-bool is_folder(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-template <class T>
-void release(T*& object)
-{
-    if (object)
-        object->Release();
-    object = nullptr;
-}
-
-// COM on this thread, once; a thread that has it already in the other
-// apartment model serves as well.
 bool com_ready(std::string& error)
 {
     static HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -81,6 +67,65 @@ bool com_ready(std::string& error)
         return true;
     error = describe(static_cast<DWORD>(result));
     return false;
+}
+
+bool open_hidden_temp(const std::wstring& folder, const std::wstring& stem, std::wstring& temp, IStream*& stream,
+                      std::string& error)
+{
+    HANDLE claim = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && claim == INVALID_HANDLE_VALUE; ++attempt) {
+        temp = folder + L"\\." + stem + L".part" + std::to_wstring(attempt);
+        claim = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (claim == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
+            GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    if (claim == INVALID_HANDLE_VALUE) {
+        error = describe(GetLastError());
+        temp.clear();
+        return false;
+    }
+    CloseHandle(claim);
+    // Opened again as a stream: the file exists, so its hidden attribute
+    // stands.
+    stream = nullptr;
+    const HRESULT hr = SHCreateStreamOnFileEx(temp.c_str(), STGM_WRITE | STGM_SHARE_EXCLUSIVE, FILE_ATTRIBUTE_HIDDEN,
+                                              FALSE, nullptr, &stream);
+    if (FAILED(hr))
+        error = describe(static_cast<DWORD>(hr));
+    return SUCCEEDED(hr);
+}
+
+bool take_free_name(const std::wstring& temp, const std::wstring& base, const wchar_t* extension, std::wstring& path,
+                    std::string& error)
+{
+    for (int n = 1; n <= 1000; ++n) {
+        path = base + (n == 1 ? L"" : L"-" + std::to_wstring(n)) + L"." + extension;
+        if (MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            // The move keeps the temporary file's attributes.
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            return true;
+        }
+        const DWORD cause = GetLastError();
+        if (cause == ERROR_ALREADY_EXISTS || cause == ERROR_FILE_EXISTS)
+            continue;
+        error = describe(cause);
+        return false;
+    }
+    error = "every name is taken";
+    return false;
+}
+
+}  // namespace kept_files
+
+namespace {
+
+using namespace kept_files;
+
+bool is_folder(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Encodes the pixels as a PNG into `stream`, as 24-bit BGR rows.
@@ -147,51 +192,14 @@ bool write_temporary(const std::wstring& folder, const std::wstring& stem, const
                      std::int32_t width, std::int32_t height, std::int32_t pitch, std::wstring& temp,
                      std::string& error)
 {
-    HANDLE claim = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && claim == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = folder + L"\\." + stem + L".part" + std::to_wstring(attempt);
-        claim = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
-        if (claim == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
-            GetLastError() != ERROR_ALREADY_EXISTS)
-            break;
-    }
-    if (claim == INVALID_HANDLE_VALUE) {
-        error = describe(GetLastError());
-        temp.clear();
-        return false;
-    }
-    CloseHandle(claim);
-    // Opened again as a stream: the file exists, so its hidden attribute
-    // stands.
     IStream* file = nullptr;
-    HRESULT hr = SHCreateStreamOnFileEx(temp.c_str(), STGM_WRITE | STGM_SHARE_EXCLUSIVE, FILE_ATTRIBUTE_HIDDEN, FALSE,
-                                        nullptr, &file);
-    if (SUCCEEDED(hr))
-        hr = encode_png(file, pixels, width, height, pitch);
+    if (!open_hidden_temp(folder, stem, temp, file, error))
+        return false;
+    const HRESULT hr = encode_png(file, pixels, width, height, pitch);
     release(file);  // closes the file
     if (FAILED(hr))
         error = describe(static_cast<DWORD>(hr));
     return SUCCEEDED(hr);
-}
-
-// Gives the written temporary file its final name, or the next free one.
-bool take_free_name(const std::wstring& temp, const std::wstring& base, std::wstring& path, std::string& error)
-{
-    for (int n = 1; n <= 1000; ++n) {
-        path = base + (n == 1 ? L"" : L"-" + std::to_wstring(n)) + L".png";
-        if (MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
-            // The move keeps the temporary file's attributes.
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            return true;
-        }
-        const DWORD cause = GetLastError();
-        if (cause == ERROR_ALREADY_EXISTS || cause == ERROR_FILE_EXISTS)
-            continue;
-        error = describe(cause);
-        return false;
-    }
-    error = "every name is taken";
-    return false;
 }
 
 }  // namespace
@@ -224,7 +232,7 @@ bool save_new_png(const std::string& folder, const std::string& stem, const std:
     std::wstring temp, final_path;
     bool ok = com_ready(error) &&
               write_temporary(wide_folder, wide_stem, pixels, width, height, pitch, temp, error) &&
-              take_free_name(temp, wide_folder + L"\\" + wide_stem, final_path, error);
+              take_free_name(temp, wide_folder + L"\\" + wide_stem, L"png", final_path, error);
     if (ok)
         path = to_utf8(final_path.c_str());
     else if (!temp.empty())

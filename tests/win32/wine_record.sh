@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# The native Windows build's recordings under Wine on a private Xvfb (no
+# window manager): R starts one, the title saying "Modra — recording" and
+# only a hidden temporary file in the prefix's Pictures known folder while
+# it runs; drops, a pause with Space, and R again keep it as
+# modra-YYYYMMDD-HHMMSS.gif, the title and stderr naming it, nothing else
+# left behind. The GIF, decoded by giflib (decode-animation, beside
+# X11_CLOSE in the Linux build), is 640 x 480 frames shown 30, 30, 40 ms in
+# turn, looping, its last frame the paused view pixel for pixel. A window
+# closed while recording keeps its recording too. Runs in a Wine prefix of
+# its own (kept in the build directory), whose home and Pictures folder are
+# private. Screenshots and the recordings go to
+# BUILD-WINDOWS/wine-record-screenshots/.
+# Usage: wine_record.sh BUILD-WINDOWS MODRA-RENDER X11_CLOSE
+set -u
+build=$(cd "$1" && pwd)
+close_tool=$3  # MODRA-RENDER ($2) is not needed here: the view is its own reference
+decode=$(dirname "$close_tool")/decode-animation
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+for tool in "$wine" "$wineserver" "$decode" Xvfb xdotool xwininfo xprop import convert compare identify; do
+    command -v "$tool" >/dev/null || { echo "FAILED: $tool is not installed"; exit 1; }
+done
+shots=$build/wine-record-screenshots
+mkdir -p "$shots"
+rm -rf "${shots:?}"/*
+. "$(dirname "$0")/../xvfb_session.sh"
+dir=$session_dir
+
+# A prefix and a home of its own, as in wine_keys.sh: Wine links the
+# prefix's Pictures to the home's, and the recordings must not go to the
+# user's.
+export WINEPREFIX=$build/wineprefix-record HOME=$build/wine-record-home WINEDEBUG=-all \
+       WINEDLLOVERRIDES="mscoree,mshtml=" XDG_CONFIG_HOME=$build/wine-record-home/.config
+unset XDG_PICTURES_DIR
+mkdir -p "$HOME/Pictures"
+trap '"$wineserver" -k 2>/dev/null; session_cleanup' EXIT
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "initialising the Wine prefix $WINEPREFIX"
+    env -u DISPLAY "$wine" wineboot -i >/dev/null 2>&1
+fi
+env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null 2>&1
+"$wineserver" -w
+
+pictures=$(find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 2 -name Pictures ! -path '*/Public/*' | head -1)
+pictures=$(readlink -f "$pictures")
+check "the prefix's Pictures folder is private (${pictures:-none})" \
+    eval '[ -d "$pictures" ] && case $pictures/ in "$(readlink -f "$build")"/*) true ;; *) false ;; esac' ||
+    { finish_checks; exit 1; }
+rm -rf "${pictures:?}"/* "$pictures"/.[!.]* 2>/dev/null
+work=$dir/work
+mkdir -p "$work"
+
+start_xvfb 24
+(cd "$work" && exec "$wine" "$build/modra.exe") >"$dir/out" 2>"$dir/err" &
+app_pid=$!
+open_modra 60
+wait_for 10 eval 'client_shot "$dir/start.png" && has_other_colour "$dir/start.png" $view 000000'
+click_at 5 5  # the focus, from a click on the black frame
+sleep 0.3
+press() { xdotool key "$1"; sleep 0.7; }
+title() { xprop -id "$win" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
+listing() { ls -A "$pictures"; }
+recordings() { listing | grep '^modra-[0-9]\{8\}-[0-9]\{6\}\(-[0-9]*\)\?\.gif$'; }
+
+# The recording as giflib decodes it: frames, delays, size.
+check_recording() { # file, what, frames out folder
+    local frames delays size n decoded
+    mkdir -p "$3"
+    "$decode" "$1" "$3" >"$dir/delays"
+    decoded=$?
+    check "$2 decodes" test $decoded = 0 || return 1
+    frames=$(wc -l <"$dir/delays")
+    delays=$(head -12 "$dir/delays" | tr '\n' , )
+    echo "  $2: $frames frames, $(stat -c %s "$1") bytes, delays ${delays%,}…"
+    check "$2 has frames ($frames)" test "$frames" -ge 2
+    check "$2: every delay is 30, 30, 40 ms in turn" \
+        awk '{ if ($1 != (NR % 3 == 0 ? 40 : 30)) bad = 1 } END { exit bad || NR == 0 }' "$dir/delays"
+    size=$(identify -format '%wx%h\n' "$3"/*.ppm | sort -u | tr '\n' ' ')
+    check "$2: every frame is 640 x 480 (${size% })" test "$size" = "640x480 "
+    check "$2 loops forever" grep -qa 'NETSCAPE2\.0' "$1"
+    n=$(compare -metric AE "$3/000.ppm" "$3/$(printf %03d $((frames - 1))).ppm" null: 2>&1)
+    check "$2 shows a changing view (first and last frames: $n pixels differ)" test "$n" != 0
+}
+
+press r
+check "R: the title says Modra — recording (got $(title))" test "$(title)" = "Modra — recording"
+check "while recording only a hidden temporary file is in the folder ($(listing | tr '\n' ' '))" \
+    eval '[ "$(listing | wc -l)" = 1 ] && listing | grep -q "^\."'
+# A few drops over two seconds, each at its own place in the view.
+for spot in 120,100 500,380 330,250 200,420; do
+    click_at $((20 + ${spot%,*})) $((20 + ${spot#*,}))
+    sleep 0.5
+done
+press space
+sleep 0.5
+client_shot "$shots/paused.png"
+convert "$shots/paused.png" -crop $view +repage "$dir/view.png"
+press r
+wait_for 60 eval '[ -n "$(recordings)" ]'
+first=$(recordings | head -1)
+check "R again: one recording in the Pictures known folder (folder: $(listing | tr '\n' ' '))" \
+    eval '[ "$(listing | wc -l)" = 1 ] && [[ $first =~ ^modra-[0-9]{8}-[0-9]{6}\.gif$ ]]'
+check "the title says where it went: $(title)" \
+    eval 'title | grep -q "^Modra — saved .*\\\\$first\$"'
+saved=$(sed -n 's/^modra: saved \(.*\)/\1/p' "$dir/err" | tr -d '\r' | tail -1)
+check "stderr names it (${saved:-nothing})" test "${saved##*\\}" = "$first"
+attributes=$("$wine" cmd /c attrib "$saved" 2>/dev/null | tr -d '\r')
+check "the recording is not hidden (attrib: ${attributes:-nothing})" \
+    eval '[ -n "$attributes" ] && ! [[ ${attributes%%[A-Za-z]:\\*} =~ H ]]'
+check "nothing is left in the current folder" test -z "$(ls -A "$work")"
+if [ -n "$first" ]; then
+    cp "$pictures/$first" "$shots/recording.gif"
+    check_recording "$pictures/$first" "the recording" "$shots/frames"
+    last=$(ls "$shots/frames"/*.ppm | tail -1)
+    n=$(compare -metric AE "$last" "$dir/view.png" "$shots/last_difference.png" 2>&1)
+    check "its last frame is the paused view as shown ($n pixels differ)" test "$n" = 0
+fi
+
+# Closed while recording: the recording is kept all the same.
+rm -rf "${pictures:?}"/* "$pictures"/.[!.]* 2>/dev/null
+press space
+press r
+check "R: recording again (title: $(title))" test "$(title)" = "Modra — recording"
+click_at 340 260
+sleep 1
+"$close_tool" "$win"
+check_exit "a close request while recording" 60
+closed=$(recordings | head -1)
+check "the close keeps the recording (folder: $(listing | tr '\n' ' '))" \
+    eval '[ "$(listing | wc -l)" = 1 ] && [ -n "$closed" ]'
+if [ -n "$closed" ]; then
+    cp "$pictures/$closed" "$shots/closed.gif"
+    check_recording "$pictures/$closed" "the recording ended by the close" "$shots/closed_frames"
+fi
+finish_checks
