@@ -28,3 +28,5 @@ wine_tests() { tests/win32/wine_tests.sh build-windows build/modra-render build/
 wine_tests || { echo "Wine tests failed; running them once more"; wine_tests; }
 wine_keys() { tests/win32/wine_keys.sh build-windows build/modra-render build/tests/x11_close; }
 wine_keys || { echo "Wine key tests failed; running them once more"; wine_keys; }
+wine_record() { tests/win32/wine_record.sh build-windows build/modra-render build/tests/x11_close; }
+wine_record || { echo "Wine recording tests failed; running them once more"; wine_record; }
