@@ -1,6 +1,7 @@
 // decode-animation FILE FOLDER: an animated GIF or WebP decoded with its own
 // library, each frame as shown (composited) written as FOLDER/NNN.ppm in the
-// PPM modra-render writes, and one line per frame on stdout: its delay in ms.
+// PPM modra-render writes (a FOLDER of - writes none), and one line per
+// frame on stdout: its delay in ms.
 #include <gif_lib.h>
 #include <webp/demux.h>
 
@@ -15,6 +16,8 @@ namespace {
 
 bool write_ppm(const std::string& folder, int n, const std::vector<std::uint8_t>& rgb, int width, int height)
 {
+    if (folder == "-")
+        return true;
     char name[32];
     std::snprintf(name, sizeof name, "/%03d.ppm", n);
     std::FILE* f = std::fopen((folder + name).c_str(), "wb");

@@ -66,5 +66,14 @@ check "/dev/full is still a device" test -c /dev/full
 out=$("$render" --frames 4 --gif "$dir/a.png" 2>&1)
 check "--gif needs a .gif name ($out)" test $? = 2
 
+# The toy's R, played by a script while paused (so its frames are quick to
+# write): a GIF in the pictures folder that stops by itself after a minute.
+mkdir -p "$dir/home/Pictures"
+printf 'key space\nkey r\nframes 3700\n' >"$dir/minute.txt"
+HOME=$dir/home XDG_CONFIG_HOME=$dir/home/.config "$render" --seed 3 --script "$dir/minute.txt" --out "$dir/x.png" 2>/dev/null
+kept=$(ls -A "$dir/home/Pictures")
+check "R records modra-....gif in the pictures folder ($kept)" bash -c "[[ '$kept' =~ ^modra-[0-9]{8}-[0-9]{6}\.gif$ ]]"
+check "and stops by itself after a minute: 1800 frames" test "$("$decode" "$dir/home/Pictures/$kept" - | wc -l)" = 1800
+
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -6,7 +6,8 @@
 # screen with the layout centred and Esc gives the window back; Ctrl+Plus
 # zooms to 2 and a click there drops on the cell under the pointer; R
 # records the view as a GIF that decodes (giflib) to frames of the view, 30
-# a second, and a close while recording finishes the file.
+# a second, says why when its folder goes away, and a close while recording
+# finishes the file.
 # Usage: modra_keys_e2e.sh MODRA X11_CLOSE SCREENSHOT-DIR DECODE-ANIMATION
 set -u
 modra=$1
@@ -108,6 +109,13 @@ view_shot "$shots/keys_recorded_view.png"
 check "its last frame is the view as shown" \
     no_difference "$session_dir/frames/$(printf %03d $((frames - 1))).ppm" "$shots/keys_recorded_view.png"
 rm -f "$home/Pictures"/*
+
+press r
+rm -rf "$home/Pictures"
+press r 1
+check "a recording whose folder went away stops and says why ($(title))" \
+    bash -c "[[ '$(title)' == 'Modra — the recording stopped: cannot record in '* ]]"
+mkdir "$home/Pictures"
 
 press r
 "$close_tool" "$win"
