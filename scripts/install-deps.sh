@@ -6,7 +6,7 @@
 set -euo pipefail
 case "${1:-}" in
     "") packages=(g++ cmake ninja-build pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
-                  libsdl2-dev libx11-dev libgif-dev libwebp-dev xvfb xdotool imagemagick x11-utils wine64 wine) ;;
+                  libsdl2-dev libx11-dev libgif-dev libwebp-dev webp xvfb xdotool imagemagick x11-utils wine64 wine) ;;
     fuzz) packages=(cmake ninja-build clang-16 libfuzzer-16-dev) ;;
     *) echo "usage: $0 [fuzz]" >&2; exit 2 ;;
 esac
