@@ -61,26 +61,44 @@ std::uint32_t sleep_before_frame(const FrameSchedule& schedule, std::int64_t now
     return static_cast<std::uint32_t>(remaining / schedule.ticks_per_ms - 1);
 }
 
-std::int32_t run_main_loop()
+MainLoop start_main_loop()
 {
-    FrameSchedule schedule = start_schedule();
-    Message message;
+    MainLoop loop;
+    loop.schedule = start_schedule();
+    return loop;
+}
+
+bool run_main_loop_pass(MainLoop& loop)
+{
+    FrameSchedule& schedule = loop.schedule;
+    Message& message = loop.message;
+    loop.sleep = 0;
     for (;;) {
         if (message.message == wm_quit)
-            return static_cast<std::int32_t>(message.wparam);
+            return false;
         if (peek_message(message)) {
             translate_message(message);
             dispatch_message(message);
             continue;
         }
         if (!running)
-            continue;
+            return true;
         const std::int64_t now = read_clock(schedule);
         if (now >= schedule.next_frame_time) {
             schedule.next_frame_time += schedule.ticks_per_frame;
             produce_tick();
-        } else if (const std::uint32_t ms = sleep_before_frame(schedule, now); ms > 0) {
-            sleep_ms(ms);
+            continue;
         }
+        loop.sleep = sleep_before_frame(schedule, now);
+        return true;
     }
+}
+
+std::int32_t run_main_loop()
+{
+    MainLoop loop = start_main_loop();
+    while (run_main_loop_pass(loop))
+        if (loop.sleep > 0)
+            sleep_ms(loop.sleep);
+    return static_cast<std::int32_t>(loop.message.wparam);
 }

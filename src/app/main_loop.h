@@ -4,11 +4,14 @@
 
 #include <cstdint>
 
+#include "platform/window.h"
+
 // What goes beyond the toy (a recording) may look at each frame once it is
 // shown and before the palette fades a step; unset, nothing is called.
 extern void (*frame_shown_hook)();
 
-// Until the quit message; returns its code.
+// Until the quit message; returns its code. Passes, one after another, with
+// the sleep each asks for between them.
 std::int32_t run_main_loop();
 
 // The schedule, apart from the clock it runs on: the deadline moves by
@@ -25,3 +28,20 @@ std::int64_t read_clock(const FrameSchedule& schedule);
 // Milliseconds to sleep before the next frame: 0 when within 2 ms of it,
 // where the rest is spun out.
 std::uint32_t sleep_before_frame(const FrameSchedule& schedule, std::int64_t now);
+
+// The loop's state between passes, for a place that cannot block (a page)
+// and runs one pass at a time from its own scheduler.
+struct MainLoop {
+    FrameSchedule schedule;
+    Message message;
+    // After a pass that ended waiting: the milliseconds run_main_loop sleeps.
+    std::uint32_t sleep = 0;
+};
+
+MainLoop start_main_loop();
+// One pass: every queued message, then every frame whose deadline has
+// passed, with the messages those frames posted in between. False once the
+// quit message came (its code is in loop.message.wparam); true when the
+// queue is empty and the next frame is not due yet, or the toy is not
+// running.
+bool run_main_loop_pass(MainLoop& loop);

@@ -40,10 +40,10 @@ void show_error(const char* title, const char* format, ...)
     message_box(text, title);
 }
 
-std::int32_t app_main()
+bool start_app()
 {
     if (!check_platform())
-        return 0;
+        return false;
     // The generated palettes take the random source's first draws, so they
     // are the same on every run; only then is it seeded from the clock.
     build_palette_bank();
@@ -51,26 +51,28 @@ std::int32_t app_main()
     seed_random(tick_count());
 
     if (!register_toy_class("wc", main_window_proc, Cursor::arrow, load_icon(application_icon)))
-        return 0;
+        return false;
     // A failing control class has told the user already; start-up says it again.
     if (!register_slider_class() || !register_iconbar_class()) {
         tell_class_registration_failed();
-        return 0;
+        return false;
     }
     WindowHandle main_window =
         create_window("wc", "Modra", WindowStyle::main, use_default_position, use_default_position, 590, 410,
                       nullptr, 0);
     if (!main_window) {
         tell_window_creation_failed();
-        return 0;
+        return false;
     }
     if (desktop_colour_depth(main_window) != 32) {
         show_error("Sorry", "This program requires %2u bit colour.", 32u);
-        return 0;
+        return false;
     }
     show_window(main_window);
     if (!create_children(main_window))
-        return 0;
+        return false;
     update_window(main_window);
-    return run_main_loop();
+    return true;
 }
+
+std::int32_t app_main() { return start_app() ? run_main_loop() : 0; }
