@@ -20,7 +20,7 @@ bool save_screenshot(std::string& path, std::string& error)
     for (std::uint32_t y = 0; y < locked.height; ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(locked.pixels) +
                                                                  std::ptrdiff_t{locked.pitch} * y);
-        std::copy(row, row + locked.width, pixels.begin() + std::ptrdiff_t{y} * locked.width);
+        std::copy(row, row + locked.width, pixels.begin() + static_cast<std::ptrdiff_t>(y) * locked.width);
     }
     unlock_surface(back);
     const auto width = static_cast<std::int32_t>(locked.width);
