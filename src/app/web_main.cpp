@@ -1,0 +1,36 @@
+// modra in a page: start-up as on the desktop, then one pass of the main
+// loop per animation frame, since a page must never block.
+#include <emscripten.h>
+
+#include "app/main_loop.h"
+#include "app/startup.h"
+#include "keys/play_keys.h"
+#include "platform/web/web_host.h"
+
+namespace {
+
+MainLoop loop;
+
+void pass()
+{
+    if (!run_main_loop_pass(loop)) {
+        emscripten_cancel_main_loop();
+        EM_ASM(Module.modraEnded(););
+    }
+}
+
+}  // namespace
+
+int main()
+{
+    web_host_start();
+    enable_play_keys();
+    if (!start_app()) {
+        EM_ASM(Module.modraEnded(););
+        return 0;
+    }
+    loop = start_main_loop();
+    // 0: the browser's animation frames; the loop itself keeps sixty a second.
+    emscripten_set_main_loop(pass, 0, false);
+    return 0;
+}

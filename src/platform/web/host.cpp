@@ -1,0 +1,380 @@
+// Web host for the portable window system: the toy on a page, in a <canvas>.
+// Implemented:
+//  - the top-level window is the page's canvas, as many pixels as its client
+//    area; the page centres it and shows each pixel as a zoom x zoom square
+//    of screen (device) pixels, crisp (image-rendering: pixelated)
+//  - zoom: the largest that shows the whole window in the page, chosen at
+//    start and again whenever the page changes size; the zoom keys change it
+//    until then
+//  - pointer events (mouse, touch and pen alike: a finger or a pen tip is
+//    the left button), left and right presses and releases and motion, in
+//    screen pixels of the client area; the pointer is captured while a
+//    button is down, so a drag that leaves the canvas keeps arriving
+//  - keys, as Windows' virtual keys, the same set as the SDL host's, with
+//    the browser's own repeat; the toy's keys do not reach the browser (its
+//    zoom, its find), keys with Ctrl other than the zoom keys do. Keys held
+//    when the page loses the focus are let go
+//  - the framebuffer shown through the canvas's 2D context (putImageData of
+//    the dirty rectangle)
+//  - full screen through the Fullscreen API, on the page's whole screen;
+//    leaving it by the browser's own means (Esc) leaves it in the toy too
+//  - message boxes as a modal dialog on the page with their title and text;
+//    the title as the page's title
+//  - the arrow and cross-hair cursors, as the window classes ask
+//  - with ?embed in the address the page shows only the view, scaled to fill
+//    its frame (the pointer is mapped back through that scale)
+// Limitations:
+//  - a page cannot block: message boxes return at once and the dialog stays
+//    until dismissed; the main loop runs one pass per animation frame
+//    (app/main_loop.h), so a hidden page produces no frames and catches up
+//    the ones it missed when shown again, as a stalled desktop loop does
+//  - the user cannot resize or move the window: the page sizes it. A page
+//    smaller than the window at zoom 1 shows part of it, with scroll bars
+//  - S downloads the picture as a PNG (the browser's encoder) instead of
+//    writing it to a pictures folder; R records the view with the browser's
+//    MediaRecorder (WebM, the browser's lossy codec) where it exists, not as
+//    a GIF frame by frame (platform/web/toy_recording.cpp)
+#include "platform/web/web_host.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/layout.h"
+#include "platform/portable/events.h"
+#include "platform/portable/host.h"
+#include "platform/portable/rects.h"
+#include "platform/screen.h"
+#include "platform/window.h"
+
+namespace {
+
+// What the page reported since the last poll, delivered in order then.
+enum class PageEvent { pointer, key, page_resized, full_screen_left, focus_lost };
+
+struct QueuedEvent {
+    PageEvent kind;
+    std::uint32_t message = 0;
+    std::int32_t x = 0, y = 0;
+    std::uintptr_t buttons_or_key = 0;
+    bool down = false;
+};
+
+struct WebHost {
+    bool started = false;
+    bool placed = false;
+    std::vector<QueuedEvent> queue;
+    std::vector<std::uint8_t> rgba;  // a dirty rectangle as the canvas takes it
+    std::vector<std::uintptr_t> held;
+};
+
+WebHost host;
+
+// clang-format off
+EM_JS(void, page_start, (), {
+    const canvas = document.getElementById("modra");
+    canvas.addEventListener("contextmenu", (e) => e.preventDefault());
+    // Screen pixels of the client area, whatever scale the page shows it at.
+    const at = (e) => {
+        const r = canvas.getBoundingClientRect();
+        const scale = canvas.width * Module.modraZoom / r.width;
+        return [Math.floor((e.clientX - r.left) * scale), Math.floor((e.clientY - r.top) * scale)];
+    };
+    const buttons = (e) => (e.buttons & 1 ? 1 : 0) | (e.buttons & 2 ? 2 : 0);
+    canvas.addEventListener("pointerdown", (e) => {
+        if (e.button !== 0 && e.button !== 2) return;
+        canvas.setPointerCapture(e.pointerId);
+        const [x, y] = at(e);
+        _web_pointer(e.button === 0 ? 0x201 : 0x204, x, y, buttons(e));
+        e.preventDefault();
+    });
+    canvas.addEventListener("pointerup", (e) => {
+        if (e.button !== 0 && e.button !== 2) return;
+        const [x, y] = at(e);
+        _web_pointer(e.button === 0 ? 0x202 : 0x205, x, y, buttons(e));
+    });
+    canvas.addEventListener("pointercancel", (e) => {
+        const [x, y] = at(e);
+        _web_pointer(0x202, x, y, 0);
+    });
+    canvas.addEventListener("pointermove", (e) => {
+        const [x, y] = at(e);
+        _web_pointer(0x200, x, y, buttons(e));
+    });
+    Module.modraZoom = 1;
+});
+
+EM_JS(void, page_place, (int width, int height, int zoom), {
+    const canvas = document.getElementById("modra");
+    if (canvas.width !== width || canvas.height !== height) {
+        canvas.width = width;
+        canvas.height = height;
+    }
+    Module.modraZoom = zoom;
+    Module.modraPlaced(width, height, zoom);
+});
+
+EM_JS(void, page_put, (const void* pixels, int left, int top, int width, int height), {
+    const canvas = document.getElementById("modra");
+    const bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
+    canvas.getContext("2d").putImageData(new ImageData(bytes, width, height), left, top);
+});
+
+EM_JS(void, page_title, (const char* title), { document.title = UTF8ToString(title); });
+
+EM_JS(void, page_message, (const char* text, const char* title, bool information), {
+    Module.modraMessage(UTF8ToString(text), UTF8ToString(title), information);
+});
+
+EM_JS(void, page_cursor, (bool cross), {
+    document.getElementById("modra").style.cursor = cross ? "crosshair" : "default";
+});
+
+EM_JS(bool, page_full_screen, (bool on), {
+    const page = document.documentElement;
+    if (!on) {
+        if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+        return true;
+    }
+    if (!page.requestFullscreen || !document.fullscreenEnabled) return false;
+    page.requestFullscreen().catch(() => {});
+    return true;
+});
+
+// The page's room, or in full screen the screen's, in device pixels.
+EM_JS(int, page_room, (bool screen, bool height), {
+    const ratio = window.devicePixelRatio || 1;
+    const css = screen ? (height ? window.screen.height : window.screen.width)
+                       : (height ? document.documentElement.clientHeight : document.documentElement.clientWidth);
+    return Math.floor(css * ratio);
+});
+// clang-format on
+
+// The largest zoom at which the whole window fits the page.
+std::int32_t fitting_zoom()
+{
+    const std::int32_t width = page_room(false, false), height = page_room(false, true);
+    std::int32_t z = max_zoom;
+    while (z > 1 && (client_width * z > width || client_height * z > height))
+        --z;
+    return z;
+}
+
+// Windows' virtual key for a DOM key; 0 for keys the toy has no use for.
+std::uintptr_t virtual_key(const EmscriptenKeyboardEvent& e)
+{
+    const bool keypad = e.location == DOM_KEY_LOCATION_NUMPAD;
+    if (std::strlen(e.key) == 1) {
+        const char c = e.key[0];
+        if (c >= 'a' && c <= 'z')
+            return static_cast<std::uintptr_t>(c - 'a' + 'A');
+        if (c >= 'A' && c <= 'Z')
+            return static_cast<std::uintptr_t>(c);
+        if (c >= '0' && c <= '9')
+            return keypad && c == '0' ? vk_numpad0 : static_cast<std::uintptr_t>(c);
+        switch (c) {
+        case ' ': return vk_space;
+        case '=':
+        case '+': return keypad ? vk_add : vk_oem_plus;
+        case '-': return keypad ? vk_subtract : vk_oem_minus;
+        default: return 0;
+        }
+    }
+    if (e.key[0] == 'F' && e.key[1] >= '1' && e.key[1] <= '9') {
+        const int n = std::atoi(e.key + 1);
+        return n >= 1 && n <= 12 ? vk_f1 + static_cast<std::uintptr_t>(n - 1) : 0;
+    }
+    struct Named {
+        const char* name;
+        std::uintptr_t key;
+    };
+    static constexpr Named named[] = {{"Enter", vk_return}, {"Escape", vk_escape},   {"ArrowLeft", vk_left},
+                                      {"ArrowUp", vk_up},   {"ArrowRight", vk_right}, {"ArrowDown", vk_down},
+                                      {"Shift", vk_shift},  {"Control", vk_control},  {"Alt", vk_menu}};
+    for (const Named& n : named)
+        if (std::strcmp(e.key, n.name) == 0)
+            return n.key;
+    return 0;
+}
+
+// The browser keeps what the toy does not use: its keys with Ctrl (but the
+// zoom keys), F12 and F5.
+bool toy_keeps(std::uintptr_t key, const EmscriptenKeyboardEvent& e)
+{
+    if (e.metaKey)
+        return false;
+    if (e.ctrlKey)
+        return key == vk_oem_plus || key == vk_oem_minus || key == vk_add || key == vk_subtract || key == '0' ||
+               key == vk_numpad0 || key == vk_control;
+    return key != vk_f1 + 11 && key != vk_f1 + 4;
+}
+
+EM_BOOL key_event(int type, const EmscriptenKeyboardEvent* e, void*)
+{
+    const std::uintptr_t key = virtual_key(*e);
+    if (key == 0)
+        return false;
+    QueuedEvent q{PageEvent::key};
+    q.buttons_or_key = key;
+    q.down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    host.queue.push_back(q);
+    return toy_keeps(key, *e);
+}
+
+EM_BOOL resize_event(int, const EmscriptenUiEvent*, void*)
+{
+    host.queue.push_back({PageEvent::page_resized});
+    return false;
+}
+
+EM_BOOL full_screen_event(int, const EmscriptenFullscreenChangeEvent* e, void*)
+{
+    if (!e->isFullscreen)
+        host.queue.push_back({PageEvent::full_screen_left});
+    return false;
+}
+
+EM_BOOL blur_event(int, const EmscriptenFocusEvent*, void*)
+{
+    host.queue.push_back({PageEvent::focus_lost});
+    return false;
+}
+
+void deliver(const QueuedEvent& e)
+{
+    switch (e.kind) {
+    case PageEvent::pointer: inject_pointer(e.message, {e.x, e.y}, e.buttons_or_key); break;
+    case PageEvent::key:
+        if (e.down && std::find(host.held.begin(), host.held.end(), e.buttons_or_key) == host.held.end())
+            host.held.push_back(e.buttons_or_key);
+        if (!e.down)
+            host.held.erase(std::remove(host.held.begin(), host.held.end(), e.buttons_or_key), host.held.end());
+        inject_key(e.buttons_or_key, e.down);
+        break;
+    case PageEvent::page_resized:
+        if (!full_screen())
+            set_zoom(fitting_zoom());
+        break;
+    case PageEvent::full_screen_left:
+        if (full_screen())
+            set_full_screen(false, 1);
+        break;
+    case PageEvent::focus_lost: {
+        const std::vector<std::uintptr_t> held = host.held;
+        host.held.clear();
+        for (const std::uintptr_t key : held)
+            inject_key(key, false);
+        break;
+    }
+    }
+}
+
+}  // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE void web_pointer(std::uint32_t message, std::int32_t x, std::int32_t y,
+                                                 std::uint32_t buttons)
+{
+    QueuedEvent q{PageEvent::pointer, message, x, y};
+    q.buttons_or_key = ((buttons & 1) ? mk_lbutton : 0) | ((buttons & 2) ? mk_rbutton : 0);
+    host.queue.push_back(q);
+}
+
+void web_host_start()
+{
+    host = WebHost{};
+    host.started = true;
+    page_start();
+    const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+    emscripten_set_keydown_callback(window, nullptr, true, key_event);
+    emscripten_set_keyup_callback(window, nullptr, true, key_event);
+    emscripten_set_resize_callback(window, nullptr, true, resize_event);
+    emscripten_set_blur_callback(window, nullptr, true, blur_event);
+    emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, true, full_screen_event);
+}
+
+void host_poll_events()
+{
+    // Taken out first: what a delivery makes the page report waits its turn.
+    std::vector<QueuedEvent> events;
+    events.swap(host.queue);
+    for (const QueuedEvent& e : events)
+        deliver(e);
+}
+
+// The web host has nothing to do between frames.
+void host_queue_idle() {}
+
+void host_set_cursor(Cursor cursor)
+{
+    if (host.started)
+        page_cursor(cursor == Cursor::cross);
+}
+
+void host_top_level_placed(const char* title, const Rect& screen, bool)
+{
+    if (!host.started)
+        return;
+    page_title(title ? title : "");
+    if (!host.placed) {
+        host.placed = true;
+        set_zoom(fitting_zoom());
+    }
+    page_place(std::max(rect_width(screen), 1), std::max(rect_height(screen), 1), zoom());
+}
+
+void host_framebuffer_changed(const Framebuffer& fb, const Rect& dirty)
+{
+    if (!host.started || !fb.pixels)
+        return;
+    const Rect r{std::max(dirty.left, 0), std::max(dirty.top, 0), std::min(dirty.right, fb.width),
+                 std::min(dirty.bottom, fb.height)};
+    if (r.right <= r.left || r.bottom <= r.top)
+        return;
+    const std::int32_t width = rect_width(r), height = rect_height(r);
+    host.rgba.resize(std::size_t{4} * width * height);
+    std::uint8_t* out = host.rgba.data();
+    for (std::int32_t y = r.top; y < r.bottom; ++y) {
+        const std::uint32_t* row = fb.pixels + std::ptrdiff_t{y} * (fb.pitch / 4);
+        for (std::int32_t x = r.left; x < r.right; ++x, out += 4) {
+            const std::uint32_t p = row[x];
+            out[0] = static_cast<std::uint8_t>(p >> 16);
+            out[1] = static_cast<std::uint8_t>(p >> 8);
+            out[2] = static_cast<std::uint8_t>(p);
+            out[3] = 255;
+        }
+    }
+    page_put(host.rgba.data(), r.left, r.top, width, height);
+}
+
+void host_message_box(const char* text, const char* title, bool information)
+{
+    page_message(text ? text : "", title ? title : "", information);
+}
+
+void host_title_changed(const char* title)
+{
+    if (host.started)
+        page_title(title ? title : "");
+}
+
+bool host_set_full_screen(bool on) { return host.started && page_full_screen(on); }
+
+Rect host_screen_rect()
+{
+    if (!host.started)
+        return {0, 0, 1024, 768};
+    return {0, 0, page_room(true, false), page_room(true, true)};
+}
+
+Rect host_work_area()
+{
+    if (!host.started)
+        return {0, 0, 1024, 768};
+    return {0, 0, page_room(false, false), page_room(false, true)};
+}
+
+std::int32_t host_colour_depth() { return 32; }
