@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the toy for the browser with Emscripten and writes a static site to
-# build-web/site/: index.html, modra.js and modra.wasm, nothing fetched from
+# build-web/site/: index.html, modra.js, modra.wasm and the icon, nothing fetched from
 # elsewhere. Serve it with scripts/serve-web.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,4 +15,5 @@ site=build-web/site
 rm -rf "$site"
 mkdir -p "$site"
 cp web/index.html build-web/modra.js build-web/modra.wasm "$site"/
+cp res/icons/modra.ico "$site"/favicon.ico
 echo "build-web/site/ is ready: scripts/serve-web.sh serves it"

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The page in headless Chromium: it loads with no console error or exception,
+# its canvas is the whole window at the zoom that fits a 1000 x 800 page (1),
+# and every pixel outside the view is the window modra-render paints at
+# start. Needs build-web/site/ (scripts/build-web.sh) and build/modra-render.
+#   tests/web/web_page.sh [SITE_DIR] [MODRA_RENDER]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+site=${1:-$root/build-web/site}
+render=${2:-$root/build/modra-render}
+[ -f "$site/index.html" ] || { echo "no $site/index.html (scripts/build-web.sh)" >&2; exit 2; }
+[ -x "$render" ] || { echo "no $render" >&2; exit 2; }
+
+work=$(mktemp -d)
+server="" browser=""
+finish() {
+    local code=$?
+    set +e
+    for pid in $browser $server; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    rm -rf "$work"
+    exit "$code"
+}
+trap finish EXIT
+
+port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+/usr/bin/python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >"$work/http.log" 2>&1 &
+server=$!
+setsid chromium --headless=new --no-sandbox --disable-gpu --no-first-run --user-data-dir="$work/profile" \
+    --remote-debugging-address=127.0.0.1 --remote-debugging-port=0 about:blank >"$work/chromium.log" 2>&1 &
+browser=$!
+for _ in $(seq 100); do
+    [ -s "$work/profile/DevToolsActivePort" ] && curl -s -o /dev/null "http://127.0.0.1:$port/" && break
+    sleep 0.1
+done
+[ -s "$work/profile/DevToolsActivePort" ] || { echo "chromium did not start" >&2; cat "$work/chromium.log" >&2; exit 1; }
+devtools="ws://127.0.0.1:$(sed -n 1p "$work/profile/DevToolsActivePort")$(sed -n 2p "$work/profile/DevToolsActivePort")"
+
+node --experimental-websocket --no-warnings "$here/web_page.mjs" "$devtools" "http://127.0.0.1:$port/" "$work/page.json"
+"$render" --frames 0 --window "$work/window.ppm"
+
+/usr/bin/python3 - "$work/page.json" "$work/window.ppm" <<'PY'
+import json, sys
+page = json.load(open(sys.argv[1]))
+data = open(sys.argv[2], "rb").read()
+fields = data.split(maxsplit=4)
+assert fields[0] == b"P6" and fields[3] == b"255", "modra-render wrote no binary PPM"
+width, height, pixels = int(fields[1]), int(fields[2]), fields[4]
+faults = list(page["problems"])
+if page["title"] != "Modra":
+    faults.append("the page's title is %r" % page["title"])
+if page["zoom"] != 1:
+    faults.append("a 1000 x 800 page shows the window at zoom %s, not 1" % page["zoom"])
+if (page["width"], page["height"]) != (width, height):
+    faults.append("the canvas is %d x %d, the window %d x %d" % (page["width"], page["height"], width, height))
+else:
+    view = (20, 20, 660, 500)  # app/layout.h
+    wrong, first = 0, None
+    for y in range(height):
+        for x in range(width):
+            if view[0] <= x < view[2] and view[1] <= y < view[3]:
+                continue
+            i = y * width + x
+            want = "%02x%02x%02x" % tuple(pixels[3 * i:3 * i + 3])
+            if page["hex"][6 * i:6 * i + 6] != want:
+                wrong += 1
+                first = first or (x, y, page["hex"][6 * i:6 * i + 6], want)
+    if wrong:
+        faults.append("%d pixels outside the view differ; the first at %s: page %s, modra-render %s"
+                      % ((wrong, first[:2]) + first[2:]))
+for f in faults:
+    print("web_page: " + f)
+print("web_page: %s" % ("FAILED" if faults else "the page loads cleanly and paints the window as modra-render does"))
+sys.exit(1 if faults else 0)
+PY
