@@ -30,3 +30,8 @@ wine_keys() { tests/win32/wine_keys.sh build-windows build/modra-render build/te
 wine_keys || { echo "Wine key tests failed; running them once more"; wine_keys; }
 wine_record() { tests/win32/wine_record.sh build-windows build/modra-render build/tests/x11_close; }
 wine_record || { echo "Wine recording tests failed; running them once more"; wine_record; }
+
+# The browser build (Emscripten), and its page in headless Chromium.
+scripts/build-web.sh
+web_page() { tests/web/web_page.sh build-web/site build/modra-render; }
+web_page || { echo "The page test failed; running it once more"; web_page; }
