@@ -10,6 +10,7 @@ add_executable(modra
   src/platform/web/host.cpp
   src/platform/web/clock.cpp
   src/platform/web/picture_files.cpp
+  src/platform/files/time_stamp.cpp
   src/platform/web/toy_recording.cpp
   src/keys/play_keys.cpp
   src/keys/slider_keys.cpp

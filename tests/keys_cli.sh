@@ -5,13 +5,7 @@
 # layout at the zoom that fits, and S keeps the picture shown.
 set -u
 render=$(realpath "$1")
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-passed=0 failures=0
-check() { # description, then a command that must succeed
-    local what=$1; shift
-    if "$@"; then passed=$((passed + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/cli_checks.sh"
 # run NAME 'SCRIPT LINES' [OPTION...]: the window, the picture and the field, seeded.
 run() {
     local name=$1 script=$2; shift 2
@@ -82,5 +76,4 @@ keep
 check "without ~/Pictures, the current folder" test "$(ls "$dir/cwd" | grep -cE '^modra-.*\.png$')" = 2
 check "nothing else is left" test "$(ls -A "$dir/cwd" | wc -l)" = 2
 
-echo "$passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish_checks

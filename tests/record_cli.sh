@@ -7,13 +7,7 @@
 set -u
 render=$(realpath "$1")
 decode=$(realpath "$2")
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-passed=0 failures=0
-check() { # description, then a command that must succeed
-    local what=$1; shift
-    if "$@"; then passed=$((passed + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/cli_checks.sh"
 printf 'click 220 548\n' >"$dir/stamp.txt"
 
 # what | options | frames recorded (after --record-from)
@@ -75,5 +69,4 @@ kept=$(ls -A "$dir/home/Pictures")
 check "R records modra-....gif in the pictures folder ($kept)" bash -c "[[ '$kept' =~ ^modra-[0-9]{8}-[0-9]{6}\.gif$ ]]"
 check "and stops by itself after a minute: 1800 frames" test "$("$decode" "$dir/home/Pictures/$kept" - | wc -l)" = 1800
 
-echo "$passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish_checks

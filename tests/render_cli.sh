@@ -3,13 +3,7 @@
 # of every kind of bad input.
 set -u
 render=$(realpath "$1")
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-passed=0 failures=0
-check() { # description, then a command that must succeed
-    local what=$1; shift
-    if "$@"; then passed=$((passed + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/cli_checks.sh"
 cell_at() { # row, column of a field dump: the int32 there
     od -An -t d4 -j $(( ($2 * 642 + $3) * 4 )) -N 4 "$1" | tr -d ' '
 }
@@ -144,5 +138,4 @@ printf 'frames 1\r\nwait x\r\n' >"$dir/crlf-bad"
 refused "script: a bad CRLF line" --script "$dir/crlf-bad" --out x.png
 check "a bad script line is named by its number" grep -q 'line 2' "$dir/err"
 
-echo "$passed passed, $failures failed"
-[ $failures -eq 0 ]
+finish_checks

@@ -26,42 +26,11 @@ rm -f "$shots"/*.png
 . "$(dirname "$0")/../xvfb_session.sh"
 dir=$session_dir
 
-# A prefix of its own, so that this runs beside the other Wine tests (each
-# stops its own prefix's server), with a home of its own: Wine links the
-# prefix's Pictures to the home's Pictures (or to the home itself) when it
-# makes the prefix, and the pictures must not go to the user's.
-export WINEPREFIX=$build/wineprefix-keys HOME=$build/wine-keys-home WINEDEBUG=-all \
-       WINEDLLOVERRIDES="mscoree,mshtml=" XDG_CONFIG_HOME=$build/wine-keys-home/.config
-unset XDG_PICTURES_DIR
-mkdir -p "$HOME/Pictures"
-trap '"$wineserver" -k 2>/dev/null; session_cleanup' EXIT
-
-# Made once: Wine's first start takes most of a minute. The GDI renderer, as
-# in wine_tests.sh: the OpenGL one never paints a windowed DirectDraw view on
-# Xvfb.
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "initialising the Wine prefix $WINEPREFIX"
-    env -u DISPLAY "$wine" wineboot -i >/dev/null 2>&1
-fi
-env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null 2>&1
-"$wineserver" -w
-
-# The Pictures known folder of the prefix, as a Linux path: the user's
-# profile holds it, as a folder or a link to the private home's.
-pictures=$(find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 2 -name Pictures ! -path '*/Public/*' | head -1)
-pictures=$(readlink -f "$pictures")
-check "the prefix's Pictures folder is private (${pictures:-none})" \
-    eval '[ -d "$pictures" ] && case $pictures/ in "$(readlink -f "$build")"/*) true ;; *) false ;; esac' ||
-    { finish_checks; exit 1; }
-rm -rf "${pictures:?}"/* "$pictures"/.[!.]* 2>/dev/null
-# The program's current folder, where a failed look-up of the known folder
-# would put the pictures.
-work=$dir/work
-mkdir -p "$work"
+. "$(dirname "$0")/wine_prefix.sh"
+private_wine_prefix keys
 
 start_xvfb 24
-(cd "$work" && exec "$wine" "$build/modra.exe") >"$dir/out" 2>"$dir/err" &
-app_pid=$!
+start_modra_exe
 open_modra 60
 for _ in $(seq 100); do
     client_shot "$dir/start.png"

@@ -27,33 +27,11 @@ rm -rf "${shots:?}"/*
 . "$(dirname "$0")/../xvfb_session.sh"
 dir=$session_dir
 
-# A prefix and a home of its own, as in wine_keys.sh: Wine links the
-# prefix's Pictures to the home's, and the recordings must not go to the
-# user's.
-export WINEPREFIX=$build/wineprefix-record HOME=$build/wine-record-home WINEDEBUG=-all \
-       WINEDLLOVERRIDES="mscoree,mshtml=" XDG_CONFIG_HOME=$build/wine-record-home/.config
-unset XDG_PICTURES_DIR
-mkdir -p "$HOME/Pictures"
-trap '"$wineserver" -k 2>/dev/null; session_cleanup' EXIT
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "initialising the Wine prefix $WINEPREFIX"
-    env -u DISPLAY "$wine" wineboot -i >/dev/null 2>&1
-fi
-env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null 2>&1
-"$wineserver" -w
-
-pictures=$(find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 2 -name Pictures ! -path '*/Public/*' | head -1)
-pictures=$(readlink -f "$pictures")
-check "the prefix's Pictures folder is private (${pictures:-none})" \
-    eval '[ -d "$pictures" ] && case $pictures/ in "$(readlink -f "$build")"/*) true ;; *) false ;; esac' ||
-    { finish_checks; exit 1; }
-rm -rf "${pictures:?}"/* "$pictures"/.[!.]* 2>/dev/null
-work=$dir/work
-mkdir -p "$work"
+. "$(dirname "$0")/wine_prefix.sh"
+private_wine_prefix record
 
 start_xvfb 24
-(cd "$work" && exec "$wine" "$build/modra.exe") >"$dir/out" 2>"$dir/err" &
-app_pid=$!
+start_modra_exe
 open_modra 60
 wait_for 10 eval 'client_shot "$dir/start.png" && has_other_colour "$dir/start.png" $view 000000'
 click_at 5 5  # the focus, from a click on the black frame

@@ -2,12 +2,11 @@
 // temporary file, named once whole.
 #include "platform/animation_file.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "platform/files/animation_writer.h"
 #include "platform/files/new_file.h"
+#include "platform/files/staged_file.h"
 
 struct AnimationFile {
     std::string folder;
@@ -45,18 +44,12 @@ bool add_animation_frame(AnimationFile* a, const std::uint8_t* indices, const st
 
 bool finish_animation(AnimationFile* a, const std::string& stem, std::string& path, std::string& error)
 {
-    errno = 0;
     bool ok = close_animation_writer(*a->writer, error);
-    if (ok && (std::fflush(a->file) != 0 || std::ferror(a->file))) {
-        error = std::strerror(errno ? errno : EIO);
+    std::string closing;
+    if (!close_checked(a->file, closing) && ok) {
+        error = closing;
         ok = false;
     }
-    const int cause = errno ? errno : EIO;
-    if (std::fclose(a->file) != 0 && ok) {
-        error = std::strerror(cause);
-        ok = false;
-    }
-    a->file = nullptr;
     ok = ok && take_free_name(a->temp, a->folder + "/" + stem, animation_extension(a->format), path, error);
     if (!ok)
         error = "cannot record in " + a->folder + ": " + error;

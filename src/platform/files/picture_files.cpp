@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 
 #include "platform/files/image_file.h"
 #include "platform/files/new_file.h"
+#include "platform/files/staged_file.h"
 
 namespace {
 
@@ -49,16 +49,6 @@ std::string pictures_folder()
     return ".";
 }
 
-std::string local_time_stamp()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
-    return text;
-}
-
 bool save_new_png(const std::string& folder, const std::string& stem, const std::uint32_t* pixels,
                   std::int32_t width, std::int32_t height, std::int32_t pitch, std::string& path,
                   std::string& error)
@@ -68,11 +58,10 @@ bool save_new_png(const std::string& folder, const std::string& stem, const std:
     bool ok = file != nullptr;
     if (ok) {
         errno = 0;
-        const bool written = write_image(file, ImageFormat::png, pixels, width, height, pitch) &&
-                             std::fflush(file) == 0 && std::ferror(file) == 0;
+        const bool written = write_image(file, ImageFormat::png, pixels, width, height, pitch);
         const int cause = errno ? errno : EIO;
-        ok = std::fclose(file) == 0 && written;
-        if (!ok)
+        ok = close_checked(file, error) && written;
+        if (!written)
             error = std::strerror(cause);
         ok = ok && take_free_name(temp, folder + "/" + stem, "png", path, error);
         std::remove(temp.c_str());

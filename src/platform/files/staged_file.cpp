@@ -44,17 +44,19 @@ bool open_staged(StagedFile& staged, const std::string& path, std::string& error
     return fail(error, std::strerror(cause));
 }
 
-bool close_staged(StagedFile& staged, std::string& error)
+bool close_checked(std::FILE*& file, std::string& error)
 {
     errno = 0;
-    const bool written = std::fflush(staged.file) == 0 && std::ferror(staged.file) == 0;
+    const bool written = std::fflush(file) == 0 && std::ferror(file) == 0;
     const int cause = errno;
-    const bool closed = std::fclose(staged.file) == 0;
-    staged.file = nullptr;
+    const bool closed = std::fclose(file) == 0;
+    file = nullptr;
     if (written && closed)
         return true;
     return fail(error, std::strerror(cause ? cause : errno ? errno : EIO));
 }
+
+bool close_staged(StagedFile& staged, std::string& error) { return close_checked(staged.file, error); }
 
 bool commit_staged(StagedFile& staged, std::string& error)
 {

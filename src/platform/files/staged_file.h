@@ -20,6 +20,8 @@ struct StagedFile {
 bool open_staged(StagedFile& staged, const std::string& path, std::string& error);
 // Flushes and closes; false (with `error`) when any byte failed to land.
 bool close_staged(StagedFile& staged, std::string& error);
+// The same for any file written: closed in every case, `file` null after.
+bool close_checked(std::FILE*& file, std::string& error);
 // Renames a closed temporary file into place.
 bool commit_staged(StagedFile& staged, std::string& error);
 // Closes and removes the temporary file, if any.

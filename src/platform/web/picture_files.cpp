@@ -4,7 +4,6 @@
 
 #include <emscripten.h>
 
-#include <ctime>
 #include <vector>
 
 namespace {
@@ -28,16 +27,6 @@ EM_JS(bool, page_download_png, (const void* rgba, int width, int height, const c
 
 // The browser puts downloads where its user said.
 std::string pictures_folder() { return {}; }
-
-std::string local_time_stamp()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
-    return text;
-}
 
 bool save_new_png(const std::string&, const std::string& stem, const std::uint32_t* pixels, std::int32_t width,
                   std::int32_t height, std::int32_t pitch, std::string& path, std::string& error)
