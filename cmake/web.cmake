@@ -17,6 +17,7 @@ add_executable(modra
   src/keys/title_readout.cpp
   src/capture/screenshot.cpp
 )
+target_compile_options(modra PRIVATE ${MODRA_WEB_FLAGS})
 target_link_libraries(modra PRIVATE modra_toy modra_portable)
 target_link_options(modra PRIVATE
   -sENVIRONMENT=web

@@ -31,7 +31,11 @@ wine_keys || { echo "Wine key tests failed; running them once more"; wine_keys; 
 wine_record() { tests/win32/wine_record.sh build-windows build/modra-render build/tests/x11_close; }
 wine_record || { echo "Wine recording tests failed; running them once more"; wine_record; }
 
-# The browser build (Emscripten), and its page in headless Chromium.
-scripts/build-web.sh
+# The browser build (Emscripten): its rule loops against the portable ones
+# under Node, and its page in headless Chromium.
+scripts/build-web.sh rule_paths_tests
+# Debian's Emscripten fetches its .wasm with fetch() where there is one,
+# which Node's cannot do for a file.
+node --no-experimental-fetch build-web/rule_paths_tests.js
 web_page() { tests/web/web_page.sh build-web/site build/modra-render; }
 web_page || { echo "The page test failed; running it once more"; web_page; }

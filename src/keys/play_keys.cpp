@@ -10,20 +10,19 @@
 #include "iconbar/iconbar.h"
 #include "keys/slider_keys.h"
 #include "keys/title_readout.h"
+#include "platform/picture_files.h"
 #include "platform/screen.h"
 
-const char* const keys_help =
-    "Space   pause, or go on\n"
-    "D, W   the diffusion rule, the wave rule\n"
-    "T   the title picture\n"
-    "Up, Down   the rule parameter\n"
-    "Left, Right   the palette (the picture takes it when you let go)\n"
-    "S   keep the picture, as a PNG in your pictures folder\n"
-    "R   record the picture as a GIF there, until R again (a minute at most)\n"
-    "F   frames per second in the title\n"
-    "F11, Alt+Enter   full screen; Esc leaves it\n"
-    "Ctrl+Plus, Ctrl+Minus, Ctrl+0   zoom in, out, back to 1\n"
-    "F1   this list";
+const std::string keys_help = std::string{"Space   pause, or go on\n"
+                                           "D, W   the diffusion rule, the wave rule\n"
+                                           "T   the title picture\n"
+                                           "Up, Down   the rule parameter\n"
+                                           "Left, Right   the palette (the picture takes it when you let go)\n"} +
+                               keeping_help +
+                               "F   frames per second in the title\n"
+                               "F11, Alt+Enter   full screen; Esc leaves it\n"
+                               "Ctrl+Plus, Ctrl+Minus, Ctrl+0   zoom in, out, back to 1\n"
+                               "F1   this list";
 
 namespace {
 
@@ -82,7 +81,7 @@ bool key_pressed(WindowHandle window, std::uintptr_t key)
     case 'S': keep_picture(window); return true;
     case 'R': toggle_toy_recording(window); return true;
     case 'F': toggle_frame_rate(window); return true;
-    case vk_f1: information_box(window, keys_help, "Modra keys"); return true;
+    case vk_f1: information_box(window, keys_help.c_str(), "Modra keys"); return true;
     case vk_f11: toggle_full_screen(); return true;
     case vk_escape:
         if (full_screen())

@@ -2,19 +2,20 @@
 // operation a click on that control runs, so the control shows it:
 //   Space        the pause button          D / W   the rule buttons
 //   T            the picture button        Up / Down, Left / Right  the sliders' arrows
-//   S            keep the picture (PNG in the pictures folder)
-//   R            record the picture (GIF in the pictures folder), until R again
+//   S            keep the picture (a PNG in the pictures folder; in a page, a download)
+//   R            record the picture (a GIF there; in a page, a WebM download), until R again
 //   F            the frame rate in the title                    F1   the list of keys
 //   F11, Alt+Enter  full screen on and off; Esc leaves it
 //   Ctrl + Plus / Minus / 0   zoom in, out, back to 1
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/geometry.h"
 #include "platform/window.h"
 
-extern const char* const keys_help;
+extern const std::string keys_help;
 
 // The main window answers the keys from now on.
 void enable_play_keys();

@@ -9,6 +9,9 @@
 // else a Pictures folder in the home folder, else the current folder.
 std::string pictures_folder();
 
+// What S and R do with what they keep, as the keys' help says it: two lines.
+extern const char* const keeping_help;
+
 // The local time as YYYYMMDD-HHMMSS, for names of kept pictures.
 std::string local_time_stamp();
 

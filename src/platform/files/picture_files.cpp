@@ -38,6 +38,10 @@ std::string xdg_pictures(const std::string& home)
 
 }  // namespace
 
+const char* const keeping_help =
+    "S   keep the picture, as a PNG in your pictures folder\n"
+    "R   record the picture as a GIF there, until R again (a minute at most)\n";
+
 std::string pictures_folder()
 {
     const char* home_env = std::getenv("HOME");

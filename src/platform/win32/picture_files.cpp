@@ -204,6 +204,10 @@ bool write_temporary(const std::wstring& folder, const std::wstring& stem, const
 
 }  // namespace
 
+const char* const keeping_help =
+    "S   keep the picture, as a PNG in your pictures folder\n"
+    "R   record the picture as a GIF there, until R again (a minute at most)\n";
+
 std::string pictures_folder()
 {
     wchar_t* known = nullptr;
