@@ -199,6 +199,32 @@ TEST_F(AppTest, FramesKeepTheirScheduleThroughAStallAndOnTheFallbackClock)
     EXPECT_TRUE(cell_field.frame_count >= 125 && cell_field.frame_count <= 126) << cell_field.frame_count;
 }
 
+TEST_F(AppTest, OnePassPerDisplayFrameKeepsSixtyFramesASecondAtAnyRefreshRate)
+{
+    // A page runs the loop one pass per animation frame: at 120 or 144 Hz
+    // many passes find no frame due, at 50 Hz some find two.
+    for (const std::int64_t refresh_us : {8'333, 6'944, 20'000}) {
+        TearDown();
+        set_clock_read_cost(1);
+        ASSERT_TRUE(start_app());
+        MainLoop loop = start_main_loop();
+        const std::int64_t start = virtual_clock_now();
+        // Passes on the display's beat, up to the first one a second in.
+        for (;;) {
+            ASSERT_TRUE(run_main_loop_pass(loop));
+            if (virtual_clock_now() - start >= 1'000'000)
+                break;
+            advance_virtual_clock(refresh_us - (virtual_clock_now() - start) % refresh_us);
+        }
+        EXPECT_TRUE(cell_field.frame_count >= 60 && cell_field.frame_count <= 61)
+            << cell_field.frame_count << " frames in a second of " << refresh_us << " us passes";
+        inject_close();
+        while (run_main_loop_pass(loop)) {
+        }
+        EXPECT_EQ(loop.message.wparam, 0u);
+    }
+}
+
 TEST_F(AppTest, FailedLocksLeaveTheViewToRepaintUntilOneSucceeds)
 {
     std::int32_t step = 0;

@@ -49,8 +49,9 @@ const presents = `(() => {
 })()`;
 
 // A new tab of `width` x `height` CSS pixels at `ratio` device pixels each,
-// showing `url`; problems (console errors, exceptions) collect in .problems.
-export async function openPage(cdp, url, { width, height, ratio = 1 }) {
+// showing `url`, with `preload` run before the page's own scripts; problems
+// (console errors, exceptions) collect in .problems.
+export async function openPage(cdp, url, { width, height, ratio = 1, preload = "" }) {
     const { targetId } = await cdp.send("Target.createTarget", { url: "about:blank" });
     const { sessionId } = await cdp.send("Target.attachToTarget", { targetId, flatten: true });
     const send = (method, params) => cdp.send(method, params, sessionId);
@@ -69,7 +70,7 @@ export async function openPage(cdp, url, { width, height, ratio = 1 }) {
     await send("Page.enable");
     await send("Performance.enable");
     await send("Emulation.setDeviceMetricsOverride", { width, height, deviceScaleFactor: ratio, mobile: false });
-    await send("Page.addScriptToEvaluateOnNewDocument", { source: presents });
+    await send("Page.addScriptToEvaluateOnNewDocument", { source: presents + ";" + preload });
     await send("Page.navigate", { url });
 
     const page = {

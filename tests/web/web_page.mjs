@@ -205,5 +205,18 @@ async function play(page, label) {
     await page.close();
 }
 
+// A browser without WebAssembly SIMD gets the page's refusal, and nothing starts.
+{
+    const page = await openPage(cdp, pageUrl, { width: 1000, height: 800, preload: "WebAssembly.validate = () => false" });
+    await page.until(`document.readyState === "complete"`, 5000);
+    await sleep(500);
+    const [text, canvasShown, started] = await page.evaluate(`[document.getElementById("refusal").hidden ? "" :
+        document.getElementById("refusal").textContent, !document.getElementById("frame").hidden, typeof Module]`);
+    check(`no SIMD: the page says why it cannot run (${JSON.stringify(text)}), hides the canvas and loads nothing`,
+          text.includes("lacks WebAssembly SIMD") && !canvasShown && started === "undefined");
+    faults.push(...page.problems);
+    await page.close();
+}
+
 writeFileSync(out, JSON.stringify({ faults, figures }));
 cdp.close();
