@@ -51,7 +51,7 @@ const presents = `(() => {
 // A new tab of `width` x `height` CSS pixels at `ratio` device pixels each,
 // showing `url`, with `preload` run before the page's own scripts; problems
 // (console errors, exceptions) collect in .problems.
-export async function openPage(cdp, url, { width, height, ratio = 1, preload = "" }) {
+export async function openPage(cdp, url, { width, height, ratio = 1, preload = "", mobile = false }) {
     const { targetId } = await cdp.send("Target.createTarget", { url: "about:blank" });
     const { sessionId } = await cdp.send("Target.attachToTarget", { targetId, flatten: true });
     const send = (method, params) => cdp.send(method, params, sessionId);
@@ -69,7 +69,8 @@ export async function openPage(cdp, url, { width, height, ratio = 1, preload = "
     await send("Log.enable");
     await send("Page.enable");
     await send("Performance.enable");
-    await send("Emulation.setDeviceMetricsOverride", { width, height, deviceScaleFactor: ratio, mobile: false });
+    await send("Emulation.setDeviceMetricsOverride", { width, height, deviceScaleFactor: ratio, mobile });
+    if (mobile) await send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
     await send("Page.addScriptToEvaluateOnNewDocument", { source: presents + ";" + preload });
     await send("Page.navigate", { url });
 
@@ -112,6 +113,12 @@ export async function openPage(cdp, url, { width, height, ratio = 1, preload = "
             await send("Input.dispatchMouseEvent", { type: "mouseReleased", x, y, button, buttons: 0, clickCount: 1 });
         },
         click(at) { return page.drag("left", at); },
+        // A finger put down at client pixel `at` and lifted.
+        async tap(at) {
+            const [x, y] = await page.point(...at);
+            await send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [{ x, y }] });
+            await send("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });
+        },
         async key(key, code, keyCode) {
             const fields = { key, code, windowsVirtualKeyCode: keyCode, nativeVirtualKeyCode: keyCode };
             await send("Input.dispatchKeyEvent", { type: "keyDown", ...fields, text: key.length === 1 ? key : undefined });
