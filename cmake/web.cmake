@@ -12,6 +12,7 @@ add_executable(modra
   src/platform/web/picture_files.cpp
   src/platform/files/time_stamp.cpp
   src/platform/web/toy_recording.cpp
+  src/attract/attract.cpp
   src/keys/play_keys.cpp
   src/keys/slider_keys.cpp
   src/keys/title_readout.cpp

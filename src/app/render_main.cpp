@@ -16,6 +16,7 @@
 #include "app/render_options.h"
 #include "app/render_script.h"
 #include "app/startup.h"
+#include "attract/attract.h"
 #include "capture/recording.h"
 #include "keys/play_keys.h"
 #include "app/view_window.h"
@@ -128,6 +129,8 @@ void set_up()
         stamp_drop(drop.row, drop.column, drop_radius);
     // Repainted before the first frame, so that a run of no frames shows the drops.
     invalidate(view_window, nullptr, false);
+    if (run.options.attract)
+        attract_from_start(run.options.seed.value_or(1));
     start_recordings();
 }
 

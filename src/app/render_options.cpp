@@ -13,7 +13,7 @@ const char* const render_usage =
     "                    [--frames N] [--drop ROW,COL]... [--script FILE|-] [--size W,H]\n"
     "                    [--out FILE.png|FILE.ppm] [--window FILE.png|FILE.ppm] [--dump-field FILE]\n"
     "                    [--gif FILE.gif] [--webp FILE.webp] [--record-from N]\n"
-    "                    [--zoom N] [--screen W,H] [--check]\n"
+    "                    [--zoom N] [--screen W,H] [--attract] [--check]\n"
     "\n"
     "Runs the whole toy without a display, on a virtual clock, and writes what it shows.\n"
     "  --rule        diffusion (default) or wave, chosen with the icon bar\n"
@@ -39,6 +39,8 @@ const char* const render_usage =
     "                30 a second, exactly the colours shown\n"
     "  --webp        record every frame as a lossless animated WebP, 60 a second\n"
     "  --record-from leave the first N frames out of the recordings\n"
+    "  --attract     let the toy play by itself (attract mode), its choices drawn from\n"
+    "                --seed (default 1), once the other options are applied\n"
     "  --check       after every frames step of the script and at the end, check that\n"
     "                every cell is within 0..65535, the border 0 and the sliders in\n"
     "                range; stop at the first fault; print what was checked\n";
@@ -168,15 +170,15 @@ std::string parse_render_options(const std::vector<std::string>& args, RenderOpt
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h" || arg == "--check") {
-            (arg == "--check" ? options.check : options.help) = true;
+        if (arg == "--help" || arg == "-h" || arg == "--check" || arg == "--attract") {
+            (arg == "--check" ? options.check : arg == "--attract" ? options.attract : options.help) = true;
             continue;
         }
         if (arg.rfind("--", 0) != 0)
             return "unexpected argument " + quoted(arg) + " (try --help)";
         const auto eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
-        if (name == "--help" || name == "--check")
+        if (name == "--help" || name == "--check" || name == "--attract")
             return name + " takes no value (try --help)";
         if (!known_option(name))
             return "unknown option " + quoted(name) + " (try --help)";

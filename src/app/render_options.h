@@ -39,6 +39,7 @@ struct RenderOptions {
     std::int32_t zoom = 1;  // the window as shown at this zoom; script points in its pixels
     std::int32_t screen_width = 1280;  // what full screen fills
     std::int32_t screen_height = 1024;
+    bool attract = false;  // the toy plays by itself, its choices drawn from the seed
     bool check = false;  // check the toy after every frames step of the script
     bool help = false;
 };

@@ -5,11 +5,13 @@
 
 #include "app/layout.h"
 #include "app/main_window.h"
+#include "attract/attract.h"
 #include "capture/screenshot.h"
 #include "capture/toy_recording.h"
 #include "iconbar/iconbar.h"
 #include "keys/slider_keys.h"
 #include "keys/title_readout.h"
+#include "platform/clock.h"
 #include "platform/picture_files.h"
 #include "platform/screen.h"
 
@@ -20,6 +22,7 @@ const std::string keys_help = std::string{"Space   pause, or go on\n"
                                            "Left, Right   the palette (the picture takes it when you let go)\n"} +
                                keeping_help +
                                "F   frames per second in the title\n"
+                               "A   let it play by itself, or stop it\n"
                                "F11, Alt+Enter   full screen; Esc leaves it\n"
                                "Ctrl+Plus, Ctrl+Minus, Ctrl+0   zoom in, out, back to 1\n"
                                "F1   this list";
@@ -68,6 +71,20 @@ bool zoom_key(std::uintptr_t key)
     }
 }
 
+// The clock's low bits are seed enough for a show nobody needs to repeat.
+void toggle_attract(WindowHandle window)
+{
+    if (attract_on()) {
+        stop_attract(window);
+        show_note(window, "playing by itself: off");
+        return;
+    }
+    std::int64_t now = 0;
+    query_performance_counter(now);
+    start_attract(window, static_cast<std::uint64_t>(now) ^ (std::uint64_t{tick_count()} << 32));
+    show_note(window, "playing by itself");
+}
+
 // A key's first press; toggles and one-shot actions ignore the repeats.
 bool key_pressed(WindowHandle window, std::uintptr_t key)
 {
@@ -81,6 +98,7 @@ bool key_pressed(WindowHandle window, std::uintptr_t key)
     case 'S': keep_picture(window); return true;
     case 'R': toggle_toy_recording(window); return true;
     case 'F': toggle_frame_rate(window); return true;
+    case 'A': toggle_attract(window); return true;
     case vk_f1: information_box(window, keys_help.c_str(), "Modra keys"); return true;
     case vk_f11: toggle_full_screen(); return true;
     case vk_escape:
@@ -103,6 +121,8 @@ void enable_play_keys() { main_window_extras = hook; }
 bool play_key_message(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
 {
     const bool repeat = (lparam & key_was_down) != 0;
+    if (attract_message(window, message, wparam, lparam))
+        return true;
     switch (message) {
     case wm_keydown:
         if (!key_is_down(vk_control) && slider_key_down(wparam, repeat))

@@ -5,6 +5,7 @@
 //   S            keep the picture (a PNG in the pictures folder; in a page, a download)
 //   R            record the picture (a GIF there; in a page, a WebM download), until R again
 //   F            the frame rate in the title                    F1   the list of keys
+//   A            attract mode on and off: the toy plays by itself
 //   F11, Alt+Enter  full screen on and off; Esc leaves it
 //   Ctrl + Plus / Minus / 0   zoom in, out, back to 1
 #pragma once

@@ -1,0 +1,241 @@
+#include "attract/attract.h"
+
+#include "app/view_window.h"
+#include "iconbar/iconbar.h"
+#include "palette/palette_bank.h"
+#include "sim/cell_field.h"
+#include "sim/drop.h"
+#include "slider/slider.h"
+
+void (*attract_acted)(const AttractAction& action) = nullptr;
+
+namespace {
+
+// Ticks of attract_tick_ms: 20 a second.
+constexpr std::int64_t ticks_per_second = 1000 / attract_tick_ms;
+
+// Where the parameter looks good. Diffusion: a little cooling gives flames
+// and sparks, a little heat slow colour bands; the wave rule: from ripples
+// that fade within seconds to ones that barely fade (its retention reaches
+// 256 at 658).
+struct Range {
+    std::int32_t low, high;
+};
+constexpr Range diffusion_range{-320, 480};
+constexpr Range wave_range{0, 640};
+
+struct Attract {
+    WindowHandle window = nullptr;  // the main window, once a message of it came
+    bool on = false;
+    bool from_start = false;
+    std::uint64_t start_seed = 0;
+    std::uint64_t state = 0;
+    std::int64_t tick = 0;
+    std::int64_t next_drop = 0, next_palette = 0, next_rule = 0, next_picture = 0, next_target = 0;
+    std::int32_t rule_seen = -1;
+    std::int32_t target = 0;
+    std::int32_t speed = 1;  // parameter units a tick
+    // A drag under way: moves left, where the pointer is, and its step.
+    std::int32_t drag_moves = 0, drag_row = 0, drag_column = 0, drag_dr = 0, drag_dc = 0;
+};
+
+Attract attract;
+
+// splitmix64: small, fast, and good enough to look random to the eye.
+std::uint64_t next(std::uint64_t& s)
+{
+    std::uint64_t z = (s += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+// Uniform in low..high, both included.
+std::int32_t pick(std::int32_t low, std::int32_t high)
+{
+    const auto span = static_cast<std::uint64_t>(high - low) + 1;
+    return low + static_cast<std::int32_t>(next(attract.state) % span);
+}
+
+bool chance(std::int32_t percent) { return pick(0, 99) < percent; }
+
+void act(const AttractAction& action)
+{
+    if (attract_acted)
+        attract_acted(action);
+    apply_attract_action(action);
+}
+
+void press_kind(std::int32_t kind)
+{
+    IconBar& bar = iconbars[0];
+    if (!bar.window)
+        return;
+    if (const std::int32_t index = find_kind(bar, kind); index >= 0)
+        press_button(bar, index, click, true, true);
+}
+
+Range range_of(std::int32_t rule) { return rule == 1 ? wave_range : diffusion_range; }
+
+void rain()
+{
+    const bool wave = sim_mode.mode == 1;
+    if (attract.drag_moves > 0) {
+        // A hand's drag gives about three pointer moves a tick.
+        for (int i = 0; i < 3 && attract.drag_moves > 0; ++i, --attract.drag_moves) {
+            attract.drag_row += attract.drag_dr;
+            attract.drag_column += attract.drag_dc;
+            act({AttractAction::drop, attract.drag_row, attract.drag_column});
+        }
+        return;
+    }
+    if (attract.tick < attract.next_drop)
+        return;
+    attract.next_drop = attract.tick + (wave ? pick(2, 9) : pick(5, 16));
+    const std::int32_t row = pick(0, field_height - 1), column = pick(0, field_width - 1);
+    act({AttractAction::drop, row, column});
+    if (chance(wave ? 8 : 15)) {
+        attract.drag_row = row;
+        attract.drag_column = column;
+        attract.drag_dr = pick(-4, 4);
+        attract.drag_dc = pick(-5, 5);
+        attract.drag_moves = pick(9, 30);
+    }
+}
+
+void drift()
+{
+    if (slider_count < 1)
+        return;
+    const std::int32_t rule = sim_mode.mode;
+    const Range r = range_of(rule);
+    const std::int32_t value = sliders[0].value;
+    if (rule != attract.rule_seen) {
+        // A new rule: a quick move into what suits it, then the slow drift.
+        attract.rule_seen = rule;
+        attract.target = pick(r.low, r.high);
+        attract.speed = 12;
+    } else if (value == attract.target && attract.tick >= attract.next_target) {
+        attract.target = pick(r.low, r.high);
+        attract.speed = pick(1, 3);
+    }
+    if (value == attract.target)
+        return;
+    const std::int32_t step = value < attract.target ? attract.speed : -attract.speed;
+    const std::int32_t to = (step > 0 ? value + step > attract.target : value + step < attract.target) ? attract.target
+                                                                                                      : value + step;
+    act({AttractAction::parameter, to});
+    if (to == attract.target)
+        attract.next_target = attract.tick + pick(5, 30) * ticks_per_second;
+}
+
+void change_palette()
+{
+    if (attract.tick < attract.next_palette || slider_count < 2 || palette_bank.count < 2)
+        return;
+    attract.next_palette = attract.tick + pick(20, 40) * ticks_per_second;
+    std::int32_t to = pick(0, palette_bank.count - 2);
+    if (to >= sliders[1].value)
+        ++to;  // another one than now
+    act({AttractAction::palette, to});
+}
+
+void change_rule()
+{
+    if (attract.tick < attract.next_rule)
+        return;
+    attract.next_rule = attract.tick + pick(120, 300) * ticks_per_second;
+    act({AttractAction::rule, sim_mode.mode == 1 ? 0 : 1});
+}
+
+void show_picture()
+{
+    if (attract.tick < attract.next_picture)
+        return;
+    attract.next_picture = attract.tick + pick(150, 420) * ticks_per_second;
+    act({AttractAction::picture});
+}
+
+void attract_tick()
+{
+    ++attract.tick;
+    rain();
+    drift();
+    change_palette();
+    change_rule();
+    show_picture();
+}
+
+}  // namespace
+
+void apply_attract_action(const AttractAction& action)
+{
+    switch (action.kind) {
+    case AttractAction::drop: stamp_drop(action.a, action.b, drop_radius); break;
+    case AttractAction::palette:
+        if (slider_count >= 2)
+            set_value(sliders[1], action.a, true);
+        break;
+    case AttractAction::parameter:
+        if (slider_count >= 1)
+            set_value(sliders[0], action.a, true);
+        break;
+    case AttractAction::rule: press_kind(action.a == 1 ? wave_button : diffusion_button); break;
+    case AttractAction::picture: press_kind(picture_button); break;
+    }
+}
+
+void start_attract(WindowHandle main_window, std::uint64_t seed)
+{
+    attract = Attract{};
+    attract.window = main_window;
+    attract.on = true;
+    attract.state = seed;
+    attract.rule_seen = sim_mode.mode;
+    attract.target = sliders[0].value;
+    attract.next_drop = pick(1, 10);
+    attract.next_target = pick(1, 5) * ticks_per_second;
+    attract.next_palette = pick(8, 20) * ticks_per_second;
+    attract.next_rule = pick(60, 150) * ticks_per_second;
+    attract.next_picture = pick(90, 240) * ticks_per_second;
+    set_timer(main_window, attract_timer, attract_tick_ms);
+}
+
+void stop_attract(WindowHandle main_window)
+{
+    if (attract.on)
+        kill_timer(main_window, attract_timer);
+    attract.on = false;
+}
+
+bool attract_on() { return attract.on; }
+
+void attract_from_start(std::uint64_t seed)
+{
+    if (attract.window)
+        return start_attract(attract.window, seed);
+    attract.from_start = true;
+    attract.start_seed = seed;
+}
+
+bool attract_message(WindowHandle main_window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t)
+{
+    attract.window = main_window;
+    switch (message) {
+    case wm_create:
+        if (attract.from_start) {
+            attract.from_start = false;
+            start_attract(main_window, attract.start_seed);
+        }
+        return false;
+    case wm_timer:
+        if (wparam != attract_timer || !attract.on)
+            return false;
+        attract_tick();
+        return true;
+    case wm_destroy:
+        attract = Attract{};
+        return false;
+    default: return false;
+    }
+}
