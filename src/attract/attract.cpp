@@ -14,15 +14,16 @@ namespace {
 // Ticks of attract_tick_ms: 20 a second.
 constexpr std::int64_t ticks_per_second = 1000 / attract_tick_ms;
 
-// Where the parameter looks good. Diffusion: a little cooling gives flames
-// and sparks, a little heat slow colour bands; the wave rule: from ripples
-// that fade within seconds to ones that barely fade (its retention reaches
-// 256 at 658).
+// Where the parameter looks good. Diffusion: cooling gives a dark crackle
+// of sparks that drops light up, a little heat a slow glow (more heat
+// burns the picture white); the wave rule: from ripples that fade within
+// seconds to ones that barely fade (its retention reaches 256 at 658, and
+// beyond 907 the waves grow until they fill the field).
 struct Range {
     std::int32_t low, high;
 };
-constexpr Range diffusion_range{-320, 480};
-constexpr Range wave_range{0, 640};
+constexpr Range diffusion_range{-1400, 250};
+constexpr Range wave_range{100, 700};
 
 struct Attract {
     WindowHandle window = nullptr;  // the main window, once a message of it came
@@ -196,15 +197,15 @@ void start_attract(WindowHandle main_window, std::uint64_t seed)
     attract.next_drop = pick(1, 10);
     attract.next_target = pick(1, 5) * ticks_per_second;
     attract.next_palette = pick(8, 20) * ticks_per_second;
-    attract.next_rule = pick(60, 150) * ticks_per_second;
-    attract.next_picture = pick(90, 240) * ticks_per_second;
+    attract.next_rule = pick(40, 90) * ticks_per_second;
+    attract.next_picture = pick(60, 150) * ticks_per_second;
     set_timer(main_window, attract_timer, attract_tick_ms);
 }
 
-void stop_attract(WindowHandle main_window)
+void stop_attract()
 {
     if (attract.on)
-        kill_timer(main_window, attract_timer);
+        kill_timer(attract.window, attract_timer);
     attract.on = false;
 }
 

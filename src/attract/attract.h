@@ -17,7 +17,7 @@ inline constexpr std::uint32_t attract_tick_ms = 50;
 
 // On and off, on the main window's timer; `seed` starts its generator.
 void start_attract(WindowHandle main_window, std::uint64_t seed);
-void stop_attract(WindowHandle main_window);
+void stop_attract();
 bool attract_on();
 
 // A program that plays by itself from the start (the screensavers,

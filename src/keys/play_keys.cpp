@@ -75,7 +75,7 @@ bool zoom_key(std::uintptr_t key)
 void toggle_attract(WindowHandle window)
 {
     if (attract_on()) {
-        stop_attract(window);
+        stop_attract();
         show_note(window, "playing by itself: off");
         return;
     }
