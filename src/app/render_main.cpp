@@ -34,6 +34,7 @@
 #include "sim/drop.h"
 #include "sim/random.h"
 #include "slider/slider.h"
+#include "modra_version.h"
 
 namespace {
 
@@ -340,6 +341,10 @@ int main(int argc, char** argv)
         return fail(exit_usage, e);
     if (run.options.help) {
         std::fputs(render_usage, stdout);
+        return 0;
+    }
+    if (run.options.version) {
+        std::puts("modra-render " MODRA_VERSION);
         return 0;
     }
     if (!read_script(run.options.script, error))

@@ -14,6 +14,7 @@ const char* const render_usage =
     "                    [--out FILE.png|FILE.ppm] [--window FILE.png|FILE.ppm] [--dump-field FILE]\n"
     "                    [--gif FILE.gif] [--webp FILE.webp] [--record-from N]\n"
     "                    [--zoom N] [--screen W,H] [--attract] [--check]\n"
+    "       modra-render --help | --version\n"
     "\n"
     "Runs the whole toy without a display, on a virtual clock, and writes what it shows.\n"
     "  --rule        diffusion (default) or wave, chosen with the icon bar\n"
@@ -43,9 +44,21 @@ const char* const render_usage =
     "                --seed (default 1), once the other options are applied\n"
     "  --check       after every frames step of the script and at the end, check that\n"
     "                every cell is within 0..65535, the border 0 and the sliders in\n"
-    "                range; stop at the first fault; print what was checked\n";
+    "                range; stop at the first fault; print what was checked\n"
+    "  --help        print this and stop\n"
+    "  --version     print the version and stop\n";
 
 namespace {
+
+// The options that take no value.
+bool* flag(const std::string& name, RenderOptions& options)
+{
+    if (name == "--help" || name == "-h") return &options.help;
+    if (name == "--version") return &options.version;
+    if (name == "--check") return &options.check;
+    if (name == "--attract") return &options.attract;
+    return nullptr;
+}
 
 // Plain decimal only: no plus sign, spaces or base prefix, and no "-0".
 template <typename Int>
@@ -170,15 +183,15 @@ std::string parse_render_options(const std::vector<std::string>& args, RenderOpt
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h" || arg == "--check" || arg == "--attract") {
-            (arg == "--check" ? options.check : arg == "--attract" ? options.attract : options.help) = true;
+        if (bool* set = flag(arg, options)) {
+            *set = true;
             continue;
         }
         if (arg.rfind("--", 0) != 0)
             return "unexpected argument " + quoted(arg) + " (try --help)";
         const auto eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
-        if (name == "--help" || name == "--check" || name == "--attract")
+        if (flag(name, options))
             return name + " takes no value (try --help)";
         if (!known_option(name))
             return "unknown option " + quoted(name) + " (try --help)";
@@ -192,7 +205,7 @@ std::string parse_render_options(const std::vector<std::string>& args, RenderOpt
         if (std::string error = parse_option(name, value, options); !error.empty())
             return error;
     }
-    if (!options.help && !options.check && options.out.empty() && options.window.empty() &&
+    if (!options.help && !options.version && !options.check && options.out.empty() && options.window.empty() &&
         options.dump_field.empty() && options.gif.empty() && options.webp.empty())
         return "nothing to do: give --out, --window, --dump-field, --gif, --webp or --check (try --help)";
     return {};

@@ -42,6 +42,7 @@ struct RenderOptions {
     bool attract = false;  // the toy plays by itself, its choices drawn from the seed
     bool check = false;  // check the toy after every frames step of the script
     bool help = false;
+    bool version = false;
 };
 
 extern const char* const render_usage;
