@@ -1,6 +1,6 @@
 // Builds the icons in res/icons/: the sixteen icon bar faces (face_NNN.ico,
 // four per button: up, lit, down, disabled) and the application icon
-// (modra.ico).
+// (modra.ico, and for the desktop's icon theme app_SIZE.png and app.svg).
 //
 //     make-icons OUTPUT_DIRECTORY
 //
@@ -10,7 +10,9 @@
 // grid with integer tests, so the committed files can be checked byte for
 // byte against this program.
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -231,7 +233,25 @@ Mask letter_i() {
 // ---- the application icon ------------------------------------------------
 
 // Rings of fire spreading from a bright drop: white core, then yellow, red
-// and dark red ripples, on a round black badge.
+// and dark red ripples, on a round black badge. Each ring is a band of the
+// squared radius, in 256ths of the badge's own; outside the bands, black.
+struct Ring {
+    int from, to;  // inclusive, 0..256
+    Colour colour;
+};
+constexpr Ring big_rings[] = {
+    {0, 10, white}, {11, 24, yellow}, {40, 64, yellow}, {90, 125, red}, {165, 205, maroon}, {236, 256, navy},
+};
+// Too small for four rings: a drop and two ripples.
+constexpr Ring small_rings[] = {{0, 16, white}, {17, 40, yellow}, {80, 130, red}, {196, 256, maroon}};
+
+template <std::size_t N>
+Colour ring_colour(const Ring (&rings)[N], int r) {
+    for (const Ring& ring : rings)
+        if (r >= ring.from && r <= ring.to) return ring.colour;
+    return black;
+}
+
 Image app_icon(int size) {
     Image img = blank(size);
     // Work in units of 1/(2*size) of the icon so both sizes share one design.
@@ -243,25 +263,105 @@ Image app_icon(int size) {
             const int r = d2 * 256 / (size * size);       // 0..256 at the rim (x256 of radius^2)
             if (r > 256) continue;
             img.opaque[y * size + x] = 1;
-            Colour c = black;
-            if (size >= 32) {
-                if (r <= 10) c = white;
-                else if (r <= 24) c = yellow;
-                else if (r >= 40 && r <= 64) c = yellow;
-                else if (r >= 90 && r <= 125) c = red;
-                else if (r >= 165 && r <= 205) c = maroon;
-                else if (r >= 236) c = navy;
-            } else {
-                // Too small for four rings: a drop and two ripples.
-                if (r <= 16) c = white;
-                else if (r <= 40) c = yellow;
-                else if (r >= 80 && r <= 130) c = red;
-                else if (r >= 196) c = maroon;
-            }
-            img.colour[y * size + x] = c;
+            img.colour[y * size + x] = size >= 32 ? ring_colour(big_rings, r) : ring_colour(small_rings, r);
         }
     return img;
 }
+
+// The same rings as circles, for desktops that scale the icon: each ring's
+// outer edge filled over the one outside it, black between them.
+std::string app_icon_svg() {
+    std::string svg =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n"
+        "<title>Modra</title>\n";
+    const auto circle = [&](double radius_squared, Colour c) {
+        char line[120];
+        std::snprintf(line, sizeof line, "<circle cx=\"128\" cy=\"128\" r=\"%.2f\" fill=\"#%06X\"/>\n",
+                      128.0 * std::sqrt(radius_squared / 256.0), unsigned(vga[c]));
+        svg += line;
+    };
+    constexpr std::size_t count = std::size(big_rings);
+    if (big_rings[count - 1].to < 256) circle(256, black);
+    for (std::size_t i = count; i-- > 0;) {
+        const Ring& ring = big_rings[i];
+        circle(std::min(ring.to + 1, 256), ring.colour);
+        const int inner_edge = i > 0 ? big_rings[i - 1].to + 1 : 0;
+        if (ring.from > inner_edge) circle(ring.from, black);
+    }
+    return svg + "</svg>\n";
+}
+
+// ---- .png writing ----------------------------------------------------------
+
+// Indexed colour with the 16 colours and one transparent entry, in stored
+// (uncompressed) deflate blocks: the bytes depend on nothing but the image.
+std::uint32_t crc32(const std::uint8_t* data, std::size_t n, std::uint32_t crc = 0) {
+    crc = ~crc;
+    for (std::size_t i = 0; i < n; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+void put32_big(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(std::uint8_t(v >> shift));
+}
+
+void chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& data) {
+    put32_big(out, std::uint32_t(data.size()));
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    put32_big(out, crc32(out.data() + start, out.size() - start));
+}
+
+std::vector<std::uint8_t> png(const Image& img) {
+    constexpr std::uint8_t transparent = 16;
+    const int n = img.size;
+    std::vector<std::uint8_t> raw;  // each row: filter 0, then one index a pixel
+    for (int y = 0; y < n; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < n; ++x) raw.push_back(img.opaque[y * n + x] ? img.colour[y * n + x] : transparent);
+    }
+    std::vector<std::uint8_t> z = {0x78, 0x01};
+    for (std::size_t at = 0; at < raw.size();) {
+        const std::size_t len = std::min<std::size_t>(65535, raw.size() - at);
+        z.push_back(at + len == raw.size() ? 1 : 0);
+        z.push_back(std::uint8_t(len));
+        z.push_back(std::uint8_t(len >> 8));
+        z.push_back(std::uint8_t(~len));
+        z.push_back(std::uint8_t(~len >> 8));
+        z.insert(z.end(), raw.begin() + std::ptrdiff_t(at), raw.begin() + std::ptrdiff_t(at + len));
+        at += len;
+    }
+    std::uint32_t a = 1, b = 0;  // Adler-32 of the raw rows
+    for (std::uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    put32_big(z, b << 16 | a);
+
+    std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<std::uint8_t> header;
+    put32_big(header, std::uint32_t(n));
+    put32_big(header, std::uint32_t(n));
+    header.insert(header.end(), {8, 3, 0, 0, 0});  // 8-bit indices, deflate, no interlace
+    chunk(out, "IHDR", header);
+    std::vector<std::uint8_t> palette;
+    for (std::uint32_t c : vga) palette.insert(palette.end(), {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c)});
+    palette.insert(palette.end(), {0, 0, 0});
+    chunk(out, "PLTE", palette);
+    std::vector<std::uint8_t> alpha(transparent, 255);
+    alpha.push_back(0);
+    chunk(out, "tRNS", alpha);
+    chunk(out, "IDAT", z);
+    chunk(out, "IEND", {});
+    return out;
+}
+
+// The sizes of the desktop's icon theme.
+constexpr int theme_sizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 // ---- .ico writing --------------------------------------------------------
 
@@ -383,6 +483,10 @@ int main(int argc, char** argv) {
         for (const Face& f : faces())
             write(dir / ("face_" + std::to_string(f.id) + ".ico"), ico({f.image}));
         write(dir / "modra.ico", ico({app_icon(32), app_icon(16)}));
+        for (int size : theme_sizes)
+            write(dir / ("app_" + std::to_string(size) + ".png"), png(app_icon(size)));
+        const std::string svg = app_icon_svg();
+        write(dir / "app.svg", {svg.begin(), svg.end()});
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_icons: %s\n", e.what());
         return 2;
