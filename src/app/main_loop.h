@@ -36,6 +36,9 @@ struct MainLoop {
     Message message;
     // After a pass that ended waiting: the milliseconds run_main_loop sleeps.
     std::uint32_t sleep = 0;
+    // And whether it waits for the next frame's deadline (not for the toy
+    // to start running).
+    bool waiting_for_frame = false;
 };
 
 MainLoop start_main_loop();

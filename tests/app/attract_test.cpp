@@ -103,10 +103,12 @@ TEST_F(AttractTest, WorksEveryControlAndAReplayByHandGivesTheSameToy)
     EXPECT_GE(count[AttractAction::parameter], 20);
     EXPECT_GE(count[AttractAction::rule], 1);
     EXPECT_GE(count[AttractAction::picture], 1);
-    for (const Acted& a : acted)
-        if (a.action.kind == AttractAction::drop)
+    for (const Acted& a : acted) {
+        if (a.action.kind == AttractAction::drop) {
             EXPECT_TRUE(a.action.a >= -200 && a.action.a < 680 && a.action.b >= -200 && a.action.b < 840)
                 << "drops stay near the field: " << a.action.a << "," << a.action.b;
+        }
+    }
 
     // The same actions by hand, without attract mode.
     attract_acted = nullptr;

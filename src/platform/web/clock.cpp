@@ -28,3 +28,4 @@ bool query_performance_counter(std::int64_t& now)
 std::uint32_t tick_count() { return static_cast<std::uint32_t>(static_cast<std::int64_t>(emscripten_get_now())); }
 
 void sleep_ms(std::uint32_t) {}
+bool sleep_until_counter(std::int64_t) { return false; }
