@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "app/layout.h"
 #include "app/main_loop.h"
@@ -32,6 +33,8 @@ protected:
         on_poll = on_idle = nullptr;
         set_clock_read_cost(0);
         set_performance_counter_available(true);
+        set_precise_sleep(false);
+        frame_shown_hook = nullptr;
     }
 
     // Runs app_main to its end; returns its exit code.
@@ -197,6 +200,47 @@ TEST_F(AppTest, FramesKeepTheirScheduleThroughAStallAndOnTheFallbackClock)
     const std::uint32_t ticks = tick_count();
     run_until([ticks] { return tick_count() - ticks >= 2000; });
     EXPECT_TRUE(cell_field.frame_count >= 125 && cell_field.frame_count <= 126) << cell_field.frame_count;
+}
+
+TEST_F(AppTest, ASleepToTheDeadlineGivesTheSameFramesAtTheirDeadlinesWithoutTheSpin)
+{
+    struct Run {
+        std::vector<std::int64_t> frame_times;
+        std::vector<std::int32_t> field;
+        std::int32_t polls = 0;
+    };
+    static Run* run = nullptr;
+    const auto one_run = [this](bool precise) {
+        TearDown();
+        set_precise_sleep(precise);
+        Run result;
+        run = &result;
+        frame_shown_hook = [] { run->frame_times.push_back(virtual_clock_now()); };
+        const std::int64_t start = virtual_clock_now();
+        on_poll = [&result] {
+            if (result.polls++ == 0)
+                seed_random(5);
+        };
+        run_until([] { return cell_field.frame_count >= 120; });
+        const Grid& cells = cell_field.buffers[cell_field.current];
+        result.field.assign(cells.begin(), cells.end());
+        for (std::int64_t& t : result.frame_times)
+            t -= start;
+        return result;
+    };
+    const Run spun = one_run(false);
+    const Run slept = one_run(true);
+    ASSERT_EQ(slept.frame_times.size(), spun.frame_times.size());
+    EXPECT_TRUE(slept.field == spun.field) << "the same frames, bit for bit";
+    // The spin reads the clock up to the deadline and a microsecond past it;
+    // the sleep wakes on it. Either way the k-th frame is due k periods after
+    // the schedule started, a few reads of the clock after the program.
+    for (std::size_t k = 0; k < slept.frame_times.size(); ++k) {
+        const std::int64_t due = static_cast<std::int64_t>(k) * 16'666;
+        EXPECT_TRUE(slept.frame_times[k] >= due && slept.frame_times[k] <= due + 5) << k << ": " << slept.frame_times[k];
+        EXPECT_TRUE(spun.frame_times[k] >= due && spun.frame_times[k] <= due + 5) << k << ": " << spun.frame_times[k];
+    }
+    EXPECT_LT(slept.polls * 20, spun.polls) << "no spin: " << slept.polls << " looks for input against " << spun.polls;
 }
 
 TEST_F(AppTest, OnePassPerDisplayFrameKeepsSixtyFramesASecondAtAnyRefreshRate)

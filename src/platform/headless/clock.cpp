@@ -14,6 +14,7 @@ constexpr std::int64_t frequency = 1'000'000;  // microseconds
 std::int64_t now_us = 0;
 std::int64_t read_cost_us = 0;
 bool counter_available = true;
+bool precise_sleep = false;
 
 std::uint32_t start_ms()
 {
@@ -49,9 +50,17 @@ std::uint32_t tick_count()
 
 void sleep_ms(std::uint32_t milliseconds) { advance_virtual_clock(std::int64_t{milliseconds} * 1000); }
 
-// The virtual clock keeps the short sleep and the spin, so that runs are
-// exactly what they have always been.
-bool sleep_until_counter(std::int64_t) { return false; }
+// Unless a test asks for it, the virtual clock keeps the short sleep and the
+// spin, so that runs are exactly what they have always been.
+bool sleep_until_counter(std::int64_t deadline)
+{
+    if (!precise_sleep || !counter_available)
+        return false;
+    now_us = deadline > now_us ? deadline : now_us;
+    return true;
+}
+
+void set_precise_sleep(bool available) { precise_sleep = available; }
 
 void advance_virtual_clock(std::int64_t microseconds) { now_us += microseconds; }
 

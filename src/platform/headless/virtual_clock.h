@@ -15,3 +15,8 @@ void set_clock_read_cost(std::int64_t microseconds);
 // Without the high-resolution counter, as on machines that lack one: the
 // program then runs on the millisecond count.
 void set_performance_counter_available(bool available);
+
+// As on a system whose sleep wakes on time: sleep_until_counter moves the
+// clock to the deadline. Off (the default), it declines, and the main loop
+// sleeps short and spins as the described loop does.
+void set_precise_sleep(bool available);
