@@ -1,0 +1,155 @@
+// X11 host for the portable window system, over plain Xlib: the toy's
+// picture alone, in a window it is given, as a screensaver shows it.
+// Implemented:
+//  - the target: a window of its own (640 x 480, titled Modra, closed by its
+//    window manager's close button), the root window, or any window by id
+//    (xscreensaver's, a settings dialog's preview)
+//  - the top-level window is never shown: its framebuffer is kept, and the
+//    view's part of it is scaled nearest-neighbour to cover the target,
+//    centred, what overflows cut off; no control ever shows
+//  - the target's resizes (ConfigureNotify) and exposures; only what a
+//    frame changed is scaled and sent again (XPutImage), and the per-frame
+//    path allocates nothing: the picture is made again only on a resize
+//  - SIGTERM and SIGINT, the target destroyed (DestroyNotify, or BadWindow
+//    on a later request) and a close from the window manager all close the
+//    toy's window, so the main loop ends and the program with 0
+//  - message boxes go to stderr as one line "title: text"
+// Limitations:
+//  - no input reaches the toy: xscreensaver ends the hack on the user's
+//    first move, and a preview is not for playing
+//  - a TrueColor visual of 24 bits of colour in 32-bit pixels (depth 24 or
+//    32) is required, as 0x00RRGGBB; anything else is refused at start
+//  - no zoom and no full screen: the target's size decides the scale;
+//    titles and cursors have nowhere to go
+#include "platform/x11/x11_host.h"
+
+#include <csignal>
+#include <cstdio>
+
+#include "app/layout.h"
+#include "platform/portable/events.h"
+#include "platform/portable/host.h"
+#include "platform/portable/rects.h"
+#include "platform/x11/cover_scale.h"
+#include "platform/x11/x11_window.h"
+
+namespace {
+
+volatile std::sig_atomic_t signalled = 0;
+
+void on_signal(int) { signalled = 1; }
+
+struct X11Host {
+    bool started = false;
+    bool placed = false;      // the top-level window exists, and can be closed
+    bool closing = false;     // its close has been asked for
+    bool gone = false;        // the target is no more: nothing is drawn
+    CoverMap map;
+};
+
+X11Host host;
+
+// The view's place in the framebuffer, from the main window's layout.
+Rect view_rect() { return {layout_x[0], layout_y[0], layout_x[1], layout_y[1]}; }
+
+// Scales the view's `changed` pixels (framebuffer coordinates) into the
+// target's picture and sends what they cover.
+void show_view(const Framebuffer& fb, const Rect& changed)
+{
+    const Rect view = view_rect();
+    const Rect in_view = rect_intersect(rect_intersect(changed, view), {0, 0, fb.width, fb.height});
+    const X11Picture picture = x11_picture();
+    if (host.gone || !fb.pixels || !picture.pixels || rect_empty(in_view) || rect_width(view) <= 0 ||
+        rect_height(view) <= 0)
+        return;
+    if (host.map.source_width != rect_width(view) || host.map.source_height != rect_height(view) ||
+        static_cast<std::int32_t>(host.map.column.size()) != picture.width ||
+        static_cast<std::int32_t>(host.map.row.size()) != picture.height)
+        map_cover(host.map, rect_width(view), rect_height(view), picture.width, picture.height);
+    const Rect area = covered_by(host.map, rect_offset(in_view, {-view.left, -view.top}));
+    if (rect_empty(area))
+        return;
+    const CoverPicture source{fb.pixels + std::ptrdiff_t{view.top} * (fb.pitch / 4) + view.left, fb.pitch};
+    scale_cover(host.map, source, picture.pixels, picture.pitch, area, picture.fill);
+    x11_show(area);
+}
+
+void show_whole_view() { show_view(top_level_framebuffer(), view_rect()); }
+
+}  // namespace
+
+bool x11_host_start(const X11Target& target, std::string& error)
+{
+    host = X11Host{};
+    if (!x11_open(target, error))
+        return false;
+    // No SA_RESTART: a signal cuts the main loop's sleep short.
+    struct sigaction action {};
+    action.sa_handler = on_signal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    host.started = true;
+    return true;
+}
+
+void x11_host_stop()
+{
+    if (!host.started)
+        return;
+    x11_close();
+    host = X11Host{};
+}
+
+void host_poll_events()
+{
+    if (!host.started)
+        return;
+    const X11Events events = x11_poll();
+    host.gone = host.gone || events.gone;
+    if (events.resized) {
+        map_cover(host.map, rect_width(view_rect()), rect_height(view_rect()), x11_picture().width,
+                  x11_picture().height);
+        show_whole_view();
+    } else if (events.exposed) {
+        const X11Picture picture = x11_picture();
+        x11_show({0, 0, picture.width, picture.height});
+    }
+    if ((signalled || host.gone) && host.placed && !host.closing) {
+        host.closing = true;
+        inject_close();
+    }
+}
+
+// The X11 host has nothing to do between frames.
+void host_queue_idle() {}
+
+void host_top_level_placed(const char*, const Rect&, bool) { host.placed = host.started; }
+
+void host_framebuffer_changed(const Framebuffer& framebuffer, const Rect& dirty)
+{
+    if (host.started)
+        show_view(framebuffer, dirty);
+}
+
+void host_message_box(const char* text, const char* title, bool)
+{
+    std::fprintf(stderr, "%s: ", title ? title : "");
+    for (const char* c = text ? text : ""; *c; ++c)
+        std::fputc(*c == '\n' ? ' ' : *c, stderr);
+    std::fputc('\n', stderr);
+}
+
+void host_title_changed(const char*) {}
+
+void host_set_cursor(Cursor) {}
+
+bool host_set_full_screen(bool) { return false; }
+
+Rect host_screen_rect() { return x11_screen(); }
+
+Rect host_work_area() { return x11_screen(); }
+
+// The visual was checked at start: 24 bits of colour in 32-bit pixels,
+// which Windows calls 32.
+std::int32_t host_colour_depth() { return 32; }

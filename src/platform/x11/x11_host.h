@@ -1,0 +1,19 @@
+// Starting and stopping the X11 host; modra-saver calls these around
+// everything else it does with windows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Where the picture goes: a window of the host's own, the screen's root
+// window, or a window someone else made (xscreensaver's, a preview's).
+struct X11Target {
+    enum Kind : std::int32_t { own_window, root, given_window } kind = own_window;
+    std::uint32_t window = 0;  // for given_window
+};
+
+// False, with `error` set (one line, ready to print), when there is no
+// display, no such window, or a window whose pixels are not 24-bit colour.
+// SIGTERM and SIGINT close the toy from then on.
+bool x11_host_start(const X11Target& target, std::string& error);
+void x11_host_stop();

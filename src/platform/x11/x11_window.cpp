@@ -1,0 +1,242 @@
+#include "platform/x11/x11_window.h"
+
+#include <bit>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+struct X11Window {
+    Display* display = nullptr;
+    Window window = 0;
+    bool own = false;  // made here, and closed by its window manager's close button
+    Atom wm_protocols = 0, wm_delete_window = 0;
+    Visual* visual = nullptr;
+    int depth = 0;
+    GC gc = nullptr;
+    bool gone = false;
+    // The picture, in memory of our own; `image` only describes it.
+    std::vector<std::uint32_t> pixels;
+    XImage* image = nullptr;
+    std::int32_t width = 0, height = 0;
+    std::uint32_t fill = 0;
+};
+
+X11Window x;
+
+// Errors come back asynchronously, long after the request. Those about our
+// window mean it went away under us (a hack's window is destroyed without
+// notice when the screen unlocks), which ends the program as a close does;
+// Xlib's own handler would exit on the spot.
+int note_error(Display*, XErrorEvent* e)
+{
+    if (e->resourceid == x.window && (e->error_code == BadWindow || e->error_code == BadDrawable))
+        x.gone = true;
+    else
+        std::fprintf(stderr, "modra-saver: the X server refused a request (error %d, request %d)\n",
+                     e->error_code, e->request_code);
+    return 0;
+}
+
+[[noreturn]] int lost_display(Display*)
+{
+    std::fprintf(stderr, "modra-saver: lost the connection to the display\n");
+    std::_Exit(1);
+}
+
+void drop_image()
+{
+    if (x.image) {
+        x.image->data = nullptr;  // not Xlib's to free
+        XDestroyImage(x.image);
+        x.image = nullptr;
+    }
+}
+
+// The picture for a width x height window; false when Xlib has no 32-bit
+// pixels for the window's depth.
+bool make_image(std::int32_t width, std::int32_t height)
+{
+    drop_image();
+    x.width = width > 0 ? width : 1;
+    x.height = height > 0 ? height : 1;
+    x.pixels.assign(static_cast<std::size_t>(x.width) * static_cast<std::size_t>(x.height), x.fill);
+    x.image = XCreateImage(x.display, x.visual, static_cast<unsigned>(x.depth), ZPixmap, 0,
+                           reinterpret_cast<char*>(x.pixels.data()), static_cast<unsigned>(x.width),
+                           static_cast<unsigned>(x.height), 32, x.width * 4);
+    if (!x.image || x.image->bits_per_pixel != 32)
+        return false;
+    // Pixels are written as this machine's words; Xlib swaps them for a
+    // server of the other order.
+    x.image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+    return true;
+}
+
+std::string display_name()
+{
+    const char* name = XDisplayName(nullptr);
+    return name && *name ? std::string("'") + name + "'" : std::string("(DISPLAY is not set)");
+}
+
+bool open_own_window()
+{
+    const int screen = DefaultScreen(x.display);
+    x.visual = DefaultVisual(x.display, screen);
+    x.depth = DefaultDepth(x.display, screen);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = BlackPixel(x.display, screen);
+    attributes.event_mask = StructureNotifyMask | ExposureMask;
+    x.window = XCreateWindow(x.display, RootWindow(x.display, screen), 0, 0, 640, 480, 0, CopyFromParent,
+                             InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+    XStoreName(x.display, x.window, "Modra");
+    XClassHint hint{const_cast<char*>("modra-saver"), const_cast<char*>("Modra")};
+    XSetClassHint(x.display, x.window, &hint);
+    x.wm_protocols = XInternAtom(x.display, "WM_PROTOCOLS", False);
+    x.wm_delete_window = XInternAtom(x.display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(x.display, x.window, &x.wm_delete_window, 1);
+    XMapWindow(x.display, x.window);
+    x.own = true;
+    x.width = 640;
+    x.height = 480;
+    return true;
+}
+
+bool open_given_window(const X11Target& target, std::string& error)
+{
+    x.window = target.kind == X11Target::root ? DefaultRootWindow(x.display) : Window{target.window};
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(x.display, x.window, &attributes) || x.gone) {
+        char id[32];
+        std::snprintf(id, sizeof id, "0x%lx", static_cast<unsigned long>(x.window));
+        error = std::string("modra-saver: there is no window ") + id + " on display " + display_name();
+        return false;
+    }
+    x.visual = attributes.visual;
+    x.depth = attributes.depth;
+    x.width = attributes.width;
+    x.height = attributes.height;
+    // Ours are the only events asked for here: the window's owner keeps its own.
+    XSelectInput(x.display, x.window, StructureNotifyMask | ExposureMask);
+    return true;
+}
+
+// 24 bits of colour as 0x00RRGGBB, the framebuffer's own order.
+bool true_colour(std::string& error)
+{
+    if (x.visual->c_class == TrueColor && (x.depth == 24 || x.depth == 32) && x.visual->red_mask == 0xFF0000 &&
+        x.visual->green_mask == 0xFF00 && x.visual->blue_mask == 0xFF)
+        return true;
+    error = "modra-saver: the window's pixels are not 24-bit TrueColor (depth " + std::to_string(x.depth) + ")";
+    return false;
+}
+
+}  // namespace
+
+bool x11_open(const X11Target& target, std::string& error)
+{
+    x = X11Window{};
+    x.display = XOpenDisplay(nullptr);
+    if (!x.display) {
+        error = "modra-saver: cannot open display " + display_name();
+        return false;
+    }
+    XSetErrorHandler(note_error);
+    XSetIOErrorHandler(lost_display);
+    const bool opened = target.kind == X11Target::own_window ? open_own_window() : open_given_window(target, error);
+    if (opened && true_colour(error)) {
+        x.fill = x.depth == 32 ? 0xFF000000u : 0;
+        x.gc = XCreateGC(x.display, x.window, 0, nullptr);
+        if (make_image(x.width, x.height)) {
+            XSync(x.display, False);
+            if (!x.gone)
+                return true;
+            error = "modra-saver: the window went away at start";
+        } else {
+            error = "modra-saver: the display offers no 32-bit pixels for depth " + std::to_string(x.depth);
+        }
+    }
+    x11_close();
+    return false;
+}
+
+void x11_close()
+{
+    if (!x.display)
+        return;
+    drop_image();
+    if (x.gc)
+        XFreeGC(x.display, x.gc);
+    if (x.own && !x.gone)
+        XDestroyWindow(x.display, x.window);
+    XCloseDisplay(x.display);
+    x = X11Window{};
+}
+
+X11Events x11_poll()
+{
+    X11Events events;
+    if (!x.display)
+        return events;
+    std::int32_t width = x.width, height = x.height;
+    while (XPending(x.display) > 0) {
+        XEvent e;
+        XNextEvent(x.display, &e);
+        switch (e.type) {
+        case ConfigureNotify:
+            if (e.xconfigure.window == x.window) {
+                width = e.xconfigure.width;
+                height = e.xconfigure.height;
+            }
+            break;
+        case Expose:
+            events.exposed = events.exposed || (e.xexpose.window == x.window && e.xexpose.count == 0);
+            break;
+        case DestroyNotify:
+            x.gone = x.gone || e.xdestroywindow.window == x.window;
+            break;
+        case ClientMessage:
+            if (x.own && e.xclient.message_type == x.wm_protocols &&
+                static_cast<Atom>(e.xclient.data.l[0]) == x.wm_delete_window)
+                x.gone = true;
+            break;
+        default: break;
+        }
+    }
+    if (!x.gone && (width != x.width || height != x.height)) {
+        if (!make_image(width, height)) {
+            std::fprintf(stderr, "modra-saver: no picture for a %dx%d window\n", width, height);
+            x.gone = true;
+        }
+        events.resized = true;
+    }
+    events.gone = x.gone;
+    return events;
+}
+
+X11Picture x11_picture()
+{
+    if (!x.image)
+        return {};
+    return {x.pixels.data(), x.width, x.height, x.width * 4, x.fill};
+}
+
+void x11_show(const Rect& area)
+{
+    if (!x.image || x.gone || area.right <= area.left || area.bottom <= area.top)
+        return;
+    XPutImage(x.display, x.window, x.gc, x.image, area.left, area.top, area.left, area.top,
+              static_cast<unsigned>(area.right - area.left), static_cast<unsigned>(area.bottom - area.top));
+    XFlush(x.display);
+}
+
+Rect x11_screen()
+{
+    if (!x.display)
+        return {0, 0, 1024, 768};
+    const int screen = DefaultScreen(x.display);
+    return {0, 0, DisplayWidth(x.display, screen), DisplayHeight(x.display, screen)};
+}
