@@ -8,8 +8,11 @@
 //    view's part of it is scaled nearest-neighbour to cover the target,
 //    centred, what overflows cut off; no control ever shows
 //  - the target's resizes (ConfigureNotify) and exposures; only what a
-//    frame changed is scaled and sent again (XPutImage), and the per-frame
-//    path allocates nothing: the picture is made again only on a resize
+//    frame changed is scaled and sent again, and the per-frame path
+//    allocates nothing: the picture is made again only on a resize
+//  - the picture in memory shared with the server (MIT-SHM), which takes a
+//    third off the program's time on a 1920 x 1080 screen; XPutImage
+//    through the socket when the server is on another machine
 //  - SIGTERM and SIGINT, the target destroyed (DestroyNotify, or BadWindow
 //    on a later request) and a close from the window manager all close the
 //    toy's window, so the main loop ends and the program with 0

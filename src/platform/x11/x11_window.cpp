@@ -1,12 +1,17 @@
 #include "platform/x11/x11_window.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 
 namespace {
 
@@ -19,10 +24,18 @@ struct X11Window {
     int depth = 0;
     GC gc = nullptr;
     bool gone = false;
-    // The picture, in memory of our own; `image` only describes it.
+    // The picture: memory shared with a server on this machine, where a
+    // whole screen of pixels a frame would otherwise go through the socket;
+    // else memory of our own, which `image` only describes.
+    int shm_opcode = 0;  // MIT-SHM's request code; 0 without it
+    bool shm_refused = false;
+    XShmSegmentInfo shm{};
+    bool shm_attached = false;
+    bool put_pending = false;  // the server may still be reading the shared picture
     std::vector<std::uint32_t> pixels;
     XImage* image = nullptr;
-    std::int32_t width = 0, height = 0;
+    std::uint32_t* data = nullptr;
+    std::int32_t width = 0, height = 0, pitch = 0;
     std::uint32_t fill = 0;
 };
 
@@ -34,7 +47,9 @@ X11Window x;
 // Xlib's own handler would exit on the spot.
 int note_error(Display*, XErrorEvent* e)
 {
-    if (e->resourceid == x.window && (e->error_code == BadWindow || e->error_code == BadDrawable))
+    if (x.shm_opcode != 0 && e->request_code == x.shm_opcode)
+        x.shm_refused = true;  // a server elsewhere, or one that keeps its memory to itself
+    else if (e->resourceid == x.window && (e->error_code == BadWindow || e->error_code == BadDrawable))
         x.gone = true;
     else
         std::fprintf(stderr, "modra-saver: the X server refused a request (error %d, request %d)\n",
@@ -50,21 +65,57 @@ int note_error(Display*, XErrorEvent* e)
 
 void drop_image()
 {
+    if (x.shm_attached) {
+        XShmDetach(x.display, &x.shm);
+        XSync(x.display, False);
+        shmdt(x.shm.shmaddr);
+        x.shm_attached = false;
+        x.put_pending = false;
+    }
     if (x.image) {
         x.image->data = nullptr;  // not Xlib's to free
         XDestroyImage(x.image);
         x.image = nullptr;
     }
+    x.data = nullptr;
 }
 
-// The picture for a width x height window; false when Xlib has no 32-bit
-// pixels for the window's depth.
-bool make_image(std::int32_t width, std::int32_t height)
+bool make_shared_image()
 {
-    drop_image();
-    x.width = width > 0 ? width : 1;
-    x.height = height > 0 ? height : 1;
-    x.pixels.assign(static_cast<std::size_t>(x.width) * static_cast<std::size_t>(x.height), x.fill);
+    x.image = XShmCreateImage(x.display, x.visual, static_cast<unsigned>(x.depth), ZPixmap, nullptr, &x.shm,
+                              static_cast<unsigned>(x.width), static_cast<unsigned>(x.height));
+    if (!x.image || x.image->bits_per_pixel != 32)
+        return false;
+    x.shm.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(x.image->bytes_per_line) * x.image->height,
+                         IPC_CREAT | 0600);
+    if (x.shm.shmid < 0)
+        return false;
+    x.shm.shmaddr = static_cast<char*>(shmat(x.shm.shmid, nullptr, 0));
+    x.shm.readOnly = False;
+    x.shm_refused = false;
+    const bool mapped = x.shm.shmaddr != reinterpret_cast<char*>(-1);
+    if (mapped) {
+        XShmAttach(x.display, &x.shm);
+        XSync(x.display, False);
+    }
+    // Marked for removal now, it goes with the last process to let go of it,
+    // however this one ends.
+    shmctl(x.shm.shmid, IPC_RMID, nullptr);
+    if (!mapped)
+        return false;
+    if (x.shm_refused) {
+        shmdt(x.shm.shmaddr);
+        return false;
+    }
+    x.shm_attached = true;
+    x.image->data = x.shm.shmaddr;
+    x.data = reinterpret_cast<std::uint32_t*>(x.shm.shmaddr);
+    return true;
+}
+
+bool make_own_image()
+{
+    x.pixels.assign(static_cast<std::size_t>(x.width) * static_cast<std::size_t>(x.height), 0);
     x.image = XCreateImage(x.display, x.visual, static_cast<unsigned>(x.depth), ZPixmap, 0,
                            reinterpret_cast<char*>(x.pixels.data()), static_cast<unsigned>(x.width),
                            static_cast<unsigned>(x.height), 32, x.width * 4);
@@ -73,6 +124,27 @@ bool make_image(std::int32_t width, std::int32_t height)
     // Pixels are written as this machine's words; Xlib swaps them for a
     // server of the other order.
     x.image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+    x.data = x.pixels.data();
+    return true;
+}
+
+// The picture for a width x height window, black; false when Xlib has no
+// 32-bit pixels for the window's depth.
+bool make_image(std::int32_t width, std::int32_t height)
+{
+    drop_image();
+    x.width = width > 0 ? width : 1;
+    x.height = height > 0 ? height : 1;
+    if (x.shm_opcode != 0 && !make_shared_image()) {
+        drop_image();
+        x.shm_opcode = 0;  // refused once, refused for good
+    }
+    if (!x.image && !make_own_image())
+        return false;
+    x.pitch = x.image->bytes_per_line;
+    for (std::int32_t y = 0; y < x.height; ++y)
+        std::fill_n(reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(x.data) + std::ptrdiff_t{y} * x.pitch),
+                    x.width, x.fill);
     return true;
 }
 
@@ -146,6 +218,9 @@ bool x11_open(const X11Target& target, std::string& error)
     }
     XSetErrorHandler(note_error);
     XSetIOErrorHandler(lost_display);
+    if (int event = 0, error_base = 0; XShmQueryExtension(x.display) &&
+                                      !XQueryExtension(x.display, "MIT-SHM", &x.shm_opcode, &event, &error_base))
+        x.shm_opcode = 0;
     const bool opened = target.kind == X11Target::own_window ? open_own_window() : open_given_window(target, error);
     if (opened && true_colour(error)) {
         x.fill = x.depth == 32 ? 0xFF000000u : 0;
@@ -221,15 +296,29 @@ X11Picture x11_picture()
 {
     if (!x.image)
         return {};
-    return {x.pixels.data(), x.width, x.height, x.width * 4, x.fill};
+    // The server reads a shared picture when it comes to the request, after
+    // the put returned; the next one must not be written before then. A
+    // frame later it long has, and this is one round trip.
+    if (x.put_pending) {
+        XSync(x.display, False);
+        x.put_pending = false;
+    }
+    return {x.data, x.width, x.height, x.pitch, x.fill};
 }
 
 void x11_show(const Rect& area)
 {
     if (!x.image || x.gone || area.right <= area.left || area.bottom <= area.top)
         return;
-    XPutImage(x.display, x.window, x.gc, x.image, area.left, area.top, area.left, area.top,
-              static_cast<unsigned>(area.right - area.left), static_cast<unsigned>(area.bottom - area.top));
+    const auto width = static_cast<unsigned>(area.right - area.left);
+    const auto height = static_cast<unsigned>(area.bottom - area.top);
+    if (x.shm_attached) {
+        XShmPutImage(x.display, x.window, x.gc, x.image, area.left, area.top, area.left, area.top, width, height,
+                     False);
+        x.put_pending = true;
+    } else {
+        XPutImage(x.display, x.window, x.gc, x.image, area.left, area.top, area.left, area.top, width, height);
+    }
     XFlush(x.display);
 }
 
