@@ -1,0 +1,54 @@
+// A window for modra-saver to draw into, as xscreensaver or a settings
+// dialog's preview would make one: magenta, so that any spot the saver
+// leaves unpainted shows. Prints its id once it is on the screen, then takes
+// lines on stdin: "W H" resizes it, "destroy" destroys it; each is answered
+// with "done" once the server has it. Ends at the end of its input.
+// Usage: saver_window_client W H X Y
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+int main(int argc, char** argv)
+{
+    Display* display = argc == 5 ? XOpenDisplay(nullptr) : nullptr;
+    if (!display) {
+        std::fprintf(stderr, "usage: saver_window_client W H X Y, with a display to open the window on\n");
+        return 2;
+    }
+    const auto number = [&](int i) { return static_cast<unsigned>(std::strtoul(argv[i], nullptr, 10)); };
+    const int screen = DefaultScreen(display);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = 0xFF00FF;
+    attributes.event_mask = StructureNotifyMask;
+    const Window window =
+        XCreateWindow(display, RootWindow(display, screen), static_cast<int>(number(3)), static_cast<int>(number(4)),
+                      number(1), number(2), 0, CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask,
+                      &attributes);
+    XStoreName(display, window, "saver test window");
+    XMapWindow(display, window);
+    for (XEvent e; XNextEvent(display, &e), e.type != MapNotify;) {
+    }
+    std::printf("0x%lx\n", window);
+    std::fflush(stdout);
+    char line[100];
+    bool alive = true;
+    while (std::fgets(line, sizeof line, stdin)) {
+        unsigned width = 0, height = 0;
+        if (alive && std::strncmp(line, "destroy", 7) == 0) {
+            XDestroyWindow(display, window);
+            alive = false;
+        } else if (alive && std::sscanf(line, "%u %u", &width, &height) == 2) {
+            XResizeWindow(display, window, width, height);
+        } else {
+            std::fprintf(stderr, "saver_window_client: cannot do %s", line);
+            return 2;
+        }
+        XSync(display, False);
+        std::printf("done\n");
+        std::fflush(stdout);
+    }
+    XCloseDisplay(display);
+    return 0;
+}
