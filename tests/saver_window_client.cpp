@@ -3,24 +3,39 @@
 // leaves unpainted shows. Prints its id once it is on the screen, then takes
 // lines on stdin: "W H" resizes it, "destroy" destroys it; each is answered
 // with "done" once the server has it. Ends at the end of its input.
-// Usage: saver_window_client W H X Y
+// With "root", it makes the root window magenta instead and stays connected
+// until killed: Xvfb starts afresh, its root white, when its last client
+// leaves, which would undo xsetroot's work at once.
+// Usage: saver_window_client W H X Y | saver_window_client root
 #include <X11/Xlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
+constexpr unsigned long magenta = 0xFF00FF;
+
 int main(int argc, char** argv)
 {
-    Display* display = argc == 5 ? XOpenDisplay(nullptr) : nullptr;
+    const bool root = argc == 2 && std::strcmp(argv[1], "root") == 0;
+    Display* display = argc == 5 || root ? XOpenDisplay(nullptr) : nullptr;
     if (!display) {
-        std::fprintf(stderr, "usage: saver_window_client W H X Y, with a display to open the window on\n");
+        std::fprintf(stderr, "usage: saver_window_client W H X Y | root, with a display to open the window on\n");
         return 2;
     }
-    const auto number = [&](int i) { return static_cast<unsigned>(std::strtoul(argv[i], nullptr, 10)); };
     const int screen = DefaultScreen(display);
+    if (root) {
+        XSetWindowBackground(display, RootWindow(display, screen), magenta);
+        XClearWindow(display, RootWindow(display, screen));
+        XSync(display, False);
+        for (;;)
+            pause();
+    }
+    const auto number = [&](int i) { return static_cast<unsigned>(std::strtoul(argv[i], nullptr, 10)); };
     XSetWindowAttributes attributes{};
-    attributes.background_pixel = 0xFF00FF;
+    attributes.background_pixel = magenta;
     attributes.event_mask = StructureNotifyMask;
     const Window window =
         XCreateWindow(display, RootWindow(display, screen), static_cast<int>(number(3)), static_cast<int>(number(4)),

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# modra-saver on a real X server (Xvfb, no window manager), checked on
+# screenshots: the root window covered edge to edge and moving; a window it
+# is given by id or through XSCREENSAVER_WINDOW covered, again after each
+# resize, and nothing drawn outside it; its own window closed by a window
+# manager's request; SIGTERM, SIGINT and a destroyed window ending it with
+# 0; and one line and the right exit code for a window that is not there, a
+# bad option, no display and a 16-bit screen. Everything it does not paint
+# is magenta, so the checks look for that colour.
+# Usage: saver_e2e.sh MODRA-SAVER WINDOW-CLIENT X11_CLOSE SCREENSHOT-DIR
+set -u
+saver=$1 client=$2 close_tool=$3 shots=$4
+. "$(dirname "$0")/../xvfb_session.sh"
+require_tools Xvfb import convert identify xdpyinfo xwininfo timeout
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+unset XSCREENSAVER_WINDOW
+magenta=FF00FF
+
+# A window from the window client, W H X Y; its id in `window`. The client
+# answers each line it is told once the server has done it.
+client_pid=""
+open_window() {
+    stop_window
+    coproc CLIENT { "$client" "$@"; }
+    client_pid=$CLIENT_PID
+    window=""
+    read -r -t 10 -u "${CLIENT[0]}" window
+    check "the test window is up ($window)" test -n "$window" || exit 1
+}
+tell_window() { local answer; echo "$1" >&"${CLIENT[1]}" && read -r -t 10 -u "${CLIENT[0]}" answer && [ "$answer" = done ]; }
+stop_window() { [ -z "$client_pid" ] || { kill "$client_pid"; wait "$client_pid"; } 2>/dev/null; client_pid=""; }
+# The root magenta again, all over: what a saver drew on it stays there.
+keeper_pid=""
+magenta_root() {
+    stop_keeper
+    "$client" root & keeper_pid=$!
+    check "the root is magenta" wait_for 10 eval 'import -window root "$session_dir/root.png" && only_colour "$session_dir/root.png" 800x600+0+0 $magenta'
+}
+stop_keeper() { [ -z "$keeper_pid" ] || { kill "$keeper_pid"; wait "$keeper_pid"; } 2>/dev/null; keeper_pid=""; }
+trap 'stop_window; stop_keeper; session_cleanup' EXIT
+
+# The window $1 (an id, or root) as a picture $2 of the size $3, painted all over.
+covered() { import -window "$1" "$2" 2>/dev/null && [ "$(identify -format %wx%h "$2")" = "$3" ] && ! has_colour "$2" "$3+0+0" $magenta; }
+check_covered() { # what, window, picture, size: within 10 seconds
+    check "$1 is covered, ${4} (magenta left: $(colours "$3" "$4+0+0" 2>/dev/null | grep -cx $magenta))" \
+        wait_for 10 covered "$2" "$3" "$4"
+}
+check_moving() { # what, window, the picture of it just taken, a second one to take
+    sleep 0.5
+    import -window "$2" "$4"
+    check "$1 moves (changed: $(changed_box "$3" "$4"))" test -n "$(changed_box "$3" "$4")"
+}
+# Nothing painted on the screen outside the window at X Y of size W H.
+check_outside() { # W H X Y
+    local w=$1 h=$2 x=$3 y=$4 shot=$shots/screen_around_${1}x$2.png region
+    import -window root "$shot"
+    for region in 800x${y}+0+0 800x$((600 - y - h))+0+$((y + h)) ${x}x600+0+0 $((800 - x - w))x600+$((x + w))+0; do
+        check "nothing drawn outside the window: $region" only_colour "$shot" "$region" $magenta
+    done
+}
+# what, the exit code, what stderr's one line says, then the command.
+check_refused() {
+    local what=$1 code=$2 says=$3 rc
+    shift 3
+    "$@" >"$session_dir/out" 2>"$session_dir/err"
+    rc=$?
+    check "$what: exit $code (got $rc)" test $rc -eq "$code"
+    check "$what: one line on stderr saying \"$says\" ($(head -c 200 "$session_dir/err"))" \
+        eval '[ "$(wc -l <"$session_dir/err")" -eq 1 ] && grep -q "$says" "$session_dir/err"'
+}
+
+start_xvfb 24 800x600
+magenta_root
+
+# xscreensaver's way without its own window: the root.
+start_app "$saver" -root
+check_covered "-root: the screen" root "$shots/root.png" 800x600
+check_moving "-root: the picture" root "$shots/root.png" "$shots/root_later.png"
+kill -TERM "$app_pid"
+check_exit "SIGTERM" 5
+magenta_root
+
+# A window by id, which changes size under it and is then destroyed.
+open_window 320 240 100 80
+start_app "$saver" -window-id "$window"
+check_covered "-window-id: the window" "$window" "$shots/window.png" 320x240
+check_moving "-window-id: the picture" "$window" "$shots/window.png" "$shots/window_later.png"
+check_outside 320 240 100 80
+check "the window grows" tell_window "500 200"
+check_covered "-window-id: the window grown wide" "$window" "$shots/window_wide.png" 500x200
+check_outside 500 200 100 80
+check "the window shrinks" tell_window "150 260"
+check_covered "-window-id: the window shrunk tall" "$window" "$shots/window_tall.png" 150x260
+check "the window is destroyed" tell_window destroy
+check_exit "the window destroyed" 5
+gone_window=$window
+stop_window
+
+# xscreensaver's own way: its window in XSCREENSAVER_WINDOW (decimal here),
+# with -root, and without.
+open_window 200 300 50 50
+start_app env XSCREENSAVER_WINDOW=$((window)) "$saver" -root
+check_covered "XSCREENSAVER_WINDOW with -root: its window" "$window" "$shots/xscreensaver.png" 200x300
+check_moving "XSCREENSAVER_WINDOW: the picture" "$window" "$shots/xscreensaver.png" "$session_dir/later.png"
+check_outside 200 300 50 50
+check "the window resizes" tell_window "360 120"
+check_covered "XSCREENSAVER_WINDOW: the window resized" "$window" "$shots/xscreensaver_resized.png" 360x120
+kill -INT "$app_pid"
+check_exit "SIGINT" 5
+start_app env XSCREENSAVER_WINDOW="$window" "$saver"
+check_covered "XSCREENSAVER_WINDOW without options: its window" "$window" "$session_dir/again.png" 360x120
+check "no window of its own" test -z "$(top_window Modra)"
+kill -TERM "$app_pid"
+check_exit "SIGTERM" 5
+stop_window
+
+# Without a window to use, one of its own.
+start_app "$saver"
+own=$(find_window Modra 10)
+check "a window of its own, titled Modra" test -n "$own" || exit 1
+check_covered "its own window" "$own" "$shots/own_window.png" 640x480
+"$close_tool" "$own"
+check_exit "a close request" 5
+
+check_refused "a window that is not there" 1 "there is no window $gone_window" timeout 10 "$saver" -window-id "$gone_window"
+check_refused "XSCREENSAVER_WINDOW naming no window" 1 "there is no window" \
+    timeout 10 env XSCREENSAVER_WINDOW="$gone_window" "$saver" -root
+check_refused "an unknown option" 2 "unknown option '-fullscreen'" timeout 10 "$saver" -fullscreen
+check_refused "a bad window id" 2 "takes a window id" timeout 10 "$saver" -window-id 0x12z
+check_refused "a bad XSCREENSAVER_WINDOW" 2 "XSCREENSAVER_WINDOW" timeout 10 env XSCREENSAVER_WINDOW=screen "$saver" -root
+check_refused "no display" 1 "cannot open display ':99999'" timeout 10 env DISPLAY=:99999 "$saver" -root
+check_refused "DISPLAY unset" 1 "cannot open display (DISPLAY is not set)" timeout 10 env -u DISPLAY "$saver"
+timeout 10 "$saver" --help >"$session_dir/out" 2>"$session_dir/err"
+check "--help: exit 0 and the usage" eval '[ $? -eq 0 ] && grep -q "^usage: modra-saver" "$session_dir/out"'
+
+start_xvfb 16
+check_refused "a 16-bit screen" 1 "not 24-bit TrueColor" timeout 10 "$saver" -root
+finish_checks
