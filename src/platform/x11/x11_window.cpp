@@ -47,10 +47,10 @@ X11Window x;
 // Xlib's own handler would exit on the spot.
 int note_error(Display*, XErrorEvent* e)
 {
-    if (x.shm_opcode != 0 && e->request_code == x.shm_opcode)
-        x.shm_refused = true;  // a server elsewhere, or one that keeps its memory to itself
-    else if (e->resourceid == x.window && (e->error_code == BadWindow || e->error_code == BadDrawable))
+    if (e->resourceid == x.window && (e->error_code == BadWindow || e->error_code == BadDrawable))
         x.gone = true;
+    else if (x.shm_opcode != 0 && e->request_code == x.shm_opcode)
+        x.shm_refused = true;  // a server elsewhere, or one that keeps its memory to itself
     else
         std::fprintf(stderr, "modra-saver: the X server refused a request (error %d, request %d)\n",
                      e->error_code, e->request_code);
