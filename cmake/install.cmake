@@ -9,7 +9,7 @@ set(generated ${CMAKE_BINARY_DIR}/generated)
 install(TARGETS modra modra-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET modra-saver)
   install(TARGETS modra-saver RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${CMAKE_SOURCE_DIR}/res/xscreensaver/modra.xml
+  install(FILES ${CMAKE_SOURCE_DIR}/res/xscreensaver/modra-saver.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 endif()
 

@@ -18,7 +18,10 @@ quietly() { # a validator: its output only when it complains
 
 check_tree() { # root, what it is
     local root=$1 what=$2
-    check "$what: the programs" test -x "$root/bin/modra" -a -x "$root/bin/modra-render"
+    check "$what: the programs" test -x "$root/bin/modra" -a -x "$root/bin/modra-render" -a -x "$root/bin/modra-saver"
+    # xscreensaver-settings finds a hack's entry by the program's name.
+    check "$what: modra-saver's xscreensaver entry, named for it" \
+        grep -q '<screensaver name="modra-saver"' "$root/share/xscreensaver/config/modra-saver.xml"
     check "$what: the desktop entry is valid" quietly desktop-file-validate "$root/share/applications/$id.desktop"
     check "$what: the metadata is valid" quietly appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml"
     check "$what: the metadata's release is $version" \

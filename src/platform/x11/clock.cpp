@@ -1,7 +1,8 @@
-// The X11 host's clocks: the monotonic clock in nanoseconds, and a sleep
+// The X11 host's clocks: the monotonic clock in nanoseconds, and sleeps
 // that a signal cuts short, so that SIGTERM is seen at once.
 #include "platform/clock.h"
 
+#include <sys/prctl.h>
 #include <time.h>
 
 namespace {
@@ -34,4 +35,18 @@ void sleep_ms(std::uint32_t milliseconds)
 {
     const timespec t{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1'000'000};
     nanosleep(&t, nullptr);
+}
+
+// The counter is the monotonic clock itself, so its deadline is one for
+// clock_nanosleep, which wakes within tens of microseconds of it once the
+// thread's timer slack (50 us by default, added to every sleep) is cut to
+// the least. Woken early by a signal, the main loop looks at its messages,
+// where the host sees the signal, and comes back for the rest.
+bool sleep_until_counter(std::int64_t deadline)
+{
+    static const bool slack_cut = prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL) == 0;
+    (void)slack_cut;
+    const timespec at{static_cast<time_t>(deadline / 1'000'000'000), static_cast<long>(deadline % 1'000'000'000)};
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr);
+    return true;
 }
