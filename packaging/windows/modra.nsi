@@ -51,11 +51,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) the Modra authors"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; A 32-bit Windows refuses to start this installer at all, so there is no
+; check for one here.
 Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_OK|MB_ICONSTOP "Modra needs a 64-bit Windows."
-    Abort
-  ${EndIf}
   SetRegView 64
   SetShellVarContext all
 FunctionEnd
@@ -70,7 +68,9 @@ Section "Modra"
   File "${BUILD}/modra.exe"
 !if /FileExists "${BUILD}/modra.scr"
   File "${BUILD}/modra.scr"
-  ; Screen Saver settings list only the screensavers in System32.
+  ; Screen Saver settings list only the screensavers in System32. A 64-bit
+  ; installer is never redirected to SysWOW64; turning redirection off keeps
+  ; it so should this script ever be built for the 32-bit stub.
   ${DisableX64FSRedirection}
   File "/oname=$SYSDIR\modra.scr" "${BUILD}/modra.scr"
   ${EnableX64FSRedirection}
