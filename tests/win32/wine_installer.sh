@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # The Windows packages from scripts/package-windows.sh under Wine on a
-# private Xvfb (no window manager): the installer shows its first page and
-# cancels; silently it installs modra.exe and modra.scr under Program
+# private Xvfb (no window manager): the installer and its uninstaller carry
+# Modra's icon, the installer and the program the version; the installer
+# shows its first page and cancels; silently it installs modra.exe and modra.scr under Program
 # Files\Modra, the screensaver also in System32, a Start-menu shortcut for
 # everyone and the Apps & features entry with its version; the installed
 # modra.exe starts from there and paints its window; the silent uninstall
 # then leaves none of it behind. The zip holds both programs and the note.
 # Runs in a Wine prefix of its own (kept in the build directory).
 # Screenshots go to BUILD-WINDOWS/wine-screenshots/installer_*.png.
-# Usage: wine_installer.sh BUILD-WINDOWS
+# Usage: wine_installer.sh BUILD-WINDOWS (the folder the packages are in)
 set -u
 build=$(cd "$1" && pwd)
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
-for tool in "$wine" "$wineserver" Xvfb xdotool xwininfo import convert unzip strings; do
+windres=x86_64-w64-mingw32-windres
+for tool in "$wine" "$wineserver" "$windres" Xvfb xdotool xwininfo import convert unzip strings; do
     command -v "$tool" >/dev/null || { echo "FAILED: $tool is not installed"; exit 1; }
 done
 shots=$build/wine-screenshots
@@ -38,11 +40,20 @@ if [ ! -f "$build/modra.scr" ]; then
 fi
 check "the installer $(basename "$setup") is newer than modra.exe and modra.scr" \
     eval '[ "$setup" -nt "$build/modra.exe" ] && [ "$setup" -nt "$build/modra.scr" ]' || { finish_checks; exit 1; }
-check "the installer's own version block says $version" eval 'strings -el "$setup" | grep -qx "$version"'
+# A program's resources as windres reads them back: its version block, and
+# the bytes of its icon's images.
+resources() { "$windres" -J coff -i "$1" -O rc 2>/dev/null; }
+icon_images() { awk '/RT_ICON/ { on = 1; next } on && /^END/ { on = 0 } on && /^  0x/'; }
+echo "1 ICON \"$(cd "$(dirname "$0")/../../res/icons" && pwd)/modra.ico\"" >"$session_dir/icon.rc"
+"$windres" -i "$session_dir/icon.rc" -O rc | icon_images >"$session_dir/icon.txt"
+same_icon() { resources "$1" | icon_images | cmp -s - "$session_dir/icon.txt"; }
+check "the installer's own version block says $version" \
+    eval 'resources "$setup" | grep -q "VALUE \"ProductVersion\", \"$version\""'
+check "the installer has Modra's icon" same_icon "$setup"
 
 listing=$(unzip -Z1 "$zip" 2>&1)
 check "the zip holds modra.exe, modra.scr and README.txt (got: $(echo $listing))" \
-    test "$(sort <<<"$listing" | tr '\n' ' ')" = "README.txt modra.exe modra.scr "
+    test "$(LC_ALL=C sort <<<"$listing" | tr '\n' ' ')" = "README.txt modra.exe modra.scr "
 check "the zip's note names the version" eval 'unzip -p "$zip" README.txt | grep -q "Modra $version "'
 
 drive=$WINEPREFIX/drive_c
@@ -85,6 +96,9 @@ for f in modra.exe modra.scr; do
     check "Program Files\\Modra\\$f is the build's" cmp -s "$dir/$f" "$build/$f"; done
 check "Program Files\\Modra holds the uninstaller too, and nothing else" \
     test "$(cd "$dir" 2>/dev/null && ls | tr '\n' ' ')" = "Uninstall.exe modra.exe modra.scr "
+check "the uninstaller has Modra's icon" same_icon "$dir/Uninstall.exe"
+check "the installed modra.exe's version block says $version" \
+    eval 'resources "$dir/modra.exe" | grep -q "VALUE \"FileVersion\", \"$version\""'
 check "System32 holds modra.scr for Screen Saver settings" cmp -s "$saver" "$build/modra.scr"
 link=$(shortcut)
 check "the Start menu for everyone has Modra.lnk (${link#"$drive"/})" \
