@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh windows-package
 scripts/build-windows.sh
-build=build-windows
+build="build-windows"
 version=$(sed -n 's/^#define MODRA_VERSION "\(.*\)"$/\1/p' "$build/generated/modra_version.h")
 [ -n "$version" ] || { echo "no version in $build/generated/modra_version.h" >&2; exit 1; }
 programs=("$build/modra.exe")
