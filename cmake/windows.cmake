@@ -49,7 +49,7 @@ target_link_libraries(modra PRIVATE modra_extras modra_toy modra_win32)
 if(MODRA_TESTS)
   add_executable(modra_win32_tests tests/win32/unit_tests.cpp ${modra_rc})
   target_include_directories(modra_win32_tests PRIVATE res)
-  target_link_libraries(modra_win32_tests PRIVATE modra_toy modra_win32)
+  target_link_libraries(modra_win32_tests PRIVATE modra_toy modra_win32 version)
 endif()
 
 # Every instruction set's rule loops against the portable ones, as the Linux

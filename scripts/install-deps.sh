@@ -4,6 +4,7 @@
 #   scripts/install-deps.sh        the build, the toy and the tests
 #   scripts/install-deps.sh fuzz   the fuzz targets (clang and libFuzzer)
 #   scripts/install-deps.sh web    the browser build (Emscripten) and its page check (Chromium)
+#   scripts/install-deps.sh windows-package   the Windows installer (NSIS) and zip
 set -euo pipefail
 case "${1:-}" in
     "") packages=(g++ cmake ninja-build pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
@@ -11,7 +12,8 @@ case "${1:-}" in
                   desktop-file-utils appstream man-db dpkg-dev) ;;
     fuzz) packages=(cmake ninja-build clang-16 libfuzzer-16-dev) ;;
     web) packages=(cmake ninja-build emscripten node-acorn nodejs python3 chromium) ;;
-    *) echo "usage: $0 [fuzz|web]" >&2; exit 2 ;;
+    windows-package) packages=(nsis zip unzip) ;;
+    *) echo "usage: $0 [fuzz|web|windows-package]" >&2; exit 2 ;;
 esac
 missing=()
 for p in "${packages[@]}"; do

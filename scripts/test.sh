@@ -22,14 +22,17 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 # Every reader of bytes from outside the program, fuzzed for half a minute.
 scripts/fuzz.sh 30
 
-# The native Windows build (mingw-w64), and its tests under Wine on Xvfb.
-scripts/build-windows.sh
+# The native Windows build (mingw-w64) with its installer and zip, and their
+# tests under Wine on Xvfb.
+scripts/package-windows.sh
 wine_tests() { tests/win32/wine_tests.sh build-windows build/modra-render build/tests/x11_close; }
 wine_tests || { echo "Wine tests failed; running them once more"; wine_tests; }
 wine_keys() { tests/win32/wine_keys.sh build-windows build/modra-render build/tests/x11_close; }
 wine_keys || { echo "Wine key tests failed; running them once more"; wine_keys; }
 wine_record() { tests/win32/wine_record.sh build-windows build/modra-render build/tests/x11_close; }
 wine_record || { echo "Wine recording tests failed; running them once more"; wine_record; }
+wine_installer() { tests/win32/wine_installer.sh build-windows; }
+wine_installer || { echo "Wine installer tests failed; running them once more"; wine_installer; }
 
 # The browser build (Emscripten): its rule loops against the portable ones
 # under Node, and its page in headless Chromium.

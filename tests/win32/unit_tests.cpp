@@ -1,6 +1,7 @@
 // The Windows-only logic that needs no window of its own, run under Wine:
 // the version rules of the platform check, the DirectX value in the registry,
-// show_error's boxes, and the resources windres compiled in. Message boxes
+// show_error's boxes, and the resources windres compiled in, the version
+// among them. Message boxes
 // are real; a hook reads each one and presses its OK button.
 #include <cstdio>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "modra_version.h"
 #include "platform/picture.h"
 #include "platform/resources.h"
 #include "platform/startup_checks.h"
@@ -146,6 +148,39 @@ void resources()
           "MYCMAP 125, bitmap 119 and icon 117 do not exist");
 }
 
+// The version block as the shell reads it, from this program's file: the
+// same script gives modra.exe its own.
+void version_resource()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
+    std::vector<unsigned char> block(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    const bool found = size && GetFileVersionInfoW(path, 0, size, block.data()) &&
+                       VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed;
+    check(found && fixed->dwFileVersionMS == (MODRA_VERSION_MAJOR << 16 | MODRA_VERSION_MINOR) &&
+              fixed->dwFileVersionLS == (MODRA_VERSION_PATCH << 16) &&
+              fixed->dwProductVersionMS == fixed->dwFileVersionMS && fixed->dwProductVersionLS == fixed->dwFileVersionLS,
+          "the file and product versions are " MODRA_VERSION ".0");
+    const struct {
+        const wchar_t* name;
+        const char* want;
+    } strings[] = {{L"FileVersion", MODRA_VERSION}, {L"ProductVersion", MODRA_VERSION}, {L"ProductName", "Modra"},
+                   {L"OriginalFilename", "modra.exe"}};
+    for (const auto& s : strings) {
+        const std::wstring key = std::wstring(L"\\StringFileInfo\\040904b0\\") + s.name;
+        wchar_t* text = nullptr;
+        char got[128] = "(none)";
+        if (found && VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&text), &length))
+            WideCharToMultiByte(CP_UTF8, 0, text, -1, got, sizeof got, nullptr, nullptr);
+        char what[160];
+        std::snprintf(what, sizeof what, "the version block's %ls is \"%s\" (got \"%s\")", s.name, s.want, got);
+        check(std::strcmp(got, s.want) == 0, what);
+    }
+}
+
 }  // namespace
 
 int main()
@@ -155,6 +190,7 @@ int main()
     the_real_checks();
     show_error_boxes();
     resources();
+    version_resource();
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
 }
