@@ -22,7 +22,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 # Every reader of bytes from outside the program, fuzzed for half a minute.
 scripts/fuzz.sh 30
 
-# The native Windows build (mingw-w64), and its tests under Wine on Xvfb.
+# The native Windows build (mingw-w64), and its tests under Wine on Xvfb,
+# the screensaver's among them.
 scripts/build-windows.sh
 wine_tests() { tests/win32/wine_tests.sh build-windows build/modra-render build/tests/x11_close; }
 wine_tests || { echo "Wine tests failed; running them once more"; wine_tests; }
@@ -30,6 +31,8 @@ wine_keys() { tests/win32/wine_keys.sh build-windows build/modra-render build/te
 wine_keys || { echo "Wine key tests failed; running them once more"; wine_keys; }
 wine_record() { tests/win32/wine_record.sh build-windows build/modra-render build/tests/x11_close; }
 wine_record || { echo "Wine recording tests failed; running them once more"; wine_record; }
+wine_saver() { tests/win32/wine_saver.sh build-windows; }
+wine_saver || { echo "Wine screensaver tests failed; running them once more"; wine_saver; }
 
 # The browser build (Emscripten): its rule loops against the portable ones
 # under Node, and its page in headless Chromium.
