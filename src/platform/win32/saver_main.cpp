@@ -15,7 +15,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int)
     case SaverMode::preview: {
         const HWND parent = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(command.window));
         if (!IsWindow(parent)) {
-            show_error("Modra", "There is no window %llu to show the preview in.",
+            show_error("Modra", "There is no window %llu for the preview.",
                        static_cast<unsigned long long>(command.window));
             return 2;
         }
