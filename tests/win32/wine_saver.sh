@@ -35,32 +35,38 @@ viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "Map State: IsViewable"; }
 not_white() { has_other_colour "$1" "$2" FFFFFF; }  # the root is white: something covers it here
 
 # --- /s: full screen -------------------------------------------------------
-start_xvfb 24 1024x768
+screen=1024x768
+start_xvfb 24 $screen
 # The picture, once it is there: every corner and the middle covered.
 covered() {
+    local w=${screen%x*} h=${screen#*x} region
     import -window root "$1" &&
-        for region in 16x16+0+0 16x16+1008+0 16x16+0+752 16x16+1008+752 16x16+504+376; do
+        for region in 16x16+0+0 16x16+$((w - 16))+0 16x16+0+$((h - 16)) 16x16+$((w - 16))+$((h - 16)) \
+            16x16+$((w / 2 - 8))+$((h / 2 - 8)); do
             not_white "$1" $region || return 1; done
 }
-run_full_screen() { # what, so that the shots are told apart
+run_full_screen() { # the arguments
     start_saver "$@"
-    saver=$(find_window_at Modra 1024x768+0+0 60)
-    check "$*: a window titled Modra over the whole screen" test -n "$saver" || { cat "$dir/err"; return 1; }
+    saver=$(find_window_at Modra $screen+0+0 60)
+    check "$* on $screen: a window titled Modra over the whole screen" test -n "$saver" || { cat "$dir/err"; return 1; }
     wait_for 20 covered "$dir/cover.png"
+    check "$* on $screen: the picture covers the corners and the middle" covered "$dir/cover.png"
 }
 
 # The pointer rests where the saver will find it; its first move there is
 # a real one.
 xdotool mousemove 400 300
 run_full_screen /s || { finish_checks; exit 1; }
-covered "$shots/saver_full_a.png"
-check "the picture covers the corners and the middle" covered "$shots/saver_full_a.png"
+import -window root "$shots/saver_full_a.png"
+# Scaled by whole pixels, as the nearest one: no colour but the palette's.
+n=$(convert "$shots/saver_full_a.png" -format %k info:)
+check "no blended colours: $n colours, at most the palette's 256" test "$n" -le 256
 sleep 0.5
 import -window root "$shots/saver_full_b.png"
 box=$(changed_box "$shots/saver_full_a.png" "$shots/saver_full_b.png")
 check "it animates (changed: ${box:-nothing})" test -n "$box"
 # The toy's window made and working, never shown.
-toy=$(xwininfo -root -children | awk '/ "Modra": \(/ && !/ 1024x768\+0\+0 / { print $1; exit }')
+toy=$(xwininfo -root -children | awk -v at=" $screen+0+0 " '/ "Modra": \(/ && !index($0, at) { print $1; exit }')
 check "the toy's own window is never shown (${toy:-none})" eval '[ -z "$toy" ] || ! viewable "$toy"'
 
 xdotool mousemove_relative 1 0
@@ -70,9 +76,14 @@ check "and showing" covered "$dir/still.png"
 xdotool mousemove_relative -- 10 0
 check_exit "a 10-pixel pointer move" 10
 wait_for 10 eval '! covered "$dir/after.png"'
-check "the screen is the desktop again" only_colour "$dir/after.png" 1024x768+0+0 FFFFFF
+check "the screen is the desktop again" only_colour "$dir/after.png" $screen+0+0 FFFFFF
 
-run_full_screen -S && sleep 1 && xdotool key space
+# A wide screen: the picture is cropped top and bottom, and covers it still.
+screen=1280x720
+"$wineserver" -k 2>/dev/null
+"$wineserver" -w 2>/dev/null
+start_xvfb 24 $screen
+run_full_screen -S && sleep 1 && import -window root "$shots/saver_full_wide.png" && xdotool key space
 check_exit "a key" 10
 run_full_screen /s && sleep 1 && xdotool click 1
 check_exit "a click" 10
@@ -104,7 +115,7 @@ check "the preview animates (changed: ${box:-nothing})" test -n "$box"
 import -window root "$shots/saver_preview_screen.png"
 convert "$shots/saver_preview_screen.png" -fill white -draw "rectangle $X,$Y $((X + 299)),$((Y + 149))" "$dir/outside.png"
 check "nothing else shows on the screen (no toy window, no stray present)" \
-    only_colour "$dir/outside.png" 1024x768+0+0 FFFFFF
+    only_colour "$dir/outside.png" $screen+0+0 FFFFFF
 touch "$dir/stop"
 wait_app 20
 rc=$?
