@@ -14,7 +14,7 @@ set -u
 build=$(cd "$1" && pwd)
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
-for tool in "$wine" "$wineserver" Xvfb xdotool xwininfo xdpyinfo import convert compare; do
+for tool in "$wine" "$wineserver" Xvfb xdotool xwininfo xdpyinfo import convert; do
     command -v "$tool" >/dev/null || { echo "FAILED: $tool is not installed"; exit 1; }
 done
 shots=$build/wine-screenshots
@@ -130,8 +130,8 @@ check_box() { # shot, then the arguments
     start_saver "$@"
     box=$(find_window Modra 60)
     check "${*:-no argument}: a box titled Modra" test -n "$box" || return 1
+    sleep 1  # a box is sized once it is made
     eval "$(xdotool getwindowgeometry --shell "$box")"
-    sleep 1
     screen_shot "$shot" "${WIDTH}x$HEIGHT+$X+$Y"
     check "${*:-no argument}: the box shows something (${WIDTH}x$HEIGHT)" has_other_colour "$shot" "${WIDTH}x$HEIGHT+0+0" "$(pixel "$shot" 1 1)"
     check "${*:-no argument}: the program waits on it" kill -0 "$app_pid"
