@@ -71,12 +71,12 @@ void copy_view_picture()
     unlock_surface(back);
 }
 
-void draw_saver_picture(HDC dc, const RECT& client)
+void draw_saver_picture(HDC dc, const RECT& area)
 {
     if (!picture.dc)
         return;
-    const Rect to = cover_rect(client.right - client.left, client.bottom - client.top, view_width, view_height);
+    const Rect to = cover_rect(area.right - area.left, area.bottom - area.top, view_width, view_height);
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, client.left + to.left, client.top + to.top, rect_width(to), rect_height(to), picture.dc, 0, 0,
+    StretchBlt(dc, area.left + to.left, area.top + to.top, rect_width(to), rect_height(to), picture.dc, 0, 0,
                view_width, view_height, SRCCOPY);
 }

@@ -12,6 +12,6 @@ void destroy_saver_picture();
 
 // The frame just produced, from the display's back surface into the copy.
 void copy_view_picture();
-// The copy, nearest pixel, covering the client area of `window` (whose
-// client rectangle is given) through `dc`.
-void draw_saver_picture(HDC dc, const RECT& client);
+// The copy, each pixel the nearest one, covering `area` (in the DC's
+// coordinates), centred, what sticks out clipped.
+void draw_saver_picture(HDC dc, const RECT& area);

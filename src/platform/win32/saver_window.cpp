@@ -1,12 +1,12 @@
 #include "platform/win32/saver_window.h"
 
-#include "app/flags.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "attract/attract.h"
 #include "platform/win32/saver_geometry.h"
 #include "platform/win32/saver_picture.h"
+#include "resource_ids.h"
 
 namespace {
 
@@ -153,9 +153,8 @@ bool create_saver_window(HWND preview_parent)
     WNDCLASSA c{};
     c.lpfnWndProc = saver_window_proc;
     c.hInstance = program_instance();
-    c.hIcon = LoadIconA(program_instance(), MAKEINTRESOURCEA(101));
+    c.hIcon = LoadIconA(program_instance(), MAKEINTRESOURCEA(IDI_APP));
     c.lpszClassName = saver_class;
-    c.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     if (!RegisterClassA(&c))
         return false;
     saver.preview_parent = preview_parent;
