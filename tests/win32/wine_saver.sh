@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The screensaver, modra.scr, under Wine on a private Xvfb (no window
-# manager). /s: a window over the whole screen showing only the picture,
-# animating, the toy's own window never shown; a 1-pixel pointer move leaves
-# it running, a move of 10 pixels, a key or a click ends it with 0. /p HWND:
+# manager). /s: a window over the whole screen (4:3, and wide) showing only
+# the picture, scaled without blending colours, animating, the toy's own
+# window never shown; a 1-pixel pointer move leaves it running, a move of 10
+# pixels, a key or a click ends it with 0. /p HWND:
 # preview_host.exe makes a window and runs the preview in it, which fills it
 # with the animating picture and nothing else shows; once the host destroys
 # its window the preview ends with 0. /c, /c:HWND and no argument: the box
@@ -53,8 +54,8 @@ run_full_screen() { # the arguments
     check "$* on $screen: the picture covers the corners and the middle" covered "$dir/cover.png"
 }
 
-# The pointer rests where the saver will find it; its first move there is
-# a real one.
+# The pointer is put in place before the saver starts: moving it there
+# later would be a real move.
 xdotool mousemove 400 300
 run_full_screen /s || { finish_checks; exit 1; }
 import -window root "$shots/saver_full_a.png"
