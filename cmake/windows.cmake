@@ -44,12 +44,32 @@ add_executable(modra WIN32 src/platform/win32/win_main.cpp ${modra_rc})
 target_include_directories(modra PRIVATE res)
 target_link_libraries(modra PRIVATE modra_extras modra_toy modra_win32)
 
+# The screensaver, modra.scr: the same toy and resources with an entry point
+# of its own that reads the command line Windows starts screensavers with.
+set(saver_rules src/platform/win32/saver_command.cpp src/platform/win32/saver_geometry.cpp)
+set(saver_rc ${CMAKE_SOURCE_DIR}/res/modra_saver.rc)
+set_source_files_properties(${saver_rc} PROPERTIES
+  OBJECT_DEPENDS "${resource_files};${CMAKE_SOURCE_DIR}/res/resource_ids.h;${modra_rc}")
+add_executable(modra_scr WIN32
+  src/platform/win32/saver_main.cpp
+  src/platform/win32/saver_window.cpp
+  src/platform/win32/saver_picture.cpp
+  ${saver_rules}
+  ${saver_rc}
+)
+target_include_directories(modra_scr PRIVATE res)
+target_link_libraries(modra_scr PRIVATE modra_extras modra_toy modra_win32)
+set_target_properties(modra_scr PROPERTIES OUTPUT_NAME modra SUFFIX ".scr")
+
 # Windows-only logic, run under Wine by tests/win32/wine_tests.sh. It carries
 # the resources too, so the resource functions have something to find.
 if(MODRA_TESTS)
-  add_executable(modra_win32_tests tests/win32/unit_tests.cpp ${modra_rc})
+  add_executable(modra_win32_tests tests/win32/unit_tests.cpp ${saver_rules} ${modra_rc})
   target_include_directories(modra_win32_tests PRIVATE res)
   target_link_libraries(modra_win32_tests PRIVATE modra_toy modra_win32 version)
+  # A window that hosts modra.scr's preview, for tests/win32/wine_saver.sh.
+  add_executable(preview_host tests/win32/preview_host.cpp)
+  target_link_libraries(preview_host PRIVATE user32 gdi32)
 endif()
 
 # Every instruction set's rule loops against the portable ones, as the Linux

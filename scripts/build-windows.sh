@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the native Windows program with mingw-w64 into build-windows/:
-# build-windows/modra.exe (64-bit, statically linked) and the Windows unit
+# build-windows/modra.exe and the screensaver modra.scr (64-bit, statically
+# linked), the preview host the screensaver test uses, and the Windows unit
 # tests, build-windows/modra_win32_tests.exe and rule_paths_tests.exe.
 # Installs mingw-w64 if missing.
 set -euo pipefail

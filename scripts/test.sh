@@ -23,7 +23,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 scripts/fuzz.sh 30
 
 # The native Windows build (mingw-w64) with its installer and zip, and their
-# tests under Wine on Xvfb.
+# tests under Wine on Xvfb, the screensaver's among them.
 scripts/package-windows.sh
 wine_tests() { tests/win32/wine_tests.sh build-windows build/modra-render build/tests/x11_close; }
 wine_tests || { echo "Wine tests failed; running them once more"; wine_tests; }
@@ -33,6 +33,8 @@ wine_record() { tests/win32/wine_record.sh build-windows build/modra-render buil
 wine_record || { echo "Wine recording tests failed; running them once more"; wine_record; }
 wine_installer() { tests/win32/wine_installer.sh build-windows; }
 wine_installer || { echo "Wine installer tests failed; running them once more"; wine_installer; }
+wine_saver() { tests/win32/wine_saver.sh build-windows; }
+wine_saver || { echo "Wine screensaver tests failed; running them once more"; wine_saver; }
 
 # The browser build (Emscripten): its rule loops against the portable ones
 # under Node, and its page in headless Chromium.

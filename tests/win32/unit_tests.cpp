@@ -1,7 +1,7 @@
 // The Windows-only logic that needs no window of its own, run under Wine:
 // the version rules of the platform check, the DirectX value in the registry,
-// show_error's boxes, and the resources windres compiled in, the version
-// among them. Message boxes
+// show_error's boxes, the resources windres compiled in (the version among
+// them), and the screensaver's command line and geometry. Message boxes
 // are real; a hook reads each one and presses its OK button.
 #include <cstdio>
 #include <cstring>
@@ -16,6 +16,8 @@
 #include "platform/window.h"
 #include "platform/win32/directx_check.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/saver_command.h"
+#include "platform/win32/saver_geometry.h"
 #include "platform/win32/version_rules.h"
 
 namespace {
@@ -181,6 +183,83 @@ void version_resource()
     }
 }
 
+// Every way Windows and its users write the three commands, and what is
+// refused with the argument kept for the box.
+void saver_command_lines()
+{
+    const struct {
+        const char* line;
+        SaverMode mode;
+        std::uint64_t window;
+    } cases[] = {
+        {"", SaverMode::settings, 0},
+        {"  \t", SaverMode::settings, 0},
+        {"/s", SaverMode::run, 0},
+        {"/S", SaverMode::run, 0},
+        {"-s", SaverMode::run, 0},
+        {" -S \t", SaverMode::run, 0},
+        {"/p 1234", SaverMode::preview, 1234},
+        {"/P:1234", SaverMode::preview, 1234},
+        {"-p   66070", SaverMode::preview, 66070},
+        {"/p: 42", SaverMode::preview, 42},
+        {"/p 18446744073709551615", SaverMode::preview, UINT64_MAX},
+        {"/c", SaverMode::settings, 0},
+        {"-C", SaverMode::settings, 0},
+        {"/c:5678", SaverMode::settings, 5678},
+        {"/c 5678", SaverMode::settings, 5678},
+    };
+    for (const auto& c : cases) {
+        const SaverCommand got = parse_saver_command(c.line);
+        check(got.mode == c.mode && got.window == c.window,
+              std::string("\"") + c.line + "\" reads as mode " + std::to_string(static_cast<int>(c.mode)) +
+                  ", window " + std::to_string(c.window) + " (got " + std::to_string(static_cast<int>(got.mode)) +
+                  ", " + std::to_string(got.window) + ")");
+    }
+    // A value where none belongs, none where one must be, and anything else.
+    for (const char* bad : {"/p", "/p:", "/p abc", "/p 12x", "/p 0", "/p 18446744073709551616", "/p -5", "/s 5",
+                            "/sx", "/x", "s", "/", "--s", "/a", "/c:abc", "/c 1 2", "/S /P 12"}) {
+        const SaverCommand got = parse_saver_command(bad);
+        check(got.mode == SaverMode::bad && got.argument == bad,
+              std::string("\"") + bad + "\" is refused, naming itself (got \"" + got.argument + "\")");
+    }
+    check(parse_saver_command("  /x  ").argument == "/x", "the refused argument is given trimmed");
+}
+
+void saver_geometry()
+{
+    // The picture covers the area, centred, cropped one way only, at most a
+    // pixel beyond the exact scale.
+    const struct {
+        std::int32_t width, height;
+        Rect cover;
+    } cases[] = {
+        {640, 480, {0, 0, 640, 480}},         {1024, 768, {0, 0, 1024, 768}},
+        {1920, 1080, {0, -180, 1920, 1260}},  {1080, 1920, {-740, 0, 1820, 1920}},
+        {5760, 1080, {0, -1620, 5760, 2700}}, {152, 112, {0, -1, 152, 113}},
+        {300, 150, {0, -37, 300, 188}},       {1, 1, {0, 0, 2, 1}},
+        {0, 768, {}},                         {1024, -1, {}},
+    };
+    for (const auto& c : cases) {
+        const Rect r = cover_rect(c.width, c.height, 640, 480);
+        char got[96];
+        std::snprintf(got, sizeof got, " (got %d, %d, %d, %d)", r.left, r.top, r.right, r.bottom);
+        check(r == c.cover, std::to_string(c.width) + " x " + std::to_string(c.height) + " is covered as expected" + got);
+    }
+
+    // From the first place seen: 4 pixels is jitter, 4.3 (3, 3) a move.
+    const struct {
+        Point at;
+        bool moved;
+    } path[] = {{{500, 400}, false}, {{501, 400}, false}, {{504, 400}, false}, {{496, 400}, false},
+                {{500, 404}, false}, {{503, 402}, false}, {{503, 403}, true},  {{500, 395}, true},
+                {{505, 400}, true},  {{-30000, -30000}, true}};
+    PointerWatch watch;
+    for (const auto& step : path)
+        check(pointer_moved_away(watch, step.at) == step.moved,
+              "the pointer at " + std::to_string(step.at.x) + ", " + std::to_string(step.at.y) +
+                  (step.moved ? " has moved" : " has not moved"));
+}
+
 }  // namespace
 
 int main()
@@ -191,6 +270,8 @@ int main()
     show_error_boxes();
     resources();
     version_resource();
+    saver_command_lines();
+    saver_geometry();
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
 }

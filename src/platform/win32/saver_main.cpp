@@ -1,0 +1,34 @@
+// The screensaver's entry point (modra.scr): Windows names what it wants on
+// the command line; the toy itself is started only to run or preview.
+
+#include "app/startup.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/saver_command.h"
+#include "platform/win32/saver_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int)
+{
+    set_program_instance(instance);
+    const SaverCommand command = parse_saver_command(command_line ? command_line : "");
+    switch (command.mode) {
+    case SaverMode::run: return run_saver(nullptr);
+    case SaverMode::preview: {
+        const HWND parent = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(command.window));
+        if (!IsWindow(parent)) {
+            show_error("Modra", "There is no window %llu for the preview.",
+                       static_cast<unsigned long long>(command.window));
+            return 2;
+        }
+        return run_saver(parent);
+    }
+    case SaverMode::settings: {
+        const HWND owner = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(command.window));
+        information_box(IsWindow(owner) ? from_hwnd(owner) : nullptr, "Modra has no settings.", "Modra");
+        return 0;
+    }
+    case SaverMode::bad: break;
+    }
+    show_error("Modra", "Modra does not know the argument \"%s\": it takes /s (run), /p HWND (preview) or /c (settings).",
+               command.argument.c_str());
+    return 2;
+}

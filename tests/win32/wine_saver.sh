@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# The screensaver, modra.scr, under Wine on a private Xvfb (no window
+# manager). /s: a window over the whole screen (4:3, and wide) showing only
+# the picture, scaled without blending colours, animating, the toy's own
+# window never shown; a 1-pixel pointer move leaves it running, a move of 10
+# pixels, a key or a click ends it with 0. /p HWND:
+# preview_host.exe makes a window and runs the preview in it, which fills it
+# with the animating picture and nothing else shows; once the host destroys
+# its window the preview ends with 0. /c, /c:HWND and no argument: the box
+# saying there are no settings, then 0; a bad argument: its box, then 2.
+# Runs in a Wine prefix of its own (kept in the build directory).
+# Screenshots go to BUILD-WINDOWS/wine-screenshots/saver_*.png.
+# Usage: wine_saver.sh BUILD-WINDOWS
+set -u
+build=$(cd "$1" && pwd)
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+for tool in "$wine" "$wineserver" Xvfb xdotool xwininfo xdpyinfo import convert; do
+    command -v "$tool" >/dev/null || { echo "FAILED: $tool is not installed"; exit 1; }
+done
+shots=$build/wine-screenshots
+mkdir -p "$shots"
+rm -f "$shots"/saver_*.png
+. "$(dirname "$0")/../xvfb_session.sh"
+dir=$session_dir
+
+. "$(dirname "$0")/wine_prefix.sh"
+private_wine_prefix saver
+
+start_saver() { (cd "$work" && exec "$wine" "$build/modra.scr" "$@") >"$dir/out" 2>"$dir/err" & app_pid=$!; }
+# The top-level window titled $1 of exactly the geometry $2 (WxH+X+Y), within
+# $3 seconds: its id.
+window_at() { xwininfo -root -children | awk -v name=" \"$1\": (" -v at=" $2 " 'index($0, name) && index($0, at) { print $1; exit }'; }
+find_window_at() { local id title=$1 at=$2; wait_for "$3" eval 'id=$(window_at "$title" "$at"); [ -n "$id" ]' && echo "$id"; }
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "Map State: IsViewable"; }
+not_white() { has_other_colour "$1" "$2" FFFFFF; }  # the root is white: something covers it here
+
+# --- /s: full screen -------------------------------------------------------
+screen=1024x768
+start_xvfb 24 $screen
+# The picture, once it is there: every corner and the middle covered.
+covered() {
+    local w=${screen%x*} h=${screen#*x} region
+    import -window root "$1" &&
+        for region in 16x16+0+0 16x16+$((w - 16))+0 16x16+0+$((h - 16)) 16x16+$((w - 16))+$((h - 16)) \
+            16x16+$((w / 2 - 8))+$((h / 2 - 8)); do
+            not_white "$1" $region || return 1; done
+}
+run_full_screen() { # the arguments
+    start_saver "$@"
+    saver=$(find_window_at Modra $screen+0+0 60)
+    check "$* on $screen: a window titled Modra over the whole screen" test -n "$saver" || { cat "$dir/err"; return 1; }
+    wait_for 20 covered "$dir/cover.png"
+    check "$* on $screen: the picture covers the corners and the middle" covered "$dir/cover.png"
+}
+
+# The pointer is put in place before the saver starts: moving it there
+# later would be a real move.
+xdotool mousemove 400 300
+run_full_screen /s || { finish_checks; exit 1; }
+import -window root "$shots/saver_full_a.png"
+# Scaled by whole pixels, as the nearest one: no colour but the palette's.
+n=$(convert "$shots/saver_full_a.png" -format %k info:)
+check "no blended colours: $n colours, at most the palette's 256" test "$n" -le 256
+sleep 0.5
+import -window root "$shots/saver_full_b.png"
+box=$(changed_box "$shots/saver_full_a.png" "$shots/saver_full_b.png")
+check "it animates (changed: ${box:-nothing})" test -n "$box"
+# The toy's window made and working, never shown.
+toy=$(xwininfo -root -children | awk -v at=" $screen+0+0 " '/ "Modra": \(/ && !index($0, at) { print $1; exit }')
+check "the toy's own window is never shown (${toy:-none})" eval '[ -z "$toy" ] || ! viewable "$toy"'
+
+xdotool mousemove_relative 1 0
+sleep 1.5
+check "a 1-pixel pointer move leaves it running" kill -0 "$app_pid"
+check "and showing" covered "$dir/still.png"
+xdotool mousemove_relative -- 10 0
+check_exit "a 10-pixel pointer move" 10
+wait_for 10 eval '! covered "$dir/after.png"'
+check "the screen is the desktop again" only_colour "$dir/after.png" $screen+0+0 FFFFFF
+
+# A wide screen: the picture is cropped top and bottom, and covers it still.
+screen=1280x720
+"$wineserver" -k 2>/dev/null
+"$wineserver" -w 2>/dev/null
+start_xvfb 24 $screen
+run_full_screen -S && sleep 1 && import -window root "$shots/saver_full_wide.png" && xdotool key space
+check_exit "a key" 10
+run_full_screen /s && sleep 1 && xdotool click 1
+check_exit "a click" 10
+
+# --- /p: the preview in a window of another program ------------------------
+rm -f "$dir/stop"
+(cd "$work" && exec "$wine" "$build/preview_host.exe" "Z:$dir/stop" 300 150) >"$dir/host.out" 2>"$dir/host.err" &
+app_pid=$!
+wait_for 60 grep -q '^hwnd [0-9]' "$dir/host.out"
+hwnd=$(sed -n 's/^hwnd \([0-9]*\).*/\1/p' "$dir/host.out")
+check "the host prints its window's handle (${hwnd:-nothing})" test -n "$hwnd"
+host=$(find_window "Modra preview host" 30)
+check "the host's window is up" test -n "$host"
+eval "$(xdotool getwindowgeometry --shell "$host")"
+check "its client area is 300x150 (got ${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = 300,150
+preview_shot() { screen_shot "$1" "300x150+$X+$Y"; }
+# The host's background is 123456, where a preview that draws nothing shows.
+preview_covered() {
+    preview_shot "$1" &&
+        for region in 8x8+0+0 8x8+292+0 8x8+0+142 8x8+292+142 8x8+146+71; do
+            has_other_colour "$1" $region 123456 || return 1; done
+}
+wait_for 30 preview_covered "$shots/saver_preview_a.png"
+check "the preview fills the window" preview_covered "$shots/saver_preview_a.png"
+sleep 0.5
+preview_shot "$shots/saver_preview_b.png"
+box=$(changed_box "$shots/saver_preview_a.png" "$shots/saver_preview_b.png")
+check "the preview animates (changed: ${box:-nothing})" test -n "$box"
+import -window root "$shots/saver_preview_screen.png"
+convert "$shots/saver_preview_screen.png" -fill white -draw "rectangle $X,$Y $((X + 299)),$((Y + 149))" "$dir/outside.png"
+check "nothing else shows on the screen (no toy window, no stray present)" \
+    only_colour "$dir/outside.png" $screen+0+0 FFFFFF
+touch "$dir/stop"
+wait_app 20
+rc=$?
+sed 's/^/  /' "$dir/host.out" | tr -d '\r'
+check "the preview ends with 0 once the host destroys its window (host exit $rc)" \
+    eval '[ $rc -eq 0 ] && grep -q "^the preview ended with 0" "$dir/host.out"'
+
+# --- /c and bad arguments: a box each ---------------------------------------
+check_box() { # shot, then the arguments
+    local shot=$1 box
+    shift
+    start_saver "$@"
+    box=$(find_window Modra 60)
+    check "${*:-no argument}: a box titled Modra" test -n "$box" || return 1
+    sleep 1  # a box is sized once it is made
+    eval "$(xdotool getwindowgeometry --shell "$box")"
+    screen_shot "$shot" "${WIDTH}x$HEIGHT+$X+$Y"
+    check "${*:-no argument}: the box shows something (${WIDTH}x$HEIGHT)" has_other_colour "$shot" "${WIDTH}x$HEIGHT+0+0" "$(pixel "$shot" 1 1)"
+    check "${*:-no argument}: the program waits on it" kill -0 "$app_pid"
+    xdotool key --window "$box" Return 2>/dev/null
+}
+check_box "$shots/saver_settings.png" /c
+check_exit "/c: dismissing the box" 10
+check_box "$shots/saver_settings_owner.png" /c:123456
+check_exit "/c:HWND: dismissing the box" 10
+check_box "$shots/saver_settings_bare.png"
+check_exit "no argument: dismissing the box" 10
+for bad in /x "/p nothing" "/p 999999"; do
+    # shellcheck disable=SC2086
+    check_box "$shots/saver_bad_${bad//[^a-z0-9]/_}.png" $bad
+    wait_app 10
+    rc=$?
+    check "$bad: dismissing the box ends the program with 2 (got $rc)" test $rc -eq 2
+done
+
+finish_checks
