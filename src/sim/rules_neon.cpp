@@ -23,6 +23,10 @@
 
 namespace {
 
+// The loops over a block's fixed parts run unrolled: their arrays then stay
+// in registers rather than on the stack.
+#define MODRA_UNROLL _Pragma("GCC unroll 16")
+
 constexpr int block = 64;  // cells a palette look-up serves at once
 static_assert(field_width % block == 0, "the rule loops take whole blocks of 64 cells");
 
@@ -71,6 +75,7 @@ void load_planes(const std::uint32_t* palette, Planes& p)
     // A de-interleaving load splits sixteen entries into their four bytes.
     for (int i = 0; i < 256; i += 16) {
         const uint8x16x4_t bytes = vld4q_u8(reinterpret_cast<const std::uint8_t*>(palette + i));
+        MODRA_UNROLL
         for (int c = 0; c < 4; ++c)
             vst1q_u8(p.plane[c] + i, bytes.val[c]);
     }
@@ -87,24 +92,28 @@ inline uint8x16_t indices(const int32x4_t* c)
 }
 
 // The colours of 64 cells (their indices in index[0..3]) written as 64
-// pixels from `out`. Quarter by quarter of each plane: a quarter's look-up
-// leaves an index outside 0..63 alone, so the four quarters fill in what the
-// earlier ones left, and each quarter is loaded once for all 64 cells.
+// pixels from `out`. A quarter's look-up leaves an index outside 0..63
+// alone, so the four quarters of a plane fill in what the earlier ones left.
+// Plane by plane, so one quarter's four registers are live at a time: with
+// more, GCC reloads the quarters before every look-up.
 template <bool Alpha>
 inline void paint(const Planes& p, const uint8x16_t (&index)[4], std::uint32_t* out)
 {
     constexpr int channels = Alpha ? 4 : 3;
     uint8x16_t colour[4][4];
-    for (int q = 0; q < 4; ++q) {
-        uint8x16x4_t quarter[channels];
-        for (int c = 0; c < channels; ++c)
-            quarter[c] = vld1q_u8_x4(p.plane[c] + 64 * q);
-        for (int k = 0; k < 4; ++k) {
-            const uint8x16_t i = vsubq_u8(index[k], vdupq_n_u8(static_cast<std::uint8_t>(64 * q)));
-            for (int c = 0; c < channels; ++c)
-                colour[c][k] = q == 0 ? vqtbl4q_u8(quarter[c], i) : vqtbx4q_u8(colour[c][k], quarter[c], i);
+    MODRA_UNROLL
+    for (int c = 0; c < channels; ++c) {
+        MODRA_UNROLL
+        for (int q = 0; q < 4; ++q) {
+            const uint8x16x4_t quarter = vld1q_u8_x4(p.plane[c] + 64 * q);
+            const uint8x16_t offset = vdupq_n_u8(static_cast<std::uint8_t>(64 * q));
+            MODRA_UNROLL
+            for (int k = 0; k < 4; ++k)
+                colour[c][k] = q == 0 ? vqtbl4q_u8(quarter, index[k])
+                                      : vqtbx4q_u8(colour[c][k], quarter, vsubq_u8(index[k], offset));
         }
     }
+    MODRA_UNROLL
     for (int k = 0; k < 4; ++k) {
         const uint8x16x4_t pixels{{colour[0][k], colour[1][k], colour[2][k], Alpha ? colour[3][k] : p.top}};
         vst4q_u8(reinterpret_cast<std::uint8_t*>(out + 16 * k), pixels);
@@ -164,43 +173,51 @@ void diffuse(const std::int32_t* src, std::int32_t* dst, std::uint32_t parameter
     const int32x4_t zero = vdupq_n_s32(0);
     std::uint32_t state = random_state();
     for (int y = 1; y <= field_height; ++y) {
-        const std::int32_t* up = src + cell_index(y - 1, 0);
+        // Pointers to each block's first cell, moved on a block at a time, so
+        // every load within a block is at a fixed offset from one of them.
+        const std::int32_t* up = src + cell_index(y - 1, 1);
         const std::int32_t* mid = up + grid_width;
         const std::int32_t* down = mid + grid_width;
-        std::int32_t* out = dst + cell_index(y, 0);
+        std::int32_t* out = dst + cell_index(y, 1);
         std::uint32_t* row = pixel_row(pixels, pitch, y - 1);
-        for (int x = 1; x <= field_width; x += block) {
-            Window middle{vdupq_n_s32(mid[x - 1]), load(mid + x), load(mid + x + 4)};
+        for (int x = 0; x < field_width;
+             x += block, up += block, mid += block, down += block, out += block, row += block) {
+            Window middle{vdupq_n_s32(mid[-1]), load(mid), load(mid + 4)};
             uint8x16_t index[4];
+            MODRA_UNROLL
             for (int g = 0; g < 4; ++g) {
                 int32x4_t v[4];
+                MODRA_UNROLL
                 for (int j = 0; j < 4; ++j) {
                     const int i = 4 * g + j;
-                    const int at = x + 4 * i;
+                    const int at = 4 * i;
                     const int32x4_t column = vaddq_s32(vaddq_s32(load(up + at), middle.centre), load(down + at));
                     const int32x4_t s =
                         vaddq_s32(vaddq_s32(middle.left(), middle.right()), vaddq_s32(vshlq_n_s32(column, 1), add));
                     v[j] = vshrq_n_s32(s, 3);
-                    middle.move_on(i < 14 ? load(mid + at + 8) : vdupq_n_s32(mid[x + block]));
+                    middle.move_on(i < 14 ? load(mid + at + 8) : vdupq_n_s32(mid[block]));
                 }
                 if constexpr (Sparks) {
                     // Negative sums take their sparks in cell order, two draws
                     // each; one test for all sixteen lets a bright stretch by.
                     const int32x4_t any = vorrq_s32(vorrq_s32(v[0], v[1]), vorrq_s32(v[2], v[3]));
                     if (vminvq_s32(any) < 0)
+                        MODRA_UNROLL
                         for (int32x4_t& lane : v)
                             lane = take_sparks(lane, state);
                 } else {
+                    MODRA_UNROLL
                     for (int32x4_t& lane : v)
                         lane = vmaxq_s32(lane, zero);
                 }
+                MODRA_UNROLL
                 for (int j = 0; j < 4; ++j) {
                     v[j] = vandq_s32(v[j], keep);
-                    store(out + x + 16 * g + 4 * j, v[j]);
+                    store(out + 16 * g + 4 * j, v[j]);
                 }
                 index[g] = indices(v);
             }
-            paint<Alpha>(colours, index, row + x - 1);
+            paint<Alpha>(colours, index, row);
         }
     }
     if constexpr (Sparks)
@@ -243,13 +260,15 @@ void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* velocity, st
     const int32x4_t top = vdupq_n_s32(cell_max);
     const int32x4_t zero = vdupq_n_s32(0);
     for (int y = 1; y <= field_height; ++y) {
-        const std::int32_t* up = src + cell_index(y - 1, 0);
+        // As in the diffusion rule: pointers to each block's first cell.
+        const std::int32_t* up = src + cell_index(y - 1, 1);
         const std::int32_t* mid = up + grid_width;
         const std::int32_t* down = mid + grid_width;
-        std::int32_t* out = dst + cell_index(y, 0);
-        std::int32_t* vel = velocity + cell_index(y, 0);
+        std::int32_t* out = dst + cell_index(y, 1);
+        std::int32_t* vel = velocity + cell_index(y, 1);
         std::uint32_t* row = pixel_row(pixels, pitch, y - 1);
-        for (int x = 1; x <= field_width; x += block) {
+        for (int x = 0; x < field_width;
+             x += block, up += block, mid += block, down += block, out += block, vel += block, row += block) {
             // Columns first: the 3x3 sum is then the sum of three column sums
             // side by side, two lane extractions and two adds, where eight
             // neighbours would take seven adds.
@@ -258,15 +277,17 @@ void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* velocity, st
             const auto column = [&](int at, int32x4_t middle) {
                 return vaddq_s32(vaddq_s32(load(up + at), middle), load(down + at));
             };
-            int32x4_t h = load(mid + x), h_next = load(mid + x + 4);
-            Window columns{vdupq_n_s32(column_of_three(up + x - 1, mid + x - 1, down + x - 1)), column(x, h),
-                           column(x + 4, h_next)};
+            int32x4_t h = load(mid), h_next = load(mid + 4);
+            Window columns{vdupq_n_s32(column_of_three(up - 1, mid - 1, down - 1)), column(0, h),
+                           column(4, h_next)};
             uint8x16_t index[4];
+            MODRA_UNROLL
             for (int g = 0; g < 4; ++g) {
                 int32x4_t n[4];
+                MODRA_UNROLL
                 for (int j = 0; j < 4; ++j) {
                     const int i = 4 * g + j;
-                    const int at = x + 4 * i;
+                    const int at = 4 * i;
                     const int32x4_t sum = vaddq_s32(vaddq_s32(columns.left(), columns.centre), columns.right());
                     // The sum counts the cell itself once: 2 * (sum - h) - 17 * h
                     // is 2 * sum - 19 * h in the same wrapping arithmetic, and a
@@ -283,14 +304,13 @@ void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* velocity, st
                         h = h_next;
                         h_next = middle;
                     } else {
-                        columns.move_on(vdupq_n_s32(column_of_three(up + x + block, mid + x + block,
-                                                                    down + x + block)));
+                        columns.move_on(vdupq_n_s32(column_of_three(up + block, mid + block, down + block)));
                         h = h_next;
                     }
                 }
                 index[g] = indices(n);
             }
-            paint<Alpha>(colours, index, row + x - 1);
+            paint<Alpha>(colours, index, row);
         }
     }
 }
@@ -311,6 +331,7 @@ template <bool Alpha>
 inline void paint_cells(const Planes& colours, const std::int32_t* in, std::uint32_t* out)
 {
     uint8x16_t index[4];
+    MODRA_UNROLL
     for (int g = 0; g < 4; ++g) {
         const int32x4_t c[4] = {load(in + 16 * g), load(in + 16 * g + 4), load(in + 16 * g + 8),
                                 load(in + 16 * g + 12)};
