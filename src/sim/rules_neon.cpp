@@ -257,8 +257,7 @@ void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* velocity, st
 {
     const int32x4_t e = vdupq_n_s32(retention);
     const int32x4_t rest = vdupq_n_s32(wave_rest_level);
-    const int32x4_t top = vdupq_n_s32(cell_max);
-    const int32x4_t zero = vdupq_n_s32(0);
+    static_assert(cell_max == 0xFFFF, "the wave loop clamps by narrowing to 16 bits");
     for (int y = 1; y <= field_height; ++y) {
         // As in the diffusion rule: pointers to each block's first cell.
         const std::int32_t* up = src + cell_index(y - 1, 1);
@@ -283,7 +282,7 @@ void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* velocity, st
             uint8x16_t index[4];
             MODRA_UNROLL
             for (int g = 0; g < 4; ++g) {
-                int32x4_t n[4];
+                int32x4_t raised[4];  // h + w, before the clamp
                 MODRA_UNROLL
                 for (int j = 0; j < 4; ++j) {
                     const int i = 4 * g + j;
@@ -296,8 +295,7 @@ void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* velocity, st
                         vmlaq_s32(vaddq_s32(vmlsq_n_s32(vshlq_n_s32(sum, 1), h, 19), rest), e, load(vel + at));
                     const int32x4_t w = vshrq_n_s32(drive, 8);
                     store(vel + at, w);
-                    n[j] = vminq_s32(vmaxq_s32(vaddq_s32(h, w), zero), top);
-                    store(out + at, n[j]);
+                    raised[j] = vaddq_s32(h, w);
                     if (i < 14) {
                         const int32x4_t middle = load(mid + at + 8);
                         columns.move_on(column(at + 8, middle));
@@ -308,7 +306,15 @@ void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* velocity, st
                         h = h_next;
                     }
                 }
-                index[g] = indices(n);
+                // The clamp to 0..cell_max is a saturating narrow to 16 bits,
+                // which leaves each cell's colour index the high byte of its half.
+                const uint16x8_t first = vqmovun_high_s32(vqmovun_s32(raised[0]), raised[1]);
+                const uint16x8_t second = vqmovun_high_s32(vqmovun_s32(raised[2]), raised[3]);
+                store(out + 16 * g, vreinterpretq_s32_u32(vmovl_u16(vget_low_u16(first))));
+                store(out + 16 * g + 4, vreinterpretq_s32_u32(vmovl_high_u16(first)));
+                store(out + 16 * g + 8, vreinterpretq_s32_u32(vmovl_u16(vget_low_u16(second))));
+                store(out + 16 * g + 12, vreinterpretq_s32_u32(vmovl_high_u16(second)));
+                index[g] = vuzp2q_u8(vreinterpretq_u8_u16(first), vreinterpretq_u8_u16(second));
             }
             paint<Alpha>(colours, index, row);
         }
