@@ -1,10 +1,11 @@
-// The rules' loops for AArch64's Advanced SIMD (NEON): sixteen cells a step in
-// four 128-bit registers. Every AArch64 processor has it, so this set needs
-// no run-time check. The palette is split into byte planes, one per channel;
-// a table look-up reads 64 bytes of a plane, so a plane's 256 entries take
-// one look-up and three look-up-and-extends, and one interleaving store
-// turns four planes' bytes back into sixteen pixels. A palette whose top
-// bytes all agree (the toy's own are all 0x00RRGGBB) skips that plane.
+// The rules' loops for AArch64's Advanced SIMD (NEON): blocks of 64 cells,
+// sixteen at a time in four 128-bit registers. Every AArch64 processor has
+// it, so this set needs no run-time check. The palette is split into byte
+// planes, one per channel; a table look-up reads 64 bytes of a plane, so a
+// plane's 256 entries take one look-up and three look-up-and-extends for
+// sixteen cells, and one interleaving store turns four planes' bytes back
+// into sixteen pixels. A palette whose top bytes all agree (the toy's own
+// are all 0x00RRGGBB) skips that plane.
 #if defined(__aarch64__)
 
 #include <arm_neon.h>
@@ -52,9 +53,9 @@ inline int32x4_t load(const std::int32_t* p) { return vld1q_s32(p); }
 
 inline void store(std::int32_t* p, int32x4_t v) { vst1q_s32(p, v); }
 
-// The palette's channels as planes: plane c holds byte c of every entry. The
-// 16 (or 12) registers' worth would crowd out the rules' own in 32, so the
-// planes stay in the first-level cache and each look-up loads its quarter.
+// The palette's channels as planes: plane c holds byte c of every entry. A
+// plane is sixteen registers' worth of the 32, so the planes stay in the
+// first-level cache and each look-up loads the quarter it reads.
 struct Planes {
     alignas(64) std::uint8_t plane[4][256];
     uint8x16_t top;  // every entry's top byte, when they all agree
