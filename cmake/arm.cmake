@@ -3,6 +3,13 @@
 # scripts/test.sh. The desktop's libraries are not there for this processor,
 # so nothing above the core is built. GoogleTest is built from the sources
 # the Debian package ships, as for Windows.
+# The sanitizers' run-time libraries cannot be linked statically: that build
+# runs under qemu-aarch64 -L /usr/aarch64-linux-gnu, on the cross packages'
+# shared libraries.
+if(MODRA_SANITIZE)
+  string(REPLACE "-static" "" CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS}")
+endif()
+
 set(googletest_sources /usr/src/googletest)
 if(MODRA_TESTS AND EXISTS ${googletest_sources}/CMakeLists.txt)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)

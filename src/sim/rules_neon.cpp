@@ -49,7 +49,13 @@ constexpr std::array<std::array<std::uint8_t, 16>, 16> spark_slots = [] {
     return t;
 }();
 
-inline int32x4_t load(const std::int32_t* p) { return vld1q_s32(p); }
+// Cells are loaded as their bits: the rules' sums wrap, and GCC's signed
+// vector adds are signed arithmetic, where overflow is undefined. Only the
+// shifts, clamps and sign tests read lanes as signed.
+inline uint32x4_t load(const std::int32_t* p) { return vld1q_u32(reinterpret_cast<const std::uint32_t*>(p)); }
+
+inline int32x4_t as_signed(uint32x4_t v) { return vreinterpretq_s32_u32(v); }
+inline uint32x4_t as_bits(int32x4_t v) { return vreinterpretq_u32_s32(v); }
 
 inline void store(std::int32_t* p, int32x4_t v) { vst1q_s32(p, v); }
 
@@ -154,10 +160,10 @@ inline int32x4_t take_sparks(int32x4_t v, std::uint32_t& state)
 // values, as a vector loaded there would read past the grid's first and
 // last rows.
 struct Window {
-    int32x4_t before, centre, after;
-    int32x4_t left() const { return vextq_s32(before, centre, 3); }
-    int32x4_t right() const { return vextq_s32(centre, after, 1); }
-    void move_on(int32x4_t next)
+    uint32x4_t before, centre, after;
+    uint32x4_t left() const { return vextq_u32(before, centre, 3); }
+    uint32x4_t right() const { return vextq_u32(centre, after, 1); }
+    void move_on(uint32x4_t next)
     {
         before = centre;
         centre = after;
@@ -169,7 +175,7 @@ template <bool Sparks, bool Alpha>
 void diffuse(const std::int32_t* src, std::int32_t* dst, std::uint32_t parameter, std::uint32_t mask,
              const Planes& colours, std::uint32_t* pixels, std::int32_t pitch)
 {
-    const int32x4_t add = vdupq_n_s32(static_cast<std::int32_t>(parameter));
+    const uint32x4_t add = vdupq_n_u32(parameter);
     const int32x4_t keep = vdupq_n_s32(static_cast<std::int32_t>(mask));
     const int32x4_t zero = vdupq_n_s32(0);
     std::uint32_t state = random_state();
@@ -183,7 +189,7 @@ void diffuse(const std::int32_t* src, std::int32_t* dst, std::uint32_t parameter
         std::uint32_t* row = pixel_row(pixels, pitch, y - 1);
         for (int x = 0; x < field_width;
              x += block, up += block, mid += block, down += block, out += block, row += block) {
-            Window middle{vdupq_n_s32(mid[-1]), load(mid), load(mid + 4)};
+            Window middle{vdupq_n_u32(static_cast<std::uint32_t>(mid[-1])), load(mid), load(mid + 4)};
             uint8x16_t index[4];
             MODRA_UNROLL
             for (int g = 0; g < 4; ++g) {
@@ -192,11 +198,11 @@ void diffuse(const std::int32_t* src, std::int32_t* dst, std::uint32_t parameter
                 for (int j = 0; j < 4; ++j) {
                     const int i = 4 * g + j;
                     const int at = 4 * i;
-                    const int32x4_t column = vaddq_s32(vaddq_s32(load(up + at), middle.centre), load(down + at));
-                    const int32x4_t s =
-                        vaddq_s32(vaddq_s32(middle.left(), middle.right()), vaddq_s32(vshlq_n_s32(column, 1), add));
-                    v[j] = vshrq_n_s32(s, 3);
-                    middle.move_on(i < 14 ? load(mid + at + 8) : vdupq_n_s32(mid[block]));
+                    const uint32x4_t column = vaddq_u32(vaddq_u32(load(up + at), middle.centre), load(down + at));
+                    const uint32x4_t s =
+                        vaddq_u32(vaddq_u32(middle.left(), middle.right()), vaddq_u32(vshlq_n_u32(column, 1), add));
+                    v[j] = vshrq_n_s32(as_signed(s), 3);
+                    middle.move_on(i < 14 ? load(mid + at + 8) : vdupq_n_u32(static_cast<std::uint32_t>(mid[block])));
                 }
                 if constexpr (Sparks) {
                     // Negative sums take their sparks in cell order, two draws
@@ -244,20 +250,20 @@ void diffuse_neon(const std::int32_t* src, std::int32_t* dst, std::uint32_t para
     }
 }
 
-// Three cells of a column, summed as the rule sums them, with wrapping.
-inline std::int32_t column_of_three(const std::int32_t* top, const std::int32_t* middle,
-                                    const std::int32_t* bottom)
+// Three cells of a column, summed as the rule sums them, with wrapping, in
+// every lane.
+inline uint32x4_t column_of_three(const std::int32_t* top, const std::int32_t* middle, const std::int32_t* bottom)
 {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(*top) + static_cast<std::uint32_t>(*middle) +
-                                     static_cast<std::uint32_t>(*bottom));
+    return vdupq_n_u32(static_cast<std::uint32_t>(*top) + static_cast<std::uint32_t>(*middle) +
+                       static_cast<std::uint32_t>(*bottom));
 }
 
 template <bool Alpha>
 void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* velocity, std::int32_t retention,
           const Planes& colours, std::uint32_t* pixels, std::int32_t pitch)
 {
-    const int32x4_t e = vdupq_n_s32(retention);
-    const int32x4_t rest = vdupq_n_s32(wave_rest_level);
+    const uint32x4_t e = vdupq_n_u32(static_cast<std::uint32_t>(retention));
+    const uint32x4_t rest = vdupq_n_u32(wave_rest_level);
     static_assert(cell_max == 0xFFFF, "the wave loop clamps by narrowing to 16 bits");
     for (int y = 1; y <= field_height; ++y) {
         // As in the diffusion rule: pointers to each block's first cell.
@@ -274,11 +280,11 @@ void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* velocity, st
             // neighbours would take seven adds.
             // The middle row's vectors serve as the cells themselves too, two
             // steps after their column is summed.
-            const auto column = [&](int at, int32x4_t middle) {
-                return vaddq_s32(vaddq_s32(load(up + at), middle), load(down + at));
+            const auto column = [&](int at, uint32x4_t middle) {
+                return vaddq_u32(vaddq_u32(load(up + at), middle), load(down + at));
             };
-            int32x4_t h = load(mid), h_next = load(mid + 4);
-            Window columns{vdupq_n_s32(column_of_three(up - 1, mid - 1, down - 1)), column(0, h),
+            uint32x4_t h = load(mid), h_next = load(mid + 4);
+            Window columns{column_of_three(up - 1, mid - 1, down - 1), column(0, h),
                            column(4, h_next)};
             uint8x16_t index[4];
             MODRA_UNROLL
@@ -288,22 +294,22 @@ void wave(const std::int32_t* src, std::int32_t* dst, std::int32_t* velocity, st
                 for (int j = 0; j < 4; ++j) {
                     const int i = 4 * g + j;
                     const int at = 4 * i;
-                    const int32x4_t sum = vaddq_s32(vaddq_s32(columns.left(), columns.centre), columns.right());
+                    const uint32x4_t sum = vaddq_u32(vaddq_u32(columns.left(), columns.centre), columns.right());
                     // The sum counts the cell itself once: 2 * (sum - h) - 17 * h
                     // is 2 * sum - 19 * h in the same wrapping arithmetic, and a
                     // growing velocity may wrap e * velocity, as the rule has it.
-                    const int32x4_t drive =
-                        vmlaq_s32(vaddq_s32(vmlsq_n_s32(vshlq_n_s32(sum, 1), h, 19), rest), e, load(vel + at));
-                    const int32x4_t w = vshrq_n_s32(drive, 8);
+                    const uint32x4_t drive =
+                        vmlaq_u32(vaddq_u32(vmlsq_n_u32(vshlq_n_u32(sum, 1), h, 19), rest), e, load(vel + at));
+                    const int32x4_t w = vshrq_n_s32(as_signed(drive), 8);
                     store(vel + at, w);
-                    raised[j] = vaddq_s32(h, w);
+                    raised[j] = as_signed(vaddq_u32(h, as_bits(w)));
                     if (i < 14) {
-                        const int32x4_t middle = load(mid + at + 8);
+                        const uint32x4_t middle = load(mid + at + 8);
                         columns.move_on(column(at + 8, middle));
                         h = h_next;
                         h_next = middle;
                     } else {
-                        columns.move_on(vdupq_n_s32(column_of_three(up + block, mid + block, down + block)));
+                        columns.move_on(column_of_three(up + block, mid + block, down + block));
                         h = h_next;
                     }
                 }
@@ -340,8 +346,8 @@ inline void paint_cells(const Planes& colours, const std::int32_t* in, std::uint
     uint8x16_t index[4];
     MODRA_UNROLL
     for (int g = 0; g < 4; ++g) {
-        const int32x4_t c[4] = {load(in + 16 * g), load(in + 16 * g + 4), load(in + 16 * g + 8),
-                                load(in + 16 * g + 12)};
+        const int32x4_t c[4] = {as_signed(load(in + 16 * g)), as_signed(load(in + 16 * g + 4)),
+                                as_signed(load(in + 16 * g + 8)), as_signed(load(in + 16 * g + 12))};
         index[g] = indices(c);
     }
     paint<Alpha>(colours, index, out);
