@@ -76,11 +76,5 @@ endif()
 # build checks them: the Win64 calling convention and stack are where a
 # vector path could go wrong here alone. GoogleTest is built from the sources
 # the Debian package ships.
-set(googletest_sources /usr/src/googletest)
-if(MODRA_TESTS AND EXISTS ${googletest_sources}/CMakeLists.txt)
-  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  add_subdirectory(${googletest_sources} googletest EXCLUDE_FROM_ALL)
-  add_executable(rule_paths_tests tests/rule_paths_test.cpp)
-  target_link_libraries(rule_paths_tests PRIVATE modra_core GTest::gtest_main)
-endif()
+include(cmake/rule_paths_cross.cmake)
+add_cross_rule_paths_tests()

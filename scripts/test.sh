@@ -44,3 +44,12 @@ scripts/build-web.sh rule_paths_tests
 node --no-experimental-fetch build-web/rule_paths_tests.js
 web_page() { tests/web/web_page.sh build-web/site build/modra-render; }
 web_page || { echo "The page test failed; running it once more"; web_page; }
+
+# The AArch64 build: its NEON rule loops against the portable ones under
+# qemu-user (an emulator: correctness only, no speed), optimised and under
+# the sanitizers. The leak checker cannot stop threads under qemu.
+scripts/build-arm.sh
+qemu-aarch64 build-arm/rule_paths_tests
+scripts/build-arm.sh sanitize
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    qemu-aarch64 -L /usr/aarch64-linux-gnu build-arm-sanitize/rule_paths_tests

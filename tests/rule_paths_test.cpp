@@ -127,6 +127,9 @@ TEST(RulePaths, PortableFirstAndTheChosenOneLast)
     EXPECT_TRUE(!__builtin_cpu_supports("avx2") || std::count(runnable.begin(), runnable.end(), &avx2_kernels))
         << "an AVX2 processor runs the AVX2 loops, so they are compared here";
 #endif
+#if defined(__aarch64__)
+    EXPECT_EQ(runnable.back(), &neon_kernels) << "every AArch64 processor runs the NEON loops";
+#endif
     for (const RuleKernels* k : runnable)
         std::printf("rule loops available: %s\n", k->name);
 }

@@ -33,6 +33,10 @@ KernelList detect()
         __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi"))
         list.add(avx512vbmi_kernels);
 #endif
+#if defined(__aarch64__)
+    // Advanced SIMD is part of the AArch64 base architecture: nothing to ask.
+    list.add(neon_kernels);
+#endif
 #if defined(__wasm_simd128__)
     list.add(wasm_simd_kernels);
 #endif

@@ -41,6 +41,9 @@ extern const RuleKernels avx2_kernels;
 extern const RuleKernels avx512_kernels;
 extern const RuleKernels avx512vbmi_kernels;
 #endif
+#if defined(__aarch64__)
+extern const RuleKernels neon_kernels;  // every AArch64 processor has Advanced SIMD
+#endif
 #if defined(__wasm_simd128__)
 extern const RuleKernels wasm_simd_kernels;  // the browser build needs SIMD to load at all
 #endif
