@@ -22,7 +22,8 @@ bool same(const RenderOptions& a, const RenderOptions& b)
            a.frames == b.frames && same_drops() && a.out == b.out && a.dump_field == b.dump_field &&
            a.window == b.window && a.script == b.script && a.width == b.width && a.height == b.height &&
            a.zoom == b.zoom && a.screen_width == b.screen_width && a.screen_height == b.screen_height &&
-           a.gif == b.gif && a.webp == b.webp && a.record_from == b.record_from && a.help == b.help && a.check == b.check;
+           a.gif == b.gif && a.webp == b.webp && a.record_from == b.record_from && a.help == b.help && a.check == b.check &&
+           a.version == b.version && a.attract == b.attract;
 }
 
 bool names_an_image(const std::string& name)
@@ -51,17 +52,19 @@ std::vector<std::string> written(const RenderOptions& o)
     args.push_back("--record-from=" + std::to_string(o.record_from));
     if (o.help) args.push_back("--help");
     if (o.check) args.push_back("--check");
+    if (o.version) args.push_back("--version");
+    if (o.attract) args.push_back("--attract");
     return args;
 }
 
 // Every value given for each option, as a user writes them: --name=value or
-// --name value; --help, -h and --check take none.
+// --name value; --help, -h, --check, --version and --attract take none.
 std::map<std::string, std::vector<std::string>> values_given(const std::vector<std::string>& args)
 {
     std::map<std::string, std::vector<std::string>> values;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h" || arg == "--check") continue;
+        if (arg == "--help" || arg == "-h" || arg == "--check" || arg == "--version" || arg == "--attract") continue;
         const std::size_t eq = arg.find('=');
         if (eq != std::string::npos) values[arg.substr(0, eq)].push_back(arg.substr(eq + 1));
         else if (i + 1 < args.size()) values[arg].push_back(args[++i]);
@@ -131,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(options.zoom >= 1 && options.zoom <= 4);
     FUZZ_CHECK(options.screen_width >= 1 && options.screen_width <= 8192 && options.screen_height >= 1 &&
                options.screen_height <= 8192);
-    FUZZ_CHECK(options.help || options.check || !options.out.empty() || !options.window.empty() ||
+    FUZZ_CHECK(options.help || options.version || options.check || !options.out.empty() || !options.window.empty() ||
                !options.dump_field.empty() || !options.gif.empty() || !options.webp.empty());
     FUZZ_CHECK(options.record_from >= 0 && options.record_from <= 100'000'000);
     FUZZ_CHECK(options.out.empty() || names_an_image(options.out));
