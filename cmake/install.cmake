@@ -33,7 +33,7 @@ endforeach()
 # playing by itself, published at the address the metadata gives.
 add_custom_command(
   OUTPUT ${generated}/modra-${PROJECT_VERSION}.png
-  COMMAND modra-render --attract --seed 21 --frames 3600 --window ${generated}/modra-${PROJECT_VERSION}.png
+  COMMAND modra-render --attract --seed 6 --frames 3600 --window ${generated}/modra-${PROJECT_VERSION}.png
   DEPENDS modra-render
   COMMENT "Drawing the screenshot for the metadata"
   VERBATIM)
