@@ -9,7 +9,7 @@ const RuleKernels scalar_kernels{"scalar", diffuse_scalar, wave_scalar, frozen_s
 namespace {
 
 struct KernelList {
-    const RuleKernels* items[5] = {};
+    const RuleKernels* items[6] = {};
     std::size_t count = 0;
     void add(const RuleKernels& k) { items[count++] = &k; }
 };
@@ -30,8 +30,10 @@ KernelList detect()
         __builtin_cpu_supports("avx512vl"))
         list.add(avx512_kernels);
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi"))
+        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi")) {
         list.add(avx512vbmi_kernels);
+        list.add(avx512_chosen_kernels);
+    }
 #endif
 #if defined(__aarch64__)
     // Advanced SIMD is part of the AArch64 base architecture: nothing to ask.

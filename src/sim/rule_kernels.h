@@ -40,6 +40,8 @@ extern const RuleKernels sse2_kernels;
 extern const RuleKernels avx2_kernels;
 extern const RuleKernels avx512_kernels;
 extern const RuleKernels avx512vbmi_kernels;
+// Each loop from whichever of the two AVX-512 sets is faster at it.
+extern const RuleKernels avx512_chosen_kernels;
 #endif
 #if defined(__aarch64__)
 extern const RuleKernels neon_kernels;  // every AArch64 processor has Advanced SIMD
