@@ -1,6 +1,5 @@
 // modra-saver: the toy's picture alone, playing by itself, as an xscreensaver
 // display hack on the X11 host.
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -39,7 +38,7 @@ int main(int argc, char** argv)
         return exit_failed;
     }
     // A new picture every time the screen blanks.
-    attract_from_start(static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+    attract_from_start(attract_clock_seed());
     // Attract mode runs from the main window's extras, which the keys install;
     // no key ever arrives, as no input is handed to the toy.
     enable_play_keys();

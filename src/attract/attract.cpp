@@ -2,6 +2,7 @@
 
 #include "app/view_window.h"
 #include "iconbar/iconbar.h"
+#include "platform/clock.h"
 #include "palette/palette_bank.h"
 #include "sim/cell_field.h"
 #include "sim/drop.h"
@@ -200,6 +201,13 @@ void start_attract(WindowHandle main_window, std::uint64_t seed)
     attract.next_rule = pick(40, 90) * ticks_per_second;
     attract.next_picture = pick(60, 150) * ticks_per_second;
     set_timer(main_window, attract_timer, attract_tick_ms);
+}
+
+std::uint64_t attract_clock_seed()
+{
+    std::int64_t now = 0;
+    query_performance_counter(now);
+    return static_cast<std::uint64_t>(now) ^ (std::uint64_t{tick_count()} << 32);
 }
 
 void stop_attract()

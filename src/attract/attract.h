@@ -20,6 +20,9 @@ void start_attract(WindowHandle main_window, std::uint64_t seed);
 void stop_attract();
 bool attract_on();
 
+// A seed from the clocks, for a show nobody needs to repeat.
+std::uint64_t attract_clock_seed();
+
 // A program that plays by itself from the start (the screensavers,
 // modra-render --attract): attract mode starts as the main window is made,
 // or at once when it is there already.

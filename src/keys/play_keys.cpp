@@ -11,7 +11,6 @@
 #include "iconbar/iconbar.h"
 #include "keys/slider_keys.h"
 #include "keys/title_readout.h"
-#include "platform/clock.h"
 #include "platform/picture_files.h"
 #include "platform/screen.h"
 
@@ -71,7 +70,6 @@ bool zoom_key(std::uintptr_t key)
     }
 }
 
-// The clock's low bits are seed enough for a show nobody needs to repeat.
 void toggle_attract(WindowHandle window)
 {
     if (attract_on()) {
@@ -79,9 +77,7 @@ void toggle_attract(WindowHandle window)
         show_note(window, "playing by itself: off");
         return;
     }
-    std::int64_t now = 0;
-    query_performance_counter(now);
-    start_attract(window, static_cast<std::uint64_t>(now) ^ (std::uint64_t{tick_count()} << 32));
+    start_attract(window, attract_clock_seed());
     show_note(window, "playing by itself");
 }
 

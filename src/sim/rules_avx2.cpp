@@ -48,18 +48,27 @@ MODRA_AVX2 inline void store(void* p, __m256i v) { _mm256_storeu_si256(static_ca
 // pixel row makes every load wait on the stores before it). Gathers would
 // skip the small row, but are slower than plain loads on the processors
 // measured (twice as slow as this loop here, on an Intel Xeon).
-struct IndexRow {
-    alignas(64) std::uint8_t index[field_width];
+//
+// The row before's pixels are looked up block by block as the step makes
+// this row: the step waits on memory, the look-up on the first-level cache,
+// and side by side each fills the other's gaps (a fifth to a quarter off the
+// step here, against a look-up after each row).
+struct IndexRows {
+    alignas(64) std::uint8_t index[2][field_width];  // a row's, and the row's before
 };
 
-// The index bytes of eight cells, in order, into the low eight bytes.
-MODRA_AVX2 inline void put_indices(std::uint8_t* to, __m256i cells)
+// Where field row y's blocks go, and the row before's pixels: kept apart
+// from the rows themselves, so that stores of pixels cannot be taken for
+// changes to it and it stays in registers.
+struct LaggedRow {
+    std::uint8_t* now;
+    const std::uint8_t* before;
+    std::uint32_t* before_pixels;  // null for the first row, which has none before it
+};
+
+inline LaggedRow lagged_row(IndexRows& rows, int y, std::uint32_t* pixels, std::int32_t pitch)
 {
-    const __m256i second_bytes = _mm256_setr_epi8(1, 5, 9, 13, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-                                                  1, 5, 9, 13, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
-    const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(cells, second_bytes),
-                                                       _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm256_castsi256_si128(packed));
+    return {rows.index[y & 1], rows.index[~y & 1], y > 1 ? pixel_row(pixels, pitch, y - 2) : nullptr};
 }
 
 // Eight pixels, two a store.
@@ -71,16 +80,27 @@ inline void look_up_eight(const std::uint8_t* index, const std::uint32_t* palett
     }
 }
 
-inline void look_up_indices(const IndexRow& row, const std::uint32_t* palette, std::uint32_t* out)
+// The eight cells from column x (1-based) of the row, as stored: their
+// index bytes packed in order, and the row before's pixels there looked up.
+MODRA_AVX2 inline void lagged_block(const LaggedRow& row, int x, __m256i cells, const std::uint32_t* palette)
 {
-    for (int k = 0; k < field_width; k += 8)
-        look_up_eight(row.index + k, palette, out + k);
+    const __m256i second_bytes = _mm256_setr_epi8(1, 5, 9, 13, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                                  1, 5, 9, 13, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(cells, second_bytes),
+                                                       _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(row.now + x - 1), _mm256_castsi256_si128(packed));
+    if (row.before_pixels)
+        look_up_eight(row.before + x - 1, palette, row.before_pixels + x - 1);
 }
 
-// The row before's pixels are looked up block by block as the step makes
-// this row: the step waits on memory, the look-up on the first-level cache,
-// and side by side each fills the other's gaps (a fifth to a quarter off the
-// step here, against a look-up after each row).
+// The last row has no row after it to be looked up beside.
+inline void look_up_last_row(const LaggedRow& last, const std::uint32_t* palette, std::uint32_t* pixels,
+                             std::int32_t pitch)
+{
+    std::uint32_t* out = pixel_row(pixels, pitch, field_height - 1);
+    for (int k = 0; k < field_width; k += 8)
+        look_up_eight(last.now + k, palette, out + k);
+}
 
 // The frozen frame reads its cells from memory rather than from a row just
 // written, so the index bytes come straight out of them: packing them first
@@ -113,16 +133,14 @@ MODRA_AVX2 void diffuse(const std::int32_t* src, std::int32_t* dst, std::uint32_
     const __m256i keep = _mm256_set1_epi32(static_cast<std::int32_t>(mask));
     const __m256i zero = _mm256_setzero_si256();
     std::uint32_t state = random_state();
-    IndexRow indices[2];
+    IndexRows indices;
+    LaggedRow row{};
     for (int y = 1; y <= field_height; ++y) {
-        IndexRow& now = indices[y & 1];
-        const IndexRow& before = indices[~y & 1];
-        std::uint32_t* row_before = pixel_row(pixels, pitch, y > 1 ? y - 2 : 0);
+        row = lagged_row(indices, y, pixels, pitch);
         const std::int32_t* up = src + cell_index(y - 1, 0);
         const std::int32_t* mid = up + grid_width;
         const std::int32_t* down = mid + grid_width;
         std::int32_t* out = dst + cell_index(y, 0);
-        std::uint32_t* row = pixel_row(pixels, pitch, y - 1);
         for (int x = 1; x <= field_width; x += 8) {
             const __m256i column = _mm256_add_epi32(_mm256_add_epi32(load(up + x), load(mid + x)), load(down + x));
             const __m256i s = _mm256_add_epi32(_mm256_add_epi32(load(mid + x - 1), load(mid + x + 1)),
@@ -144,13 +162,10 @@ MODRA_AVX2 void diffuse(const std::int32_t* src, std::int32_t* dst, std::uint32_
             }
             settled = _mm256_and_si256(settled, keep);
             store(out + x, settled);
-            put_indices(now.index + x - 1, settled);
-            if (y > 1)
-                look_up_eight(before.index + x - 1, palette, row_before + x - 1);
+            lagged_block(row, x, settled, palette);
         }
-        if (y == field_height)
-            look_up_indices(now, palette, row);
     }
+    look_up_last_row(row, palette, pixels, pitch);
     if constexpr (Sparks)
         seed_random(state);
 }
@@ -172,17 +187,15 @@ MODRA_AVX2 void wave_avx2(const std::int32_t* src, std::int32_t* dst, std::int32
     const __m256i rest = _mm256_set1_epi32(wave_rest_level);
     const __m256i top = _mm256_set1_epi32(cell_max);
     const __m256i zero = _mm256_setzero_si256();
-    IndexRow indices[2];
+    IndexRows indices;
+    LaggedRow row{};
     for (int y = 1; y <= field_height; ++y) {
-        IndexRow& now = indices[y & 1];
-        const IndexRow& before = indices[~y & 1];
-        std::uint32_t* row_before = pixel_row(pixels, pitch, y > 1 ? y - 2 : 0);
+        row = lagged_row(indices, y, pixels, pitch);
         const std::int32_t* up = src + cell_index(y - 1, 0);
         const std::int32_t* mid = up + grid_width;
         const std::int32_t* down = mid + grid_width;
         std::int32_t* out = dst + cell_index(y, 0);
         std::int32_t* vel = velocity + cell_index(y, 0);
-        std::uint32_t* row = pixel_row(pixels, pitch, y - 1);
         for (int x = 1; x <= field_width; x += 8) {
             const __m256i h = load(mid + x);
             const __m256i sides = _mm256_add_epi32(_mm256_add_epi32(load(up + x - 1), load(up + x + 1)),
@@ -197,13 +210,10 @@ MODRA_AVX2 void wave_avx2(const std::int32_t* src, std::int32_t* dst, std::int32
             store(vel + x, w);
             const __m256i n = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(h, w), zero), top);
             store(out + x, n);
-            put_indices(now.index + x - 1, n);
-            if (y > 1)
-                look_up_eight(before.index + x - 1, palette, row_before + x - 1);
+            lagged_block(row, x, n, palette);
         }
-        if (y == field_height)
-            look_up_indices(now, palette, row);
     }
+    look_up_last_row(row, palette, pixels, pitch);
 }
 
 MODRA_AVX2 void frozen_avx2(const std::int32_t* cells, const std::uint32_t* palette, std::uint32_t* pixels,

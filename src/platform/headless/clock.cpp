@@ -4,6 +4,7 @@
 // it still differ from run to run.
 #include "platform/clock.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "platform/headless/virtual_clock.h"
@@ -56,7 +57,7 @@ bool sleep_until_counter(std::int64_t deadline)
 {
     if (!precise_sleep || !counter_available)
         return false;
-    now_us = deadline > now_us ? deadline : now_us;
+    now_us = std::max(now_us, deadline);
     return true;
 }
 

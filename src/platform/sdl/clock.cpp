@@ -43,8 +43,7 @@ bool sleep_until_counter(std::int64_t deadline)
     if (left <= 0)
         return true;
     const std::int64_t frequency = static_cast<std::int64_t>(SDL_GetPerformanceFrequency());
-    const std::int64_t ns = frequency == 1'000'000'000 ? left : left / frequency * 1'000'000'000 +
-                                                                   left % frequency * 1'000'000'000 / frequency;
+    const std::int64_t ns = left / frequency * 1'000'000'000 + left % frequency * 1'000'000'000 / frequency;
     timespec at{};
     clock_gettime(CLOCK_MONOTONIC, &at);
     const std::int64_t end = at.tv_nsec + ns;

@@ -180,21 +180,13 @@ bool create_saver_window(HWND preview_parent)
     return saver.window != nullptr;
 }
 
-// A show nobody needs to repeat: the clock's bits are seed enough.
-std::uint64_t clock_seed()
-{
-    LARGE_INTEGER now{};
-    QueryPerformanceCounter(&now);
-    return static_cast<std::uint64_t>(now.QuadPart) ^ (GetTickCount64() << 32);
-}
-
 }  // namespace
 
 std::int32_t run_saver(HWND preview_parent)
 {
     main_window_extras = toy_window_message;
     frame_shown_hook = frame_shown;
-    attract_from_start(clock_seed());
+    attract_from_start(attract_clock_seed());
     if (!start_app())
         return 1;
     if (const HWND toy = main_hwnd(); IsWindowVisible(toy))

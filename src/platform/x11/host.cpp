@@ -111,9 +111,7 @@ void host_poll_events()
     const X11Events events = x11_poll();
     host.gone = host.gone || events.gone;
     if (events.resized) {
-        map_cover(host.map, rect_width(view_rect()), rect_height(view_rect()), x11_picture().width,
-                  x11_picture().height);
-        show_whole_view();
+        show_whole_view();  // which maps the view onto the new size first
     } else if (events.exposed) {
         const X11Picture picture = x11_picture();
         x11_show({0, 0, picture.width, picture.height});
