@@ -136,6 +136,31 @@ MODRA_AVX2 inline __m256i spark_vector(std::uint32_t state)
                            _mm256_slli_epi32(_mm256_and_si256(_mm256_srli_epi32(second, 16), low), 15));
 }
 
+// The sum of the three rows' cells in each of the eight columns from x.
+MODRA_AVX2 inline __m256i column_sums(const std::int32_t* up, const std::int32_t* mid, const std::int32_t* down, int x)
+{
+    return _mm256_add_epi32(_mm256_add_epi32(load(up + x), load(mid + x)), load(down + x));
+}
+
+// One border column's sum in every lane.
+MODRA_AVX2 inline __m256i border_sums(const std::int32_t* up, const std::int32_t* mid, const std::int32_t* down, int x)
+{
+    return _mm256_add_epi32(_mm256_add_epi32(_mm256_set1_epi32(up[x]), _mm256_set1_epi32(mid[x])),
+                            _mm256_set1_epi32(down[x]));
+}
+
+// Each lane's left neighbour: lane 7 of the vector before, then lanes 0-6.
+MODRA_AVX2 inline __m256i from_left(__m256i before, __m256i now)
+{
+    return _mm256_alignr_epi8(now, _mm256_permute2x128_si256(before, now, 0x21), 12);
+}
+
+// Each lane's right neighbour: lanes 1-7, then lane 0 of the vector after.
+MODRA_AVX2 inline __m256i from_right(__m256i now, __m256i after)
+{
+    return _mm256_alignr_epi8(_mm256_permute2x128_si256(now, after, 0x21), now, 4);
+}
+
 template <bool Sparks>
 MODRA_AVX2 void diffuse(const std::int32_t* src, std::int32_t* dst, std::uint32_t parameter, std::uint32_t mask,
                         const std::uint32_t* palette, std::uint32_t* pixels, std::int32_t pitch)
@@ -152,10 +177,18 @@ MODRA_AVX2 void diffuse(const std::int32_t* src, std::int32_t* dst, std::uint32_
         const std::int32_t* mid = up + grid_width;
         const std::int32_t* down = mid + grid_width;
         std::int32_t* out = dst + cell_index(y, 0);
+        __m256i before = _mm256_set1_epi32(mid[0]);
+        __m256i now = load(mid + 1);
         for (int x = 1; x <= field_width; x += 8) {
-            const __m256i column = _mm256_add_epi32(_mm256_add_epi32(load(up + x), load(mid + x)), load(down + x));
-            const __m256i s = _mm256_add_epi32(_mm256_add_epi32(load(mid + x - 1), load(mid + x + 1)),
-                                               _mm256_add_epi32(_mm256_slli_epi32(column, 1), add));
+            const __m256i after = x + 8 <= field_width ? load(mid + x + 8) : _mm256_set1_epi32(mid[field_width + 1]);
+            const __m256i column = _mm256_add_epi32(_mm256_add_epi32(load(up + x), now), load(down + x));
+            // The sparks' own shuffles leave no room for the neighbours'
+            // on a spark tick: there they are loaded.
+            const __m256i sides = Sparks ? _mm256_add_epi32(load(mid + x - 1), load(mid + x + 1))
+                                         : _mm256_add_epi32(from_left(before, now), from_right(now, after));
+            const __m256i s = _mm256_add_epi32(sides, _mm256_add_epi32(_mm256_slli_epi32(column, 1), add));
+            before = now;
+            now = after;
             const __m256i v = _mm256_srai_epi32(s, 3);
             __m256i settled = _mm256_max_epi32(v, zero);
             if constexpr (Sparks) {
@@ -191,6 +224,10 @@ MODRA_AVX2 void diffuse_avx2(const std::int32_t* src, std::int32_t* dst, std::ui
         diffuse<false>(src, dst, parameter, mask, palette, pixels, pitch);
 }
 
+// The eight neighbours' sum is the three columns' sums less the cell itself,
+// and each column's sum serves three blocks: three loads a block where the
+// neighbours one by one took eight, and the look-up beside it is short of
+// loads too (a wrapping sum comes out the same in any order).
 MODRA_AVX2 void wave_avx2(const std::int32_t* src, std::int32_t* dst, std::int32_t* velocity, std::int32_t retention,
                           const std::uint32_t* palette, std::uint32_t* pixels, std::int32_t pitch)
 {
@@ -207,13 +244,15 @@ MODRA_AVX2 void wave_avx2(const std::int32_t* src, std::int32_t* dst, std::int32
         const std::int32_t* down = mid + grid_width;
         std::int32_t* out = dst + cell_index(y, 0);
         std::int32_t* vel = velocity + cell_index(y, 0);
+        __m256i before = border_sums(up, mid, down, 0);
+        __m256i now = column_sums(up, mid, down, 1);
         for (int x = 1; x <= field_width; x += 8) {
+            const __m256i after = x + 8 <= field_width ? column_sums(up, mid, down, x + 8)
+                                                       : border_sums(up, mid, down, field_width + 1);
             const __m256i h = load(mid + x);
-            const __m256i sides = _mm256_add_epi32(_mm256_add_epi32(load(up + x - 1), load(up + x + 1)),
-                                                   _mm256_add_epi32(load(down + x - 1), load(down + x + 1)));
-            const __m256i cross = _mm256_add_epi32(_mm256_add_epi32(load(up + x), load(down + x)),
-                                                   _mm256_add_epi32(load(mid + x - 1), load(mid + x + 1)));
-            const __m256i twice = _mm256_slli_epi32(_mm256_add_epi32(sides, cross), 1);
+            const __m256i around = _mm256_sub_epi32(
+                _mm256_add_epi32(_mm256_add_epi32(from_left(before, now), now), from_right(now, after)), h);
+            const __m256i twice = _mm256_slli_epi32(around, 1);
             const __m256i h17 = _mm256_add_epi32(_mm256_slli_epi32(h, 4), h);
             const __m256i drive = _mm256_add_epi32(
                 _mm256_sub_epi32(_mm256_add_epi32(_mm256_mullo_epi32(e, load(vel + x)), twice), h17), rest);
@@ -222,6 +261,8 @@ MODRA_AVX2 void wave_avx2(const std::int32_t* src, std::int32_t* dst, std::int32
             const __m256i n = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(h, w), zero), top);
             store(out + x, n);
             lagged_block(row, x, n, palette);
+            before = now;
+            now = after;
         }
     }
     look_up_last_row(row, palette, pixels, pitch);
