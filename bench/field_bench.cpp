@@ -4,6 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 #include <string>
 #include <vector>
 
@@ -140,6 +143,79 @@ void baseline_frozen(benchmark::State& state)
     }
 }
 
+// The toy sleeps between frames, and what else runs meanwhile takes the
+// caches: its frames start with the cells and the picture in memory, where
+// the loops above find them in the caches. These take the same steps from
+// memory, beside a baseline that moves the same bytes from there.
+#if defined(__x86_64__) || defined(__i386__)
+void flush(const void* data, std::size_t bytes)
+{
+    for (std::size_t i = 0; i < bytes; i += 64)
+        _mm_clflush(static_cast<const char*>(data) + i);
+}
+
+void flush_all()
+{
+    for (const Grid* g : {&cell_field.buffers[0], &cell_field.buffers[1], &cell_field.velocity})
+        flush(g->data(), grid_bytes);
+    flush(picture.data(), picture_bytes);
+    flush(spare.data(), grid_bytes);
+    _mm_mfence();
+}
+
+void cold_diffusion_calm(benchmark::State& state, const RuleKernels* kernels)
+{
+    start();
+    SimMode m = sim_mode;
+    for (auto _ : state) {
+        state.PauseTiming();
+        flush_all();
+        state.ResumeTiming();
+        diffuse_with(*kernels, m);
+        benchmark::ClobberMemory();
+    }
+}
+
+void cold_wave(benchmark::State& state, const RuleKernels* kernels)
+{
+    start();
+    disturb();
+    SimMode m = sim_mode;
+    for (auto _ : state) {
+        state.PauseTiming();
+        flush_all();
+        state.ResumeTiming();
+        wave_with(*kernels, m);
+        benchmark::ClobberMemory();
+    }
+}
+
+void baseline_cold_diffusion(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        flush_all();
+        state.ResumeTiming();
+        std::memcpy(cell_field.buffers[1].data(), cell_field.buffers[0].data(), grid_bytes);
+        std::memset(picture.data(), 0, picture_bytes);
+        benchmark::ClobberMemory();
+    }
+}
+
+void baseline_cold_wave(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        flush_all();
+        state.ResumeTiming();
+        std::memcpy(cell_field.buffers[1].data(), cell_field.buffers[0].data(), grid_bytes);
+        std::memcpy(spare.data(), cell_field.velocity.data(), grid_bytes);
+        std::memset(picture.data(), 0, picture_bytes);
+        benchmark::ClobberMemory();
+    }
+}
+#endif
+
 void fade_full_change(benchmark::State& state)
 {
     start();
@@ -189,6 +265,12 @@ void register_field_benchmarks()
         b->Arg(0)->Arg(2000);
     in_us({benchmark::RegisterBenchmark("baseline_frozen", baseline_frozen)});
     in_us(each_set("draw_frozen_frame", draw_frozen_frame));
+#if defined(__x86_64__) || defined(__i386__)
+    in_us({benchmark::RegisterBenchmark("baseline_cold_diffusion", baseline_cold_diffusion)});
+    in_us(each_set("cold_diffusion_calm", cold_diffusion_calm));
+    in_us({benchmark::RegisterBenchmark("baseline_cold_wave", baseline_cold_wave)});
+    in_us(each_set("cold_wave", cold_wave));
+#endif
 }
 
 }  // namespace

@@ -38,6 +38,8 @@ awk -F, '
             else if (name ~ /^draw_frozen/) key = "frozen"
             else if (name ~ /^present_/) key = "present"
             else if (name ~ /^paint_slider/) key = "slider"
+            else if (name ~ /^cold_diffusion/) key = "cold_diffusion"
+            else if (name ~ /^cold_wave/) key = "cold_wave"
             if (key != "" && base[key] > 0) printf "%-34s %10.1f %7.2fx\n", name, time[name], time[name] / base[key]
             else printf "%-34s %10.1f %8s\n", name, time[name], "-"
         }

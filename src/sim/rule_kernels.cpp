@@ -31,15 +31,8 @@ KernelList detect()
         list.add(avx512_kernels);
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
         __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi")) {
-        // Which is faster depends on how the core runs VBMI's two-table
-        // byte permutes: as one operation on AMD's, as three on Intel's.
-        if (__builtin_cpu_is("intel")) {
-            list.add(avx512vbmi_kernels);
-            list.add(avx512_chosen_kernels);
-        } else {
-            list.add(avx512_chosen_kernels);
-            list.add(avx512vbmi_kernels);
-        }
+        list.add(avx512vbmi_kernels);
+        list.add(avx512_chosen_kernels);
     }
 #endif
 #if defined(__aarch64__)

@@ -1,14 +1,15 @@
-// What runs on an Intel processor with AVX-512 and VBMI: the VBMI diffusion
-// loop on spark ticks, the plain AVX-512 loops for everything else. Measured
-// on an Intel Xeon at 2.8 GHz (ten interleaved repetitions, microseconds a
-// frame): calm diffusion 132 against VBMI's 197, the wave rule 193 against
-// 211, the frozen frame 87 against 109, but spark ticks 145 against 184.
-// AMD's cores run the two-table byte permutes the VBMI loops are made of as
-// one operation rather than three, and there the VBMI set is faster at all of
-// it (an AMD EPYC: calm diffusion 62 against 106, the wave rule 91 against
-// 148, the frozen frame 29 against 62), so it runs whole. Both sets stay
-// runnable everywhere, so the comparison with the portable loops covers them,
-// and MODRA_KERNELS picks any of the three.
+// What runs on an AVX-512 processor with VBMI: the VBMI diffusion loop on
+// spark ticks, the plain AVX-512 loops for everything else. Measured on an
+// Intel Xeon at 2.8 GHz (ten interleaved repetitions, microseconds a frame):
+// calm diffusion 132 against VBMI's 197, the wave rule 193 against 211, the
+// frozen frame 87 against 109, but spark ticks 145 against 184. On an AMD
+// EPYC the VBMI loops are twice as fast while the cells are in the caches
+// (calm diffusion 62 against 106), but the toy's frames start with them in
+// memory, and from there they are slower (240 against 214; the real toy
+// spends a tenth more of its time in them): they read four rows and write
+// four at once, and the memory keeps up better with fewer streams. Both sets
+// stay runnable, so the comparison with the portable loops covers them, and
+// MODRA_KERNELS picks either whole.
 #if defined(__x86_64__) || defined(__i386__)
 
 #include "sim/rule_kernels.h"
