@@ -94,11 +94,24 @@ void step_diffusion_all_sparking(benchmark::State& state, const RuleKernels* ker
     }
 }
 
+// The bytes a diffusion step reads and writes, moved by the C library.
+void move_diffusion_bytes()
+{
+    std::memcpy(cell_field.buffers[1].data(), cell_field.buffers[0].data(), grid_bytes);
+    std::memset(picture.data(), 0, picture_bytes);
+}
+
+// A wave step's: the velocity grid besides.
+void move_wave_bytes()
+{
+    move_diffusion_bytes();
+    std::memcpy(spare.data(), cell_field.velocity.data(), grid_bytes);
+}
+
 void baseline_diffusion(benchmark::State& state)
 {
     for (auto _ : state) {
-        std::memcpy(cell_field.buffers[1].data(), cell_field.buffers[0].data(), grid_bytes);
-        std::memset(picture.data(), 0, picture_bytes);
+        move_diffusion_bytes();
         benchmark::ClobberMemory();
     }
 }
@@ -118,9 +131,7 @@ void step_wave_with(benchmark::State& state, const RuleKernels* kernels)
 void baseline_wave(benchmark::State& state)
 {
     for (auto _ : state) {
-        std::memcpy(cell_field.buffers[1].data(), cell_field.buffers[0].data(), grid_bytes);
-        std::memcpy(spare.data(), cell_field.velocity.data(), grid_bytes);
-        std::memset(picture.data(), 0, picture_bytes);
+        move_wave_bytes();
         benchmark::ClobberMemory();
     }
 }
@@ -163,57 +174,37 @@ void flush_all()
     _mm_mfence();
 }
 
-void cold_diffusion_calm(benchmark::State& state, const RuleKernels* kernels)
+// Times `step` alone, each time after the flush.
+template <typename Step>
+void from_memory(benchmark::State& state, Step step)
 {
-    start();
-    SimMode m = sim_mode;
     for (auto _ : state) {
         state.PauseTiming();
         flush_all();
         state.ResumeTiming();
-        diffuse_with(*kernels, m);
+        step();
         benchmark::ClobberMemory();
     }
+}
+
+void cold_diffusion_calm(benchmark::State& state, const RuleKernels* kernels)
+{
+    start();
+    const SimMode m = sim_mode;
+    from_memory(state, [&] { diffuse_with(*kernels, m); });
 }
 
 void cold_wave(benchmark::State& state, const RuleKernels* kernels)
 {
     start();
     disturb();
-    SimMode m = sim_mode;
-    for (auto _ : state) {
-        state.PauseTiming();
-        flush_all();
-        state.ResumeTiming();
-        wave_with(*kernels, m);
-        benchmark::ClobberMemory();
-    }
+    const SimMode m = sim_mode;
+    from_memory(state, [&] { wave_with(*kernels, m); });
 }
 
-void baseline_cold_diffusion(benchmark::State& state)
-{
-    for (auto _ : state) {
-        state.PauseTiming();
-        flush_all();
-        state.ResumeTiming();
-        std::memcpy(cell_field.buffers[1].data(), cell_field.buffers[0].data(), grid_bytes);
-        std::memset(picture.data(), 0, picture_bytes);
-        benchmark::ClobberMemory();
-    }
-}
+void baseline_cold_diffusion(benchmark::State& state) { from_memory(state, move_diffusion_bytes); }
 
-void baseline_cold_wave(benchmark::State& state)
-{
-    for (auto _ : state) {
-        state.PauseTiming();
-        flush_all();
-        state.ResumeTiming();
-        std::memcpy(cell_field.buffers[1].data(), cell_field.buffers[0].data(), grid_bytes);
-        std::memcpy(spare.data(), cell_field.velocity.data(), grid_bytes);
-        std::memset(picture.data(), 0, picture_bytes);
-        benchmark::ClobberMemory();
-    }
-}
+void baseline_cold_wave(benchmark::State& state) { from_memory(state, move_wave_bytes); }
 #endif
 
 void fade_full_change(benchmark::State& state)

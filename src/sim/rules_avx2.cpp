@@ -105,7 +105,7 @@ inline void look_up_last_row(const LaggedRow& last, const std::uint32_t* palette
 // The frozen frame reads its cells from memory rather than from a row just
 // written, so the index bytes come straight out of them (packing them first
 // measured slower), and four pixels go in one store: fewer stores beat the
-// pairs here, a fifth off the frame on an AMD EPYC.
+// pairs here, a quarter off the frame on an AMD EPYC.
 MODRA_AVX2 inline void look_up_row(const std::int32_t* cells, const std::uint32_t* palette, std::uint32_t* out,
                                    int count)
 {
