@@ -102,27 +102,6 @@ inline void look_up_last_row(const LaggedRow& last, const std::uint32_t* palette
         look_up_eight(last.now + k, palette, out + k);
 }
 
-// The frozen frame reads its cells from memory rather than from a row just
-// written, so the index bytes come straight out of them (packing them first
-// measured slower), and four pixels go in one store: fewer stores beat the
-// pairs here, a quarter off the frame on an AMD EPYC.
-MODRA_AVX2 inline void look_up_row(const std::int32_t* cells, const std::uint32_t* palette, std::uint32_t* out,
-                                   int count)
-{
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(cells) + 1;
-    const auto colour = [&](int k) { return static_cast<int>(palette[bytes[4 * k]]); };
-    int k = 0;
-    for (; k + 4 <= count; k += 4) {
-        __m128i four = _mm_cvtsi32_si128(colour(k));
-        four = _mm_insert_epi32(four, colour(k + 1), 1);
-        four = _mm_insert_epi32(four, colour(k + 2), 2);
-        four = _mm_insert_epi32(four, colour(k + 3), 3);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), four);
-    }
-    for (; k < count; ++k)
-        out[k] = palette[bytes[4 * k]];
-}
-
 // Eight sparks in a row from state, the first in lane 0.
 MODRA_AVX2 inline __m256i spark_vector(std::uint32_t state)
 {
@@ -268,11 +247,14 @@ MODRA_AVX2 void wave_avx2(const std::int32_t* src, std::int32_t* dst, std::int32
     look_up_last_row(row, palette, pixels, pitch);
 }
 
-MODRA_AVX2 void frozen_avx2(const std::int32_t* cells, const std::uint32_t* palette, std::uint32_t* pixels,
-                            std::int32_t pitch, int columns, int rows)
+// The frozen frame has no step to work beside, and its look-up is bound by
+// loads, which wider registers do not help: the SSE2 loop serves (four
+// pixels a store either way; a loop of AVX2's own was a fiftieth faster, on
+// an AMD EPYC).
+void frozen_avx2(const std::int32_t* cells, const std::uint32_t* palette, std::uint32_t* pixels,
+                 std::int32_t pitch, int columns, int rows)
 {
-    for (int r = 0; r < rows; ++r)
-        look_up_row(cells + cell_index(r + 1, 1), palette, pixel_row(pixels, pitch, r), columns);
+    sse2_kernels.frozen(cells, palette, pixels, pitch, columns, rows);
 }
 
 }  // namespace
