@@ -6,12 +6,13 @@ set(MODRA_WEB_FLAGS -msimd128)
 target_compile_options(modra_core PRIVATE ${MODRA_WEB_FLAGS})
 
 add_executable(modra
-  src/app/web_main.cpp
+  src/programs/page/web_main.cpp
+  src/programs/common/toy_extras.cpp
   src/platform/web/host.cpp
   src/platform/web/clock.cpp
   src/platform/web/picture_files.cpp
   src/platform/files/time_stamp.cpp
-  src/platform/web/toy_recording.cpp
+  src/capture/toy_recording_web.cpp
   src/attract/attract.cpp
   src/keys/play_keys.cpp
   src/keys/slider_keys.cpp

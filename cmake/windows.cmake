@@ -40,20 +40,26 @@ set_source_files_properties(${modra_rc} PROPERTIES
 
 # No manifest: the program declares no DPI awareness, so Windows scales its
 # window on a high-DPI screen and zoom stays 1.
-add_executable(modra WIN32 src/platform/win32/win_main.cpp ${modra_rc})
+add_executable(modra WIN32
+  src/programs/modra/win_main.cpp
+  src/programs/modra/command_line.cpp
+  src/programs/common/toy_extras.cpp
+  src/programs/common/quoted.cpp
+  ${modra_rc}
+)
 target_include_directories(modra PRIVATE res)
 target_link_libraries(modra PRIVATE modra_extras modra_toy modra_win32)
 
 # The screensaver, modra.scr: the same toy and resources with an entry point
 # of its own that reads the command line Windows starts screensavers with.
-set(saver_rules src/platform/win32/saver_command.cpp src/platform/win32/saver_geometry.cpp)
+set(saver_rules src/programs/modra-scr/saver_command.cpp src/programs/modra-scr/saver_geometry.cpp)
 set(saver_rc ${CMAKE_SOURCE_DIR}/res/modra_saver.rc)
 set_source_files_properties(${saver_rc} PROPERTIES
   OBJECT_DEPENDS "${resource_files};${CMAKE_SOURCE_DIR}/res/resource_ids.h;${modra_rc}")
 add_executable(modra_scr WIN32
-  src/platform/win32/saver_main.cpp
-  src/platform/win32/saver_window.cpp
-  src/platform/win32/saver_picture.cpp
+  src/programs/modra-scr/saver_main.cpp
+  src/programs/modra-scr/saver_window.cpp
+  src/programs/modra-scr/saver_picture.cpp
   ${saver_rules}
   ${saver_rc}
 )

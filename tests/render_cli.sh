@@ -22,8 +22,9 @@ check "PNG signature" bash -c "head -c 8 '$dir/a.png' | od -An -c | grep -q 'P  
 check "frames 0 keeps the start pattern" test "$(cell_at "$dir/start.bin" 1 1),$(cell_at "$dir/start.bin" 480 640),$(cell_at "$dir/start.bin" 0 5)" = "1,45056,0"
 check "PPM header and size" bash -c "head -c 15 '$dir/start.ppm' | grep -q 'P6' && test \$(stat -c %s '$dir/start.ppm') -eq \$((15 + 640 * 480 * 3))"
 
-"$render" --rule wave --drop 240,320 --frames 1 --seed 1 --dump-field "$dir/drop.bin"
-check "a drop in the wave rule raises its centre" test "$(cell_at "$dir/drop.bin" 240 320)" -gt 60000
+"$render" --rule wave --drop 240,320 --drop 480,640 --frames 1 --seed 1 --dump-field "$dir/drop.bin"
+check "a drop in the wave rule raises its centre, the last cell too" \
+    test "$(cell_at "$dir/drop.bin" 240 320)" -gt 60000 -a "$(cell_at "$dir/drop.bin" 480 640)" -gt 60000
 
 # A session played from a script: the wave button, a left drag of drops, a
 # right drag over both sliders, the picture and its hold.
@@ -104,6 +105,9 @@ refused "palette outside the bank" --palette 100 --out x.png --dump-field f.bin
 refused "negative palette" --palette -1 --out x.png
 refused "drop without a column" --drop 240 --out x.png
 refused "drop with three numbers" --drop 1,2,3 --out x.png
+refused "drop below the last row" --drop 600,100 --out x.png
+refused "drop in the border" --drop 0,320 --out x.png
+refused "drop right of the last column" --drop 240,641 --out x.png
 refused "size too large" --size 5000,5 --out x.png
 refused "size without a height" --size 710, --out x.png
 refused "picture not png or ppm" --out x.jpg

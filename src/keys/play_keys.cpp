@@ -4,29 +4,14 @@
 #include <string>
 
 #include "app/layout.h"
-#include "app/main_window.h"
-#include "attract/attract.h"
-#include "capture/screenshot.h"
-#include "capture/toy_recording.h"
 #include "iconbar/iconbar.h"
 #include "keys/slider_keys.h"
 #include "keys/title_readout.h"
-#include "platform/picture_files.h"
 #include "platform/screen.h"
 
-const std::string keys_help = std::string{"Space   pause, or go on\n"
-                                           "D, W   the diffusion rule, the wave rule\n"
-                                           "T   the title picture\n"
-                                           "Up, Down   the rule parameter\n"
-                                           "Left, Right   the palette (the picture takes it when you let go)\n"} +
-                               keeping_help +
-                               "F   frames per second in the title\n"
-                               "A   let it play by itself, or stop it\n"
-                               "F11, Alt+Enter   full screen; Esc leaves it\n"
-                               "Ctrl+Plus, Ctrl+Minus, Ctrl+0   zoom in, out, back to 1\n"
-                               "F1   this list";
-
 namespace {
+
+std::span<const ExtraKey> extra_keys;
 
 void click_button(std::int32_t kind)
 {
@@ -35,18 +20,6 @@ void click_button(std::int32_t kind)
         return;
     if (const std::int32_t index = find_kind(bar, kind); index >= 0)
         press_button(bar, index, click, true, true);
-}
-
-void keep_picture(WindowHandle window)
-{
-    std::string path, error;
-    if (save_screenshot(path, error)) {
-        std::fprintf(stderr, "modra: saved %s\n", path.c_str());
-        show_note(window, "saved " + path);
-    } else {
-        std::fprintf(stderr, "modra: %s\n", error.c_str());
-        show_note(window, error);
-    }
 }
 
 void toggle_full_screen()
@@ -70,17 +43,6 @@ bool zoom_key(std::uintptr_t key)
     }
 }
 
-void toggle_attract(WindowHandle window)
-{
-    if (attract_on()) {
-        stop_attract();
-        show_note(window, "playing by itself: off");
-        return;
-    }
-    start_attract(window, attract_clock_seed());
-    show_note(window, "playing by itself");
-}
-
 // A key's first press; toggles and one-shot actions ignore the repeats.
 bool key_pressed(WindowHandle window, std::uintptr_t key)
 {
@@ -91,34 +53,45 @@ bool key_pressed(WindowHandle window, std::uintptr_t key)
     case 'D': click_button(diffusion_button); return true;
     case 'W': click_button(wave_button); return true;
     case 'T': click_button(picture_button); return true;
-    case 'S': keep_picture(window); return true;
-    case 'R': toggle_toy_recording(window); return true;
     case 'F': toggle_frame_rate(window); return true;
-    case 'A': toggle_attract(window); return true;
-    case vk_f1: information_box(window, keys_help.c_str(), "Modra keys"); return true;
+    case vk_f1: information_box(window, keys_help().c_str(), "Modra keys"); return true;
     case vk_f11: toggle_full_screen(); return true;
     case vk_escape:
         if (full_screen())
             set_full_screen(false, 1);
         return true;
-    default: return false;
+    default: break;
     }
-}
-
-bool hook(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
-{
-    return play_key_message(window, message, wparam, lparam);
+    for (const ExtraKey& extra : extra_keys)
+        if (extra.key == key) {
+            extra.press(window);
+            return true;
+        }
+    return false;
 }
 
 }  // namespace
 
-void enable_play_keys() { main_window_extras = hook; }
+void offer_extra_keys(std::span<const ExtraKey> keys) { extra_keys = keys; }
+
+std::string keys_help()
+{
+    std::string help = "Space   pause, or go on\n"
+                       "D, W   the diffusion rule, the wave rule\n"
+                       "T   the title picture\n"
+                       "Up, Down   the rule parameter\n"
+                       "Left, Right   the palette (the picture takes it when you let go)\n";
+    for (const ExtraKey& extra : extra_keys)
+        help += extra.help;
+    return help + "F   frames per second in the title\n"
+                  "F11, Alt+Enter   full screen; Esc leaves it\n"
+                  "Ctrl+Plus, Ctrl+Minus, Ctrl+0   zoom in, out, back to 1\n"
+                  "F1   this list";
+}
 
 bool play_key_message(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
 {
     const bool repeat = (lparam & key_was_down) != 0;
-    if (attract_message(window, message, wparam, lparam))
-        return true;
     switch (message) {
     case wm_keydown:
         if (!key_is_down(vk_control) && slider_key_down(wparam, repeat))
@@ -137,10 +110,7 @@ bool play_key_message(WindowHandle window, std::uint32_t message, std::uintptr_t
         // Its character would ring the bell, for a menu the window has not.
         return wparam == '\r';
     case wm_timer:
-        return readout_timer(window, wparam) || toy_recording_timer(window, wparam);
-    case wm_close:
-        end_toy_recording(window);
-        return false;  // the toy closes as ever
+        return readout_timer(window, wparam);
     default:
         return false;
     }

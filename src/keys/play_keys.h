@@ -2,27 +2,40 @@
 // operation a click on that control runs, so the control shows it:
 //   Space        the pause button          D / W   the rule buttons
 //   T            the picture button        Up / Down, Left / Right  the sliders' arrows
-//   S            keep the picture (a PNG in the pictures folder; in a page, a download)
-//   R            record the picture (a GIF there; in a page, a WebM download), until R again
 //   F            the frame rate in the title                    F1   the list of keys
-//   A            attract mode on and off: the toy plays by itself
 //   F11, Alt+Enter  full screen on and off; Esc leaves it
 //   Ctrl + Plus / Minus / 0   zoom in, out, back to 1
+// and the keys of the extras a program offers (keeping the picture,
+// recording it, attract mode), which the program names.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "platform/geometry.h"
 #include "platform/window.h"
 
-extern const std::string keys_help;
+// A key that works an extra, pressed without Ctrl; its repeats are ignored.
+struct ExtraKey {
+    std::uintptr_t key;  // the virtual key: an upper-case letter for a letter
+    void (*press)(WindowHandle main_window);
+    const char* help;  // its lines in the list of keys, each ended by '\n'
+};
 
-// The main window answers the keys from now on.
-void enable_play_keys();
+// The extras' keys join the toy's from now on, in this order in the list.
+void offer_extra_keys(std::span<const ExtraKey> keys);
 
+// F1's list: the toy's keys with the offered ones among them.
+std::string keys_help();
+
+// The toy's keys, seen before the main window sees them: true for those
+// they kept.
 bool play_key_message(WindowHandle main_window, std::uint32_t message, std::uintptr_t wparam,
                       std::intptr_t lparam);
+
+// The keys taken with Ctrl held: the zoom's.
+inline constexpr std::uintptr_t zoom_keys[] = {vk_oem_plus, vk_add, vk_oem_minus, vk_subtract, '0', vk_numpad0};
 
 // Full screen's zoom: the largest that still fits the toy's whole layout.
 std::int32_t full_screen_zoom(const Rect& screen);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/saver_options.h"
+#include "programs/modra-saver/saver_options.h"
 
 namespace {
 

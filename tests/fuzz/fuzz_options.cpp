@@ -5,7 +5,7 @@
 #include <cctype>
 #include <map>
 
-#include "app/render_options.h"
+#include "programs/modra-render/render_options.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -130,7 +130,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(options.parameter >= -2000 && options.parameter <= 2000);
     FUZZ_CHECK(options.width >= 0 && options.width <= 4096 && options.height >= 0 && options.height <= 4096);
     FUZZ_CHECK(!options.frames || (*options.frames >= 0 && *options.frames <= 100'000'000));
-    FUZZ_CHECK(!options.palette || *options.palette >= 0);
+    FUZZ_CHECK(!options.palette || (*options.palette >= 0 && *options.palette <= 99));
+    for (const Drop& d : options.drops)
+        FUZZ_CHECK(d.row >= 1 && d.row <= 480 && d.column >= 1 && d.column <= 640);
     FUZZ_CHECK(options.zoom >= 1 && options.zoom <= 4);
     FUZZ_CHECK(options.screen_width >= 1 && options.screen_width <= 8192 && options.screen_height >= 1 &&
                options.screen_height <= 8192);

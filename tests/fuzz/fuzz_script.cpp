@@ -5,7 +5,7 @@
 #include <cctype>
 #include <sstream>
 
-#include "app/render_script.h"
+#include "programs/modra-render/render_script.h"
 #include "fuzz_support.h"
 #include "platform/window.h"
 

@@ -16,8 +16,8 @@
 #include "platform/window.h"
 #include "platform/win32/directx_check.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/saver_command.h"
-#include "platform/win32/saver_geometry.h"
+#include "programs/modra-scr/saver_command.h"
+#include "programs/modra-scr/saver_geometry.h"
 #include "platform/win32/version_rules.h"
 
 namespace {
@@ -207,6 +207,9 @@ void saver_command_lines()
         {"-C", SaverMode::settings, 0},
         {"/c:5678", SaverMode::settings, 5678},
         {"/c 5678", SaverMode::settings, 5678},
+        {"/?", SaverMode::help, 0},
+        {"--help", SaverMode::help, 0},
+        {"--version", SaverMode::version, 0},
     };
     for (const auto& c : cases) {
         const SaverCommand got = parse_saver_command(c.line);
@@ -217,7 +220,7 @@ void saver_command_lines()
     }
     // A value where none belongs, none where one must be, and anything else.
     for (const char* bad : {"/p", "/p:", "/p abc", "/p 12x", "/p 0", "/p 18446744073709551616", "/p -5", "/s 5",
-                            "/sx", "/x", "s", "/", "--s", "/a", "/c:abc", "/c 1 2", "/S /P 12"}) {
+                            "/sx", "/x", "s", "/", "--s", "/? 1", "/a", "/c:abc", "/c 1 2", "/S /P 12"}) {
         const SaverCommand got = parse_saver_command(bad);
         check(got.mode == SaverMode::bad && got.argument == bad,
               std::string("\"") + bad + "\" is refused, naming itself (got \"" + got.argument + "\")");

@@ -7,7 +7,9 @@
 # preview_host.exe makes a window and runs the preview in it, which fills it
 # with the animating picture and nothing else shows; once the host destroys
 # its window the preview ends with 0. /c, /c:HWND and no argument: the box
-# saying there are no settings, then 0; a bad argument: its box, then 2.
+# saying there are no settings, then 0; /?: the box of its arguments, then 0;
+# a bad argument: its box, then 2. modra.exe answers /? and --version with a
+# box and 0, a bad argument with a box and 2.
 # Runs in a Wine prefix of its own (kept in the build directory).
 # Screenshots go to BUILD-WINDOWS/wine-screenshots/saver_*.png.
 # Usage: wine_saver.sh BUILD-WINDOWS
@@ -27,7 +29,7 @@ dir=$session_dir
 . "$(dirname "$0")/wine_prefix.sh"
 private_wine_prefix saver
 
-start_saver() { (cd "$work" && exec "$wine" "$build/modra.scr" "$@") >"$dir/out" 2>"$dir/err" & app_pid=$!; }
+start_saver() { (cd "$work" && exec "$wine" "$build/${program:-modra.scr}" "$@") >"$dir/out" 2>"$dir/err" & app_pid=$!; }
 # The top-level window titled $1 of exactly the geometry $2 (WxH+X+Y), within
 # $3 seconds: its id.
 window_at() { xwininfo -root -children | awk -v name=" \"$1\": (" -v at=" $2 " 'index($0, name) && index($0, at) { print $1; exit }'; }
@@ -144,6 +146,8 @@ check_box "$shots/saver_settings_owner.png" /c:123456
 check_exit "/c:HWND: dismissing the box" 10
 check_box "$shots/saver_settings_bare.png"
 check_exit "no argument: dismissing the box" 10
+check_box "$shots/saver_help.png" /?
+check_exit "/?: dismissing the box" 10
 for bad in /x "/p nothing" "/p 999999"; do
     # shellcheck disable=SC2086
     check_box "$shots/saver_bad_${bad//[^a-z0-9]/_}.png" $bad
@@ -151,5 +155,16 @@ for bad in /x "/p nothing" "/p 999999"; do
     rc=$?
     check "$bad: dismissing the box ends the program with 2 (got $rc)" test $rc -eq 2
 done
+
+# --- modra.exe's own command line: a window program has no console ---------
+program=modra.exe
+check_box "$shots/modra_help.png" /?
+check_exit "modra.exe /?: dismissing the box" 10
+check_box "$shots/modra_version.png" --version
+check_exit "modra.exe --version: dismissing the box" 10
+check_box "$shots/modra_bad.png" --bogus
+wait_app 10
+rc=$?
+check "modra.exe --bogus: dismissing the box ends it with 2 (got $rc)" test $rc -eq 2
 
 finish_checks

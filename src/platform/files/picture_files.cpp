@@ -38,8 +38,8 @@ std::string xdg_pictures(const std::string& home)
 
 }  // namespace
 
-const char* const keeping_help =
-    "S   keep the picture, as a PNG in your pictures folder\n"
+const char* const keep_key_help = "S   keep the picture, as a PNG in your pictures folder\n";
+const char* const record_key_help =
     "R   record the picture as a GIF there, until R again (a minute at most)\n";
 
 std::string pictures_folder()

@@ -285,8 +285,14 @@ bool sdl_host_start(std::string& error)
     // directly (shared-memory images on X11) is a copy, where going through
     // an OpenGL texture costs a software renderer several times the frame.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Without a runtime folder no Wayland compositor can be found, and asking
+    // libwayland anyway makes it complain on stderr before our own line.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!runtime || !*runtime) && !(wayland && wayland[0] == '/') && !std::getenv("SDL_VIDEODRIVER"))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        error = std::string("modra: cannot open a display: ") + SDL_GetError();
+        error = std::string("modra: cannot open a display: ") + SDL_GetError() + " (is DISPLAY set?)";
         return false;
     }
     // Without a display SDL falls back to drivers that show nothing; a window

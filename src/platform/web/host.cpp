@@ -33,7 +33,7 @@
 //  - S downloads the picture as a PNG (the browser's encoder) instead of
 //    writing it to a pictures folder; R records the view with the browser's
 //    MediaRecorder (WebM, the browser's lossy codec) where it exists, not as
-//    a GIF frame by frame (platform/web/toy_recording.cpp)
+//    a GIF frame by frame (capture/toy_recording_web.cpp)
 #include "platform/web/web_host.h"
 
 #include <emscripten.h>
@@ -44,7 +44,6 @@
 #include <cstring>
 #include <vector>
 
-#include "app/layout.h"
 #include "platform/portable/events.h"
 #include "platform/portable/host.h"
 #include "platform/portable/rects.h"
@@ -65,6 +64,7 @@ struct QueuedEvent {
 };
 
 struct WebHost {
+    WebHostSetup setup;
     bool started = false;
     bool placed = false;
     std::vector<QueuedEvent> queue;
@@ -159,7 +159,7 @@ std::int32_t fitting_zoom()
 {
     const std::int32_t width = page_room(false, false), height = page_room(false, true);
     std::int32_t z = max_zoom;
-    while (z > 1 && (client_width * z > width || client_height * z > height))
+    while (z > 1 && (host.setup.window_width * z > width || host.setup.window_height * z > height))
         --z;
     return z;
 }
@@ -202,14 +202,14 @@ std::uintptr_t virtual_key(const EmscriptenKeyboardEvent& e)
 }
 
 // The browser keeps what the toy does not use: its keys with Ctrl (but the
-// zoom keys), F12 and F5.
+// ones the program names), F12 and F5.
 bool toy_keeps(std::uintptr_t key, const EmscriptenKeyboardEvent& e)
 {
     if (e.metaKey)
         return false;
     if (e.ctrlKey)
-        return key == vk_oem_plus || key == vk_oem_minus || key == vk_add || key == vk_subtract || key == '0' ||
-               key == vk_numpad0 || key == vk_control;
+        return key == vk_control ||
+               std::find(host.setup.ctrl_keys.begin(), host.setup.ctrl_keys.end(), key) != host.setup.ctrl_keys.end();
     return key != vk_f1 + 11 && key != vk_f1 + 4;
 }
 
@@ -283,9 +283,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_pointer(std::uint32_t message, std::int
     host.queue.push_back(q);
 }
 
-void web_host_start()
+void web_host_start(const WebHostSetup& setup)
 {
     host = WebHost{};
+    host.setup = setup;
     host.started = true;
     page_start();
     const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;

@@ -25,8 +25,8 @@ EM_JS(bool, page_download_png, (const void* rgba, int width, int height, const c
 
 }  // namespace
 
-const char* const keeping_help =
-    "S   download the picture, as a PNG\n"
+const char* const keep_key_help = "S   download the picture, as a PNG\n";
+const char* const record_key_help =
     "R   record the picture as a WebM video to download, until R again (a minute at most)\n";
 
 // The browser puts downloads where its user said.

@@ -2,4 +2,14 @@
 // into and the dialog its message boxes show in.
 #pragma once
 
-void web_host_start();
+#include <cstdint>
+#include <span>
+
+// What the host needs to know of the program it hosts.
+struct WebHostSetup {
+    std::int32_t window_width = 0;  // the top-level window's client size at zoom 1, which the page fits
+    std::int32_t window_height = 0;
+    std::span<const std::uintptr_t> ctrl_keys;  // the keys the program takes with Ctrl; the browser keeps the rest
+};
+
+void web_host_start(const WebHostSetup& setup);

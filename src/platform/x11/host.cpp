@@ -29,7 +29,6 @@
 #include <csignal>
 #include <cstdio>
 
-#include "app/layout.h"
 #include "platform/portable/events.h"
 #include "platform/portable/host.h"
 #include "platform/portable/rects.h"
@@ -47,19 +46,17 @@ struct X11Host {
     bool placed = false;      // the top-level window exists, and can be closed
     bool closing = false;     // its close has been asked for
     bool gone = false;        // the target is no more: nothing is drawn
+    Rect view{};  // the view's place in the top-level window, as the program lays it out
     CoverMap map;
 };
 
 X11Host host;
 
-// The view's place in the framebuffer, from the main window's layout.
-Rect view_rect() { return {layout_x[0], layout_y[0], layout_x[1], layout_y[1]}; }
-
 // Scales the view's `changed` pixels (framebuffer coordinates) into the
 // target's picture and sends what they cover.
 void show_view(const Framebuffer& fb, const Rect& changed)
 {
-    const Rect view = view_rect();
+    const Rect view = host.view;
     const Rect in_view = rect_intersect(rect_intersect(changed, view), {0, 0, fb.width, fb.height});
     const X11Picture picture = x11_picture();
     if (host.gone || !fb.pixels || !picture.pixels || rect_empty(in_view) || rect_width(view) <= 0 ||
@@ -77,13 +74,14 @@ void show_view(const Framebuffer& fb, const Rect& changed)
     x11_show(area);
 }
 
-void show_whole_view() { show_view(top_level_framebuffer(), view_rect()); }
+void show_whole_view() { show_view(top_level_framebuffer(), host.view); }
 
 }  // namespace
 
-bool x11_host_start(const X11Target& target, std::string& error)
+bool x11_host_start(const X11Target& target, const Rect& view, std::string& error)
 {
     host = X11Host{};
+    host.view = view;
     if (!x11_open(target, error))
         return false;
     // No SA_RESTART: a signal cuts the main loop's sleep short.

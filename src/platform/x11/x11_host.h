@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/geometry.h"
+
 // Where the picture goes: a window of the host's own, the screen's root
 // window, or a window someone else made (xscreensaver's, a preview's).
 struct X11Target {
@@ -14,6 +16,7 @@ struct X11Target {
 
 // False, with `error` set (one line, ready to print), when there is no
 // display, no such window, or a window whose pixels are not 24-bit colour.
-// SIGTERM and SIGINT close the toy from then on.
-bool x11_host_start(const X11Target& target, std::string& error);
+// SIGTERM and SIGINT close the toy from then on. `view` is the part of the
+// top-level window's client area that is shown: the picture.
+bool x11_host_start(const X11Target& target, const Rect& view, std::string& error);
 void x11_host_stop();

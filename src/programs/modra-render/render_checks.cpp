@@ -1,4 +1,4 @@
-#include "app/render_checks.h"
+#include "programs/modra-render/render_checks.h"
 
 #include "app/flags.h"
 #include "app/layout.h"

@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "app/layout.h"
 #include "app/main_loop.h"
-#include "app/saver_options.h"
+#include "app/main_window.h"
 #include "app/startup.h"
 #include "attract/attract.h"
-#include "keys/play_keys.h"
+#include "modra_version.h"
 #include "platform/x11/x11_host.h"
+#include "programs/modra-saver/saver_options.h"
 
 namespace {
 
@@ -32,16 +34,21 @@ int main(int argc, char** argv)
         std::fputs(saver_usage, stdout);
         return 0;
     }
+    if (options.version) {
+        std::puts("modra-saver " MODRA_VERSION);
+        return 0;
+    }
+    // The host shows the view alone, where the main window's layout puts it.
+    compute_layout(client_width, client_height);
     std::string why;
-    if (!x11_host_start(options.target, why)) {
+    if (!x11_host_start(options.target, {layout_x[0], layout_y[0], layout_x[1], layout_y[1]}, why)) {
         std::fprintf(stderr, "%s\n", why.c_str());
         return exit_failed;
     }
-    // A new picture every time the screen blanks.
+    // A new picture every time the screen blanks; no input ever reaches the
+    // toy, so attract mode is the only extra.
     attract_from_start(attract_clock_seed());
-    // Attract mode runs from the main window's extras, which the keys install;
-    // no key ever arrives, as no input is handed to the toy.
-    enable_play_keys();
+    main_window_extras = attract_message;
     // Start-up has told what failed (on stderr); a screensaver that shows
     // nothing must say so in its exit code.
     const int code = start_app() ? run_main_loop() : exit_failed;

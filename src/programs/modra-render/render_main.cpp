@@ -11,30 +11,30 @@
 #include <string>
 #include <vector>
 
-#include "app/quoted.h"
-#include "app/render_checks.h"
-#include "app/render_options.h"
-#include "app/render_script.h"
 #include "app/startup.h"
+#include "app/view_window.h"
 #include "attract/attract.h"
 #include "capture/recording.h"
-#include "keys/play_keys.h"
-#include "app/view_window.h"
 #include "display/display_window.h"
 #include "iconbar/iconbar.h"
+#include "modra_version.h"
 #include "palette/palette_bank.h"
-#include "platform/headless/headless_host.h"
 #include "platform/files/animation_writer.h"
 #include "platform/files/image_file.h"
 #include "platform/files/staged_file.h"
+#include "platform/headless/headless_host.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/portable/events.h"
 #include "platform/screen.h"
+#include "programs/common/quoted.h"
+#include "programs/common/toy_extras.h"
+#include "programs/modra-render/render_checks.h"
+#include "programs/modra-render/render_options.h"
+#include "programs/modra-render/render_script.h"
 #include "sim/cell_field.h"
 #include "sim/drop.h"
 #include "sim/random.h"
 #include "slider/slider.h"
-#include "modra_version.h"
 
 namespace {
 
@@ -377,7 +377,7 @@ int main(int argc, char** argv)
     headless_host().quiet = true;
     headless_host().driver = {on_poll, on_idle};
     headless_host().screen = {0, 0, run.options.screen_width, run.options.screen_height};
-    enable_play_keys();
+    enable_toy_extras();
     app_main();
 
     if (!run.finished || !run.error.empty()) {

@@ -1,9 +1,9 @@
-#include "app/saver_options.h"
+#include "programs/modra-saver/saver_options.h"
 
 #include <cctype>
 #include <charconv>
 
-#include "app/quoted.h"
+#include "programs/common/quoted.h"
 
 const char* const saver_usage =
     "usage: modra-saver [-root | -window-id ID]\n"
@@ -14,6 +14,7 @@ const char* const saver_usage =
     "                 when it is set (xscreensaver sets it), else the root window\n"
     "  -window-id ID  draw into the window ID (decimal, or hexadecimal after 0x)\n"
     "  -h, --help     show this text\n"
+    "  --version      print the version\n"
     "Without -root or -window-id it draws into the window XSCREENSAVER_WINDOW names,\n"
     "or else into a window of its own.\n";
 
@@ -53,6 +54,8 @@ std::string parse_saver_options(const std::vector<std::string>& args, const char
         const std::string& arg = args[i];
         if (arg == "-h" || is_option(arg, "-help")) {
             options.help = true;
+        } else if (is_option(arg, "-version")) {
+            options.version = true;
         } else if (is_option(arg, "-root")) {
             root = true;
         } else if (is_option(arg, "-window-id")) {

@@ -1,10 +1,10 @@
-#include "app/render_script.h"
+#include "programs/modra-render/render_script.h"
 
 #include <charconv>
 #include <sstream>
 
-#include "app/quoted.h"
-#include "app/render_options.h"
+#include "programs/common/quoted.h"
+#include "programs/modra-render/render_options.h"
 #include "platform/window.h"
 
 namespace {

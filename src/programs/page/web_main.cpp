@@ -2,10 +2,12 @@
 // loop per animation frame, since a page must never block.
 #include <emscripten.h>
 
+#include "app/layout.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
 #include "keys/play_keys.h"
 #include "platform/web/web_host.h"
+#include "programs/common/toy_extras.h"
 
 namespace {
 
@@ -23,8 +25,8 @@ void pass()
 
 int main()
 {
-    web_host_start();
-    enable_play_keys();
+    web_host_start({client_width, client_height, zoom_keys});
+    enable_toy_extras();
     if (!start_app()) {
         EM_ASM(Module.modraEnded(););
         return 0;

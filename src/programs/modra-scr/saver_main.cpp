@@ -2,9 +2,24 @@
 // the command line; the toy itself is started only to run or preview.
 
 #include "app/startup.h"
+#include "modra_version.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/saver_command.h"
-#include "platform/win32/saver_window.h"
+#include "programs/modra-scr/saver_command.h"
+#include "programs/modra-scr/saver_window.h"
+
+namespace {
+
+constexpr char saver_help[] =
+    "Modra, the screensaver: the toy's picture alone, playing by itself.\n"
+    "\n"
+    "/s   run it over the whole desktop\n"
+    "/p HWND   show it in that window (the preview in Screen Saver settings)\n"
+    "/c   its settings (it has none); so does no argument at all\n"
+    "/?   this text\n"
+    "\n"
+    "Any movement of the mouse or any key ends it.";
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int)
 {
@@ -26,9 +41,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int)
         information_box(IsWindow(owner) ? from_hwnd(owner) : nullptr, "Modra has no settings.", "Modra");
         return 0;
     }
+    case SaverMode::help: information_box(nullptr, saver_help, "Modra"); return 0;
+    case SaverMode::version: information_box(nullptr, "Modra " MODRA_VERSION, "Modra"); return 0;
     case SaverMode::bad: break;
     }
-    show_error("Modra", "Modra does not know the argument \"%s\": it takes /s (run), /p HWND (preview) or /c (settings).",
+    show_error("Modra", "Modra does not know the argument \"%s\": it takes /s (run), /p HWND (preview), /c (settings) or /?.",
                command.argument.c_str());
     return 2;
 }

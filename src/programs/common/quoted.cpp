@@ -1,4 +1,4 @@
-#include "app/quoted.h"
+#include "programs/common/quoted.h"
 
 std::string quoted(std::string_view text, std::size_t limit)
 {

@@ -1,11 +1,12 @@
-#include "app/render_options.h"
+#include "programs/modra-render/render_options.h"
 
 #include <cctype>
 #include <charconv>
 
-#include "app/quoted.h"
+#include "programs/common/quoted.h"
 #include "platform/files/image_file.h"
 #include "platform/screen.h"
+#include "palette/palette_bank.h"
 #include "sim/cell_field.h"
 
 const char* const render_usage =
@@ -19,9 +20,13 @@ const char* const render_usage =
     "Runs the whole toy without a display, on a virtual clock, and writes what it shows.\n"
     "  --rule        diffusion (default) or wave, chosen with the icon bar\n"
     "  --parameter   the rule parameter, -2000..2000 (default 0), set with its slider\n"
-    "  --palette     bank palette K, chosen with the palette slider (the picture fades to it)\n"
-    "  --seed        random state after start-up (default: the millisecond clock)\n"
-    "  --drop        stamp a drop of radius 10 at field ROW,COL before the first frame\n"
+    "  --palette     bank palette K, 0..99, chosen with the palette slider (the picture\n"
+    "                fades to it)\n"
+    "  --seed        the random source's state after start-up, 0..4294967295: the same\n"
+    "                options and seed give the same files every time. Without it the\n"
+    "                sparks follow the millisecond clock, and two runs differ\n"
+    "  --drop        stamp a drop of radius 10 at the field's cell ROW,COL (ROW 1..480,\n"
+    "                COL 1..640) before the first frame\n"
     "  --script      pointer events and keys to play, one per line:\n"
     "                  press left|right X Y, move X Y, release left|right X Y, click X Y,\n"
     "                  key NAME, keydown NAME, keyup NAME, wait MS, frames N, resize W H,\n"
@@ -40,8 +45,9 @@ const char* const render_usage =
     "                30 a second, exactly the colours shown\n"
     "  --webp        record every frame as a lossless animated WebP, 60 a second\n"
     "  --record-from leave the first N frames out of the recordings\n"
-    "  --attract     let the toy play by itself (attract mode), its choices drawn from\n"
-    "                --seed (default 1), once the other options are applied\n"
+    "  --attract     let the toy play by itself (attract mode) once the other options\n"
+    "                are applied; its choices come from --seed, or from seed 1 without\n"
+    "                it (the sparks still follow the clock then)\n"
     "  --check       after every frames step of the script and at the end, check that\n"
     "                every cell is within 0..65535, the border 0 and the sliders in\n"
     "                range; stop at the first fault; print what was checked\n"
@@ -125,8 +131,8 @@ std::string parse_option(const std::string& name, const std::string& value, Rend
             return "--parameter takes a whole number from -2000 to 2000, not " + quoted(value);
     } else if (name == "--palette") {
         std::int32_t k = 0;
-        if (!parse_int(value, k) || k < 0)
-            return "--palette takes a palette number, not " + quoted(value);
+        if (!parse_int(value, k) || k < 0 || k >= max_palettes)
+            return "--palette takes a palette number from 0 to 99, not " + quoted(value);
         options.palette = k;
     } else if (name == "--seed") {
         std::uint32_t s = 0;
@@ -140,8 +146,9 @@ std::string parse_option(const std::string& name, const std::string& value, Rend
         options.frames = n;
     } else if (name == "--drop") {
         Drop drop{};
-        if (!parse_pair(value, drop.row, drop.column))
-            return "--drop takes ROW,COL as two whole numbers, not " + quoted(value);
+        if (!parse_pair(value, drop.row, drop.column) || drop.row < 1 || drop.row > field_height ||
+            drop.column < 1 || drop.column > field_width)
+            return "--drop takes ROW,COL, a cell of the field (ROW 1..480, COL 1..640), not " + quoted(value);
         options.drops.push_back(drop);
     } else if (name == "--size") {
         if (!parse_pair(value, options.width, options.height) || options.width < 0 || options.height < 0 ||

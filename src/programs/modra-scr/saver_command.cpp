@@ -1,4 +1,4 @@
-#include "platform/win32/saver_command.h"
+#include "programs/modra-scr/saver_command.h"
 
 namespace {
 
@@ -49,6 +49,10 @@ SaverCommand parse_saver_command(std::string_view line)
     bad.argument = whole;
     if (whole.empty())
         return {};
+    if (whole == "--help")
+        return of(SaverMode::help);
+    if (whole == "--version")
+        return of(SaverMode::version);
     if (whole.size() < 2 || (whole[0] != '/' && whole[0] != '-'))
         return bad;
     // The letter is followed by nothing, a colon or a space, then the value.
@@ -71,6 +75,8 @@ SaverCommand parse_saver_command(std::string_view line)
         if (rest.empty())
             return {};
         return parse_handle(rest, window) ? of(SaverMode::settings, window) : bad;
+    case '?':
+        return rest.empty() ? of(SaverMode::help) : bad;
     default:
         return bad;
     }

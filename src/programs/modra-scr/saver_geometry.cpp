@@ -1,4 +1,4 @@
-#include "platform/win32/saver_geometry.h"
+#include "programs/modra-scr/saver_geometry.h"
 
 Rect cover_rect(std::int32_t width, std::int32_t height, std::int32_t picture_width, std::int32_t picture_height)
 {

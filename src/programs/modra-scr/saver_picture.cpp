@@ -1,10 +1,10 @@
-#include "platform/win32/saver_picture.h"
+#include "programs/modra-scr/saver_picture.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "display/display_window.h"
-#include "platform/win32/saver_geometry.h"
+#include "programs/modra-scr/saver_geometry.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 // The command line Windows starts a screensaver with: /s runs it over the
 // whole desktop, /p HWND previews it inside that window (the small screen
 // of the Screen Saver settings), /c or /c:HWND asks for its settings, as
-// does a start with no argument at all. Case does not matter, '-' serves as
+// does a start with no argument at all; /? (or --help) asks what it takes,
+// --version which it is. Case does not matter, '-' serves as
 // '/', and a value follows after a space or a colon. Pure: no Windows call.
 #pragma once
 
@@ -9,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-enum class SaverMode { run, preview, settings, bad };
+enum class SaverMode { run, preview, settings, help, version, bad };
 
 struct SaverCommand {
     SaverMode mode = SaverMode::settings;

@@ -1,11 +1,11 @@
-#include "platform/win32/saver_window.h"
+#include "programs/modra-scr/saver_window.h"
 
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "attract/attract.h"
-#include "platform/win32/saver_geometry.h"
-#include "platform/win32/saver_picture.h"
+#include "programs/modra-scr/saver_geometry.h"
+#include "programs/modra-scr/saver_picture.h"
 #include "resource_ids.h"
 
 namespace {

@@ -10,6 +10,7 @@
 struct SaverOptions {
     X11Target target;
     bool help = false;
+    bool version = false;
 };
 
 extern const char* const saver_usage;

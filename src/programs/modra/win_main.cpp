@@ -1,0 +1,50 @@
+// The Windows entry point: the toy with its extras, or, asked on the command
+// line, what it takes and which it is, in a box (a window program has no
+// console to print to).
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "keys/play_keys.h"
+#include "modra_version.h"
+#include "platform/win32/handles.h"
+#include "platform/window.h"
+#include "programs/common/toy_extras.h"
+#include "programs/modra/command_line.h"
+
+namespace {
+
+constexpr int exit_usage = 2;
+
+// A box has a proportional font: the keys as F1 lists them, not in columns.
+std::string help_text()
+{
+    return "Modra: a field of fire, plasma and water ripples to play with.\n"
+           "\n"
+           "The left button drops bumps into the picture (drag for a trail); a right drag moves the rule "
+           "parameter (up, down) and the palette (left, right), as the two sliders do.\n"
+           "\n" +
+           keys_help() +
+           "\n\n"
+           "modra.exe takes /? (this), --version, or nothing. modra.scr, the screensaver, takes /s (run), "
+           "/p HWND (preview in that window), /c (settings: it has none) and /?.";
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    set_program_instance(instance);
+    enable_toy_extras();
+    // The C runtime splits the command line as every Windows program's is.
+    const std::vector<std::string> args(__argv + 1, __argv + __argc);
+    const ModraCommand command = parse_modra_command(args, true);
+    switch (command.kind) {
+    case ModraCommand::help: information_box(nullptr, help_text().c_str(), "Modra"); return 0;
+    case ModraCommand::version: information_box(nullptr, "Modra " MODRA_VERSION, "Modra"); return 0;
+    case ModraCommand::bad: show_error("Modra", "%s", command.error.c_str()); return exit_usage;
+    case ModraCommand::play: break;
+    }
+    return app_main();
+}
