@@ -42,7 +42,7 @@ install(FILES ${generated}/${app_id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DA
 # package; -n leaves out the name and time, so the bytes are reproducible.
 find_program(GZIP gzip REQUIRED)
 set(to_compress changelog)
-foreach(page modra-render modra-saver)
+foreach(page modra modra-render modra-saver)
   configure_file(${packaging}/${page}.1.in ${generated}/${page}.1 @ONLY)
   list(APPEND to_compress ${page}.1)
   install(FILES ${generated}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

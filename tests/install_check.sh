@@ -41,7 +41,7 @@ check_tree() { # root, what it is
     done
     check "$what: the scalable icon" grep -q "<svg" "$root/share/icons/hicolor/scalable/apps/$id.svg"
     local page
-    for page in modra-render modra-saver; do
+    for page in modra modra-render modra-saver; do
         local file=$root/share/man/man1/$page.1.gz
         LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$file" >"$dir/$page.txt" 2>"$dir/$page.warnings"
         check "$what: $page(1) renders without warnings" test $? -eq 0 -a ! -s "$dir/$page.warnings"
@@ -75,7 +75,7 @@ if [ "$deb" = --deb ]; then
     check "lintian reports no error" lint "$file"
     dpkg -c "$file" >"$dir/contents.txt"
     missing=""
-    for path in doc/modra/copyright doc/modra/changelog.gz man/man1/modra-render.1.gz \
+    for path in doc/modra/copyright doc/modra/changelog.gz man/man1/modra.1.gz man/man1/modra-render.1.gz \
         man/man1/modra-saver.1.gz; do
         grep -q " \./usr/share/$path\$" "$dir/contents.txt" || missing+=" $path"
     done
