@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What `cmake --install` puts in place on Linux, and the Debian package that
 # CPack makes of it (scripts/package.sh). Included at the end of the
 # top-level CMakeLists.txt, after the programs are defined.
