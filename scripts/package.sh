@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package: build/modra_VERSION_ARCH.deb, installable with
 # `apt install ./build/modra_…deb`. Installs what is missing, like the others.
 # The Windows installer and zip come from scripts/package-windows.sh.

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # What `cmake --install` puts in place, validated as the desktop would read
-# it: the entry, the metadata, each icon at its stated size, the manual pages
-# (rendered without a warning, listing every option of --help), and the
-# version. With --deb, the Debian package too: its control fields, and the
-# same checks on what it unpacks.
+# it: the entry, the metadata, each icon at its stated size, the compressed
+# manual pages (rendered without a warning, listing every option of --help),
+# the changelog's latest entry, and the version. With --deb, the Debian
+# package too: lintian finds no error, its control fields and listing, and
+# the same checks on what it unpacks.
 # Usage: install_check.sh BUILD VERSION [--deb]
 set -u
 build=$(realpath "$1")
@@ -14,6 +15,13 @@ id=org.modra.Modra
 
 quietly() { # a validator: its output only when it complains
     "$@" >"$dir/said.txt" 2>&1 && [ ! -s "$dir/said.txt" -o "$1" = appstreamcli ] || { sed 's/^/  /' "$dir/said.txt"; return 1; }
+}
+
+lint() { # lintian: its errors fail, and what it says is shown
+    lintian "$1" >"$dir/lintian.txt" 2>&1
+    local rc=$?
+    grep -v '^running with root' "$dir/lintian.txt" | sed 's/^/  /'
+    [ $rc -eq 0 ] && ! grep -q '^E:' "$dir/lintian.txt"
 }
 
 check_tree() { # root, what it is
@@ -33,12 +41,16 @@ check_tree() { # root, what it is
     done
     check "$what: the scalable icon" grep -q "<svg" "$root/share/icons/hicolor/scalable/apps/$id.svg"
     local page
-    for page in modra-render modra-saver; do
-        local file=$root/share/man/man1/$page.1
+    for page in modra modra-render modra-saver; do
+        local file=$root/share/man/man1/$page.1.gz
         LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$file" >"$dir/$page.txt" 2>"$dir/$page.warnings"
         check "$what: $page(1) renders without warnings" test $? -eq 0 -a ! -s "$dir/$page.warnings"
-        check "$what: $page(1) is of version $version" grep -q "Modra $version" "$file"
+        check "$what: $page(1) is of version $version" zgrep -q "Modra $version" "$file"
     done
+    # A new version needs its entry in packaging/linux/changelog.
+    zcat "$root/share/doc/modra/changelog.gz" >"$dir/changelog" 2>/dev/null
+    check "$what: the changelog's latest entry is $version" \
+        test "$(dpkg-parsechangelog -l "$dir/changelog" -S Version 2>/dev/null)" = "$version"
     local option missing=""
     for option in $("$root/bin/modra-render" --help | grep -o -- '--[a-z-]*' | sort -u); do
         grep -q -- "$option" "$dir/modra-render.txt" || missing+=" $option"
@@ -59,7 +71,16 @@ if [ "$deb" = --deb ]; then
     check "Package: modra, Version: $version" test "$(field Package) $(field Version)" = "modra $version"
     check "Depends computed from the programs ($(field Depends | cut -c1-60)…)" \
         bash -c "dpkg-deb -f '$file' Depends | grep -q libsdl2 && dpkg-deb -f '$file' Depends | grep -q libc6"
-    check "Section games" test "$(field Section)" = games
+    check "Section x11" test "$(field Section)" = x11
+    check "lintian reports no error" lint "$file"
+    dpkg -c "$file" >"$dir/contents.txt"
+    missing=""
+    for path in doc/modra/copyright doc/modra/changelog.gz man/man1/modra.1.gz man/man1/modra-render.1.gz \
+        man/man1/modra-saver.1.gz; do
+        grep -q " \./usr/share/$path\$" "$dir/contents.txt" || missing+=" $path"
+    done
+    check "dpkg -c lists the copyright, the changelog and the compressed pages${missing:+ (not:$missing)}" \
+        test -z "$missing"
     dpkg-deb -x "$file" "$dir/root"
     check "everything under /usr" test "$(ls "$dir/root")" = usr
     check_tree "$dir/root/usr" packaged

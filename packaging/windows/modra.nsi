@@ -1,9 +1,11 @@
+; SPDX-License-Identifier: MIT
 ; The Windows installer, built by scripts/package-windows.sh:
 ;   makensis -DVERSION=1.0.0 -DBUILD=build-windows -DSOURCE=. -DOUTFILE=... modra.nsi
 ; It puts modra.exe (and modra.scr, when the build made one) under Program
-; Files\Modra, the screensaver also in System32 where Screen Saver settings
-; look, a Start-menu shortcut for everyone, and an uninstaller that Apps &
-; features lists.
+; Files\Modra with the licence, LICENSE.txt (which package-windows.sh writes
+; into BUILD with Windows line ends), the screensaver also in System32 where
+; Screen Saver settings look, a Start-menu shortcut for everyone, and an
+; uninstaller that Apps & features lists.
 !ifndef VERSION | BUILD | SOURCE | OUTFILE
   !error "define VERSION, BUILD, SOURCE and OUTFILE"
 !endif
@@ -35,7 +37,7 @@ VIAddVersionKey /LANG=1033 "CompanyName" "Modra"
 VIAddVersionKey /LANG=1033 "FileDescription" "Modra Setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) the Modra authors"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 The Modra developers"
 
 !define MUI_ICON "${SOURCE}/res/icons/modra.ico"
 !define MUI_UNICON "${SOURCE}/res/icons/modra.ico"
@@ -44,6 +46,14 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) the Modra authors"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Modra"
 
 !insertmacro MUI_PAGE_WELCOME
+; The licence is shown, not agreed to: it asks nothing of whoever only
+; installs and runs the program.
+!define MUI_PAGE_HEADER_TEXT "Licence"
+!define MUI_PAGE_HEADER_SUBTEXT "Modra is free software under the MIT licence."
+!define MUI_LICENSEPAGE_TEXT_TOP "Press Page Down to see the rest of the licence."
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "The licence does not need to be accepted to install and use Modra. Click Next to continue."
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!insertmacro MUI_PAGE_LICENSE "${BUILD}/LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -66,6 +76,7 @@ FunctionEnd
 Section "Modra"
   SetOutPath "$INSTDIR"
   File "${BUILD}/modra.exe"
+  File "${BUILD}/LICENSE.txt"
 !if /FileExists "${BUILD}/modra.scr"
   File "${BUILD}/modra.scr"
   ; Screen Saver settings list only the screensavers in System32. A 64-bit
@@ -95,6 +106,7 @@ SectionEnd
 Section "Uninstall"
   Delete "$INSTDIR\modra.exe"
   Delete "$INSTDIR\modra.scr"
+  Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\Uninstall.exe"
   ; Only if empty: anything the user put there stays.
   RMDir "$INSTDIR"

@@ -2,11 +2,13 @@
 # The Windows packages from scripts/package-windows.sh under Wine on a
 # private Xvfb (no window manager): the installer and its uninstaller carry
 # Modra's icon, the installer and the program the version; the installer
-# shows its first page and cancels; silently it installs modra.exe and modra.scr under Program
+# shows its first page and cancels; silently (its licence page does not stop
+# it) it installs modra.exe, modra.scr and LICENSE.txt under Program
 # Files\Modra, the screensaver also in System32, a Start-menu shortcut for
 # everyone and the Apps & features entry with its version; the installed
 # modra.exe starts from there and paints its window; the silent uninstall
-# then leaves none of it behind. The zip holds both programs and the note.
+# then leaves none of it behind. The zip holds both programs, the licence
+# with Windows line ends and the note.
 # Runs in a Wine prefix of its own (kept in the build directory).
 # Screenshots go to BUILD-WINDOWS/wine-screenshots/installer_*.png.
 # Usage: wine_installer.sh BUILD-WINDOWS (the folder the packages are in)
@@ -52,9 +54,11 @@ check "the installer's own version block says $version" \
 check "the installer has Modra's icon" same_icon "$setup"
 
 listing=$(unzip -Z1 "$zip" 2>&1)
-check "the zip holds modra.exe, modra.scr and README.txt (got: $(echo $listing))" \
-    test "$(LC_ALL=C sort <<<"$listing" | tr '\n' ' ')" = "README.txt modra.exe modra.scr "
+check "the zip holds modra.exe, modra.scr, LICENSE.txt and README.txt (got: $(echo $listing))" \
+    test "$(LC_ALL=C sort <<<"$listing" | tr '\n' ' ')" = "LICENSE.txt README.txt modra.exe modra.scr "
 check "the zip's note names the version" eval 'unzip -p "$zip" README.txt | grep -q "Modra $version "'
+check "the zip's LICENSE.txt is LICENSE with Windows line ends" \
+    eval 'unzip -p "$zip" LICENSE.txt | cmp -s - <(sed "s/\$/\r/" "$(dirname "$0")/../../LICENSE")'
 
 drive=$WINEPREFIX/drive_c
 dir="$drive/Program Files/Modra"
@@ -92,10 +96,10 @@ SECONDS=0
 timeout 120 "$wine" "$setup" /S >"$session_dir/setup.out" 2>&1
 rc=$?
 check "a silent install ends with 0 (got $rc, ${SECONDS}s)" test $rc -eq 0
-for f in modra.exe modra.scr; do
+for f in modra.exe modra.scr LICENSE.txt; do
     check "Program Files\\Modra\\$f is the build's" cmp -s "$dir/$f" "$build/$f"; done
 check "Program Files\\Modra holds the uninstaller too, and nothing else" \
-    test "$(cd "$dir" 2>/dev/null && ls | tr '\n' ' ')" = "Uninstall.exe modra.exe modra.scr "
+    test "$(cd "$dir" 2>/dev/null && ls | tr '\n' ' ')" = "LICENSE.txt Uninstall.exe modra.exe modra.scr "
 check "the uninstaller has Modra's icon" same_icon "$dir/Uninstall.exe"
 check "the installed modra.exe's version block says $version" \
     eval 'resources "$dir/modra.exe" | grep -q "VALUE \"FileVersion\", \"$version\""'
