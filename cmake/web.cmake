@@ -13,7 +13,12 @@ add_executable(modra
   src/platform/web/picture_files.cpp
   src/platform/files/time_stamp.cpp
   src/capture/toy_recording_web.cpp
+  src/hand/hand.cpp
   src/attract/attract.cpp
+  src/listen/analysis.cpp
+  src/listen/music_hand.cpp
+  src/listen/listen.cpp
+  src/platform/portable/no_sound_input.cpp
   src/keys/play_keys.cpp
   src/keys/slider_keys.cpp
   src/keys/title_readout.cpp

@@ -9,11 +9,14 @@
 #include "slider/slider.h"
 
 void (*frame_shown_hook)() = nullptr;
+void (*before_frame_hook)() = nullptr;
 
 namespace {
 
 void produce_tick()
 {
+    if (before_frame_hook)
+        before_frame_hook();
     count_tick();
     produce_frame(!paused);
     if (frame_shown_hook)

@@ -9,6 +9,9 @@
 // What goes beyond the toy (a recording) may look at each frame once it is
 // shown and before the palette fades a step; unset, nothing is called.
 extern void (*frame_shown_hook)();
+// And act just before a frame is made, as a message handled then would (a
+// hand that answers music); unset, nothing is called.
+extern void (*before_frame_hook)();
 
 // Until the quit message; returns its code. Passes, one after another, with
 // the sleep each asks for between them.

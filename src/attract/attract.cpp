@@ -1,11 +1,9 @@
 #include "attract/attract.h"
 
-#include "app/view_window.h"
 #include "iconbar/iconbar.h"
-#include "platform/clock.h"
 #include "palette/palette_bank.h"
+#include "platform/clock.h"
 #include "sim/cell_field.h"
-#include "sim/drop.h"
 #include "slider/slider.h"
 
 void (*attract_acted)(const AttractAction& action) = nullptr;
@@ -34,6 +32,8 @@ struct Attract {
     std::uint64_t state = 0;
     std::int64_t tick = 0;
     std::int64_t next_drop = 0, next_palette = 0, next_rule = 0, next_picture = 0, next_target = 0;
+    std::int64_t last_palette = -1000000, last_rule = -1000000;  // ticks
+    bool music = false;  // music leads
     std::int32_t rule_seen = -1;
     std::int32_t target = 0;
     std::int32_t speed = 1;  // parameter units a tick
@@ -61,23 +61,18 @@ std::int32_t pick(std::int32_t low, std::int32_t high)
 
 bool chance(std::int32_t percent) { return pick(0, 99) < percent; }
 
-void act(const AttractAction& action)
+void attract_act(const AttractAction& action)
 {
     if (attract_acted)
         attract_acted(action);
-    apply_attract_action(action);
-}
-
-void press_kind(std::int32_t kind)
-{
-    IconBar& bar = iconbars[0];
-    if (!bar.window)
-        return;
-    if (const std::int32_t index = find_kind(bar, kind); index >= 0)
-        press_button(bar, index, click, true, true);
+    act(action);
 }
 
 Range range_of(std::int32_t rule) { return rule == 1 ? wave_range : diffusion_range; }
+
+// However the music asks, in ticks.
+constexpr std::int64_t palette_gap = 4 * ticks_per_second;
+constexpr std::int64_t rule_gap = 30 * ticks_per_second;
 
 void rain()
 {
@@ -87,15 +82,15 @@ void rain()
         for (int i = 0; i < 3 && attract.drag_moves > 0; ++i, --attract.drag_moves) {
             attract.drag_row += attract.drag_dr;
             attract.drag_column += attract.drag_dc;
-            act({AttractAction::drop, attract.drag_row, attract.drag_column});
+            attract_act({AttractAction::drop, attract.drag_row, attract.drag_column});
         }
         return;
     }
-    if (attract.tick < attract.next_drop)
+    if (attract.tick < attract.next_drop || attract.music)
         return;
     attract.next_drop = attract.tick + (wave ? pick(2, 9) : pick(5, 16));
     const std::int32_t row = pick(0, field_height - 1), column = pick(0, field_width - 1);
-    act({AttractAction::drop, row, column});
+    attract_act({AttractAction::drop, row, column});
     if (chance(wave ? 8 : 15)) {
         attract.drag_row = row;
         attract.drag_column = column;
@@ -117,7 +112,7 @@ void drift()
         attract.rule_seen = rule;
         attract.target = pick(r.low, r.high);
         attract.speed = 12;
-    } else if (value == attract.target && attract.tick >= attract.next_target) {
+    } else if (value == attract.target && attract.tick >= attract.next_target && !attract.music) {
         attract.target = pick(r.low, r.high);
         attract.speed = pick(1, 3);
     }
@@ -126,28 +121,40 @@ void drift()
     const std::int32_t step = value < attract.target ? attract.speed : -attract.speed;
     const std::int32_t to = (step > 0 ? value + step > attract.target : value + step < attract.target) ? attract.target
                                                                                                       : value + step;
-    act({AttractAction::parameter, to});
+    attract_act({AttractAction::parameter, to});
     if (to == attract.target)
         attract.next_target = attract.tick + pick(5, 30) * ticks_per_second;
 }
 
-void change_palette()
+void new_palette()
 {
-    if (attract.tick < attract.next_palette || slider_count < 2 || palette_bank.count < 2)
+    if (slider_count < 2 || palette_bank.count < 2)
         return;
+    attract.last_palette = attract.tick;
     attract.next_palette = attract.tick + pick(20, 40) * ticks_per_second;
     std::int32_t to = pick(0, palette_bank.count - 2);
     if (to >= sliders[1].value)
         ++to;  // another one than now
-    act({AttractAction::palette, to});
+    attract_act({AttractAction::palette, to});
+}
+
+void change_palette()
+{
+    if (attract.tick >= attract.next_palette && !attract.music)
+        new_palette();
+}
+
+void other_rule()
+{
+    attract.last_rule = attract.last_palette = attract.tick;
+    attract.next_rule = attract.tick + pick(120, 300) * ticks_per_second;
+    attract_act({AttractAction::rule, sim_mode.mode == 1 ? 0 : 1});
 }
 
 void change_rule()
 {
-    if (attract.tick < attract.next_rule)
-        return;
-    attract.next_rule = attract.tick + pick(120, 300) * ticks_per_second;
-    act({AttractAction::rule, sim_mode.mode == 1 ? 0 : 1});
+    if (attract.tick >= attract.next_rule && !attract.music)
+        other_rule();
 }
 
 void show_picture()
@@ -155,7 +162,7 @@ void show_picture()
     if (attract.tick < attract.next_picture)
         return;
     attract.next_picture = attract.tick + pick(150, 420) * ticks_per_second;
-    act({AttractAction::picture});
+    attract_act({AttractAction::picture});
 }
 
 void attract_tick()
@@ -169,23 +176,6 @@ void attract_tick()
 }
 
 }  // namespace
-
-void apply_attract_action(const AttractAction& action)
-{
-    switch (action.kind) {
-    case AttractAction::drop: stamp_drop(action.a, action.b, drop_radius); break;
-    case AttractAction::palette:
-        if (slider_count >= 2)
-            set_value(sliders[1], action.a, true);
-        break;
-    case AttractAction::parameter:
-        if (slider_count >= 1)
-            set_value(sliders[0], action.a, true);
-        break;
-    case AttractAction::rule: press_kind(action.a == 1 ? wave_button : diffusion_button); break;
-    case AttractAction::picture: press_kind(picture_button); break;
-    }
-}
 
 void start_attract(WindowHandle main_window, std::uint64_t seed)
 {
@@ -203,12 +193,7 @@ void start_attract(WindowHandle main_window, std::uint64_t seed)
     set_timer(main_window, attract_timer, attract_tick_ms);
 }
 
-std::uint64_t attract_clock_seed()
-{
-    std::int64_t now = 0;
-    query_performance_counter(now);
-    return static_cast<std::uint64_t>(now) ^ (std::uint64_t{tick_count()} << 32);
-}
+std::uint64_t attract_clock_seed() { return clock_seed(); }
 
 void stop_attract()
 {
@@ -225,6 +210,29 @@ void attract_from_start(std::uint64_t seed)
         return start_attract(attract.window, seed);
     attract.from_start = true;
     attract.start_seed = seed;
+}
+
+void attract_follow_music(bool heard) { attract.music = attract.on && heard; }
+
+void attract_cue_level(float level)
+{
+    if (!attract.music)
+        return;
+    const Range r = range_of(sim_mode.mode);
+    attract.target = r.low + static_cast<std::int32_t>(static_cast<float>(r.high - r.low) * level);
+    attract.speed = 2;
+}
+
+void attract_cue_palette()
+{
+    if (attract.music && attract.tick - attract.last_palette >= palette_gap)
+        new_palette();
+}
+
+void attract_cue_rule()
+{
+    if (attract.music && attract.tick - attract.last_rule >= rule_gap)
+        other_rule();
 }
 
 bool attract_message(WindowHandle main_window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t)

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "hand/hand.h"
 #include "platform/window.h"
 
 inline constexpr std::uintptr_t attract_timer = 0x4D04;
@@ -32,13 +33,20 @@ void attract_from_start(std::uint64_t seed);
 // timer, and its start with the window. True for those it kept.
 bool attract_message(WindowHandle main_window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
 
+// Music, when the toy listens, leads attract mode while it is heard: the
+// music's own drops take the place of the rain, and its cues time the
+// palette changes, the rule changes and the parameter's drift (towards
+// where its loudness, 0..1, puts it in the rule's range). However the
+// cues come, palette changes stay at least four seconds apart and rule
+// changes thirty, so that the picture never flashes.
+void attract_follow_music(bool heard);
+void attract_cue_level(float level);
+void attract_cue_palette();
+void attract_cue_rule();
+
 // What attract mode did, one action at a time, for whoever wants to see it
 // (the tests replay them); unset, nothing is called.
-struct AttractAction {
-    enum Kind : std::int32_t { drop, palette, parameter, rule, picture } kind;
-    std::int32_t a = 0;  // drop: row; palette, parameter: the slider's value; rule: 0 or 1
-    std::int32_t b = 0;  // drop: column
-};
+using AttractAction = HandAction;
 extern void (*attract_acted)(const AttractAction& action);
 // Carries out one action through the control it stands for.
-void apply_attract_action(const AttractAction& action);
+inline void apply_attract_action(const AttractAction& action) { apply_hand_action(action); }

@@ -31,7 +31,7 @@ void end_toy_recording(WindowHandle window)
     if (!file)
         return;
     kill_timer(window, recording_timer);
-    show_status(window, "");
+    show_status(window, recording_status, "");
     std::string error, path;
     const bool recorded = stop_recording(error);
     if (recorded && finish_animation(file, stem, path, error)) {
@@ -57,7 +57,7 @@ void toggle_toy_recording(WindowHandle window)
     const RecordingOutput output{AnimationFormat::gif, add, file};
     start_recording(&output, 1, 0, recording_frames);
     set_timer(window, recording_timer, 250);
-    show_status(window, "recording");
+    show_status(window, recording_status, "recording");
 }
 
 bool toy_recording_timer(WindowHandle window, std::uintptr_t id)

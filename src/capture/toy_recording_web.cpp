@@ -102,7 +102,7 @@ void end_toy_recording(WindowHandle window)
     recording = false;
     frame_shown_hook = nullptr;
     kill_timer(window, recording_timer);
-    show_status(window, "");
+    show_status(window, recording_status, "");
     page_record_stop();
     tell(window, "recorded " + std::to_string(frames) + " frames (downloaded as WebM)");
 }
@@ -118,7 +118,7 @@ void toggle_toy_recording(WindowHandle window)
     frames = 0;
     frame_shown_hook = take_frame;
     set_timer(window, recording_timer, 250);
-    show_status(window, "recording");
+    show_status(window, recording_status, "recording");
 }
 
 bool toy_recording_timer(WindowHandle window, std::uintptr_t id)

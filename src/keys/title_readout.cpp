@@ -12,7 +12,7 @@ struct Readout {
     std::uint32_t since_frames = 0;
     std::uint32_t since_ms = 0;
     std::string note;  // shown while its timer runs
-    std::string status;
+    std::string status[status_slots];
 };
 
 Readout readout;
@@ -24,8 +24,9 @@ void show_title(WindowHandle window)
     std::string title = "Modra";
     if (!readout.note.empty())
         title += dash + readout.note;
-    else if (!readout.status.empty())
-        title += dash + readout.status;
+    else if (!(readout.status[0] + readout.status[1]).empty())
+        title += dash + readout.status[0] + (readout.status[0].empty() || readout.status[1].empty() ? "" : ", ") +
+                 readout.status[1];
     else if (readout.frame_rate && readout.have_rate)
         title += dash + std::to_string(readout.rate) + " fps";
     set_window_text(window, title.c_str());
@@ -59,9 +60,9 @@ void show_note(WindowHandle window, const std::string& note)
     show_title(window);
 }
 
-void show_status(WindowHandle window, const std::string& status)
+void show_status(WindowHandle window, StatusSlot slot, const std::string& status)
 {
-    readout.status = status;
+    readout.status[slot] = status;
     show_title(window);
 }
 

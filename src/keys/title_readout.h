@@ -14,7 +14,9 @@ inline constexpr std::uint32_t note_ms = 2000;
 
 void toggle_frame_rate(WindowHandle main_window);
 void show_note(WindowHandle main_window, const std::string& note);
-// Shown while nothing else is noted ("recording"); empty for none.
-void show_status(WindowHandle main_window, const std::string& status);
+// What goes on, shown while nothing else is noted ("recording", "listening
+// to the microphone"); one for each that may go on at once, empty for none.
+enum StatusSlot : std::int32_t { recording_status, listening_status, status_slots };
+void show_status(WindowHandle main_window, StatusSlot slot, const std::string& status);
 // A timer of the readout came: true when it was one of its own.
 bool readout_timer(WindowHandle main_window, std::uintptr_t id);

@@ -21,6 +21,8 @@
 //  - work area, screen and colour depth of the window's display; message
 //    boxes, error or information
 //  - the system's arrow and cross-hair cursors, as the window classes ask
+//  - sound coming in (sound_input.cpp): what this computer plays, or the
+//    microphone
 // Limitations:
 //  - message boxes block until dismissed, as native ones do; when SDL cannot
 //    show one it goes to stderr as "title: text"
@@ -32,6 +34,7 @@
 //    one line per frame, microseconds since the first. Up to 65536 frames
 //    (18 minutes at 60 a second) are kept; later ones are only counted.
 #include "platform/sdl/sdl_host.h"
+#include "platform/sdl/sound_input.h"
 #include "platform/sdl/window_manager.h"
 
 #include <SDL.h>
@@ -317,6 +320,7 @@ void sdl_host_stop()
     if (!host.started)
         return;
     write_frame_log();
+    sdl_sound_stop();
     if (host.window)
         SDL_DestroyWindow(host.window);
     for (SDL_Cursor* cursor : {host.arrow, host.cross})
@@ -376,6 +380,7 @@ void host_poll_events()
             if (const std::uintptr_t vk = virtual_key(e.key.keysym.sym))
                 inject_key(vk, e.type == SDL_KEYDOWN);
             break;
+        case SDL_AUDIODEVICEREMOVED: sdl_sound_event(e); break;
         default: break;  // SDL_QUIT follows a window close, which is handled above
         }
     }

@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <string>
 
+#include "app/main_loop.h"
 #include "app/main_window.h"
 #include "attract/attract.h"
 #include "capture/screenshot.h"
 #include "capture/toy_recording.h"
 #include "keys/play_keys.h"
 #include "keys/title_readout.h"
+#include "listen/listen.h"
 #include "platform/picture_files.h"
 
 namespace {
@@ -40,10 +42,28 @@ const ExtraKey extra_keys[] = {
     {'S', keep_picture, keep_key_help},
     {'R', toggle_toy_recording, record_key_help},
     {'A', toggle_attract, "A   let it play by itself, or stop it\n"},
+    {'L', cycle_listening,
+     "L   listen to what this computer plays, to the microphone, or not (nothing heard is kept or sent)\n"},
 };
+
+// Listening's hand answers what was heard just before each frame; with
+// attract mode on, the music times attract mode's changes too.
+void before_frame()
+{
+    const MusicCues cues = listen_before_frame();
+    attract_follow_music(cues.heard);
+    if (!cues.heard)
+        return;
+    attract_cue_level(cues.level);
+    if (cues.rule)
+        attract_cue_rule();
+    else if (cues.palette)
+        attract_cue_palette();
+}
 
 bool toy_extras(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
 {
+    listen_message(window, message, wparam, lparam);
     if (attract_message(window, message, wparam, lparam))
         return true;
     if (message == wm_timer && toy_recording_timer(window, wparam))
@@ -59,4 +79,5 @@ void enable_toy_extras()
 {
     offer_extra_keys(extra_keys);
     main_window_extras = toy_extras;
+    before_frame_hook = before_frame;
 }

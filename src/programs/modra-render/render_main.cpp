@@ -2,6 +2,7 @@
 // windows and main loop as modra, on a virtual clock, steered by a driver
 // that plays the options and the pointer script as a user would, then
 // writes what the toy shows.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "capture/recording.h"
 #include "display/display_window.h"
 #include "iconbar/iconbar.h"
+#include "listen/listen.h"
 #include "modra_version.h"
 #include "palette/palette_bank.h"
 #include "platform/files/animation_writer.h"
@@ -26,6 +28,7 @@
 #include "platform/headless/virtual_clock.h"
 #include "platform/portable/events.h"
 #include "platform/screen.h"
+#include "platform/sound_file.h"
 #include "programs/common/quoted.h"
 #include "programs/common/toy_extras.h"
 #include "programs/modra-render/render_checks.h"
@@ -66,6 +69,8 @@ struct RenderRun {
     // with the other outputs.
     std::unique_ptr<AnimationWriter, void (*)(AnimationWriter*)> recorders[2] = {{nullptr, nullptr},
                                                                                  {nullptr, nullptr}};
+
+    SoundClip sound;  // --audio
 
     Picture picture;  // the back surface: the 640 x 480 field as drawn
     Picture window;   // the main window's client area
@@ -132,6 +137,8 @@ void set_up()
     invalidate(view_window, nullptr, false);
     if (run.options.attract)
         attract_from_start(run.options.seed.value_or(1));
+    if (!run.options.audio.empty())
+        listen_to_clip(run.sound, run.options.seed.value_or(1));
     start_recordings();
 }
 
@@ -196,6 +203,9 @@ void on_poll()
     if (!run.script_done) {
         run.script_done = true;
         run.final_frame = frames_so_far() + run.options.frames.value_or(run.steps.empty() ? 1 : 0);
+        // A sound is heard to its end, however long the script took.
+        if (!run.options.frames && !run.options.audio.empty())
+            run.final_frame = std::max(frames_so_far(), frames_of(run.sound));
     }
 }
 
@@ -349,6 +359,8 @@ int main(int argc, char** argv)
     }
     if (!read_script(run.options.script, error))
         return fail(exit_usage, error);
+    if (!run.options.audio.empty() && !read_sound_file(run.options.audio, run.sound, error))
+        return fail(exit_usage, "cannot read the sound " + quoted(run.options.audio, path_limit) + ": " + error);
 
     // Every output is opened before the run, so that a bad path fails at
     // once and no half-written file is ever left behind.

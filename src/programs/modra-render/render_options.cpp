@@ -14,7 +14,7 @@ const char* const render_usage =
     "                    [--frames N] [--drop ROW,COL]... [--script FILE|-] [--size W,H]\n"
     "                    [--out FILE.png|FILE.ppm] [--window FILE.png|FILE.ppm] [--dump-field FILE]\n"
     "                    [--gif FILE.gif] [--webp FILE.webp] [--record-from N]\n"
-    "                    [--zoom N] [--screen W,H] [--attract] [--check]\n"
+    "                    [--zoom N] [--screen W,H] [--attract] [--audio FILE] [--check]\n"
     "       modra-render --help | --version\n"
     "\n"
     "Runs the whole toy without a display, on a virtual clock, and writes what it shows.\n"
@@ -48,6 +48,8 @@ const char* const render_usage =
     "  --attract     let the toy play by itself (attract mode) once the other options\n"
     "                are applied; its choices come from --seed, or from seed 1 without\n"
     "                it (the sparks still follow the clock then)\n"
+    "  --audio       listen to a sound file (WAV, FLAC, Ogg, Opus, MP3) as the frames\n"
+    "                pass, frame n hearing it up to n/60 s; without --frames, to its end\n"
     "  --check       after every frames step of the script and at the end, check that\n"
     "                every cell is within 0..65535, the border 0 and the sliders in\n"
     "                range; stop at the first fault; print what was checked\n"
@@ -110,7 +112,7 @@ bool known_option(const std::string& name)
 {
     for (const char* known : {"--rule", "--parameter", "--palette", "--seed", "--frames", "--drop", "--size",
                               "--script", "--out", "--window", "--dump-field", "--zoom", "--screen", "--gif", "--webp",
-                              "--record-from"})
+                              "--record-from", "--audio"})
         if (name == known)
             return true;
     return false;
@@ -176,6 +178,10 @@ std::string parse_option(const std::string& name, const std::string& value, Rend
     } else if (name == "--record-from") {
         if (!parse_int(value, options.record_from) || options.record_from < 0 || options.record_from > max_count)
             return "--record-from takes a whole number from 0 to 100000000, not " + quoted(value);
+    } else if (name == "--audio") {
+        if (value.empty())
+            return "--audio needs a file name";
+        options.audio = value;
     } else if (name == "--dump-field") {
         if (value.empty())
             return "--dump-field needs a file name";

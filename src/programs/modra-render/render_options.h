@@ -33,6 +33,7 @@ struct RenderOptions {
     std::string script;  // a file, or "-" for standard input
     std::string gif;     // the run's frames recorded as an animated GIF
     std::string webp;    // and as a lossless animated WebP
+    std::string audio;   // a sound the toy listens to as the frames pass
     std::int32_t record_from = 0;  // frames left out at the start
     std::int32_t width = 710;
     std::int32_t height = 580;

@@ -1,0 +1,127 @@
+#include "listen/listen.h"
+
+#include <algorithm>
+
+#include "hand/hand.h"
+#include "keys/title_readout.h"
+#include "listen/hop_queue.h"
+#include "platform/sound_input.h"
+#include "sim/cell_field.h"
+
+namespace {
+
+constexpr const char* heard_from[] = {"listening to this computer", "listening to the microphone"};
+
+struct Listen {
+    WindowHandle window = nullptr;
+    std::int32_t step = 0;  // L's cycle: 0 off, 1 this computer, 2 the microphone
+    bool live = false;      // an input runs
+    const SoundClip* clip = nullptr;
+    std::int64_t clip_heard = 0;  // frames of it analysed
+    SoundAnalysis clip_analysis;
+    MusicHand hand;
+};
+
+Listen state;
+
+// Written by the input's thread only, read by the main thread through the queue.
+HopQueue queue;
+SoundAnalysis live_analysis;
+
+void to_queue(const Hop& hop, void*) { push_hop(queue, hop); }
+
+void heard_block(const float* samples, std::int32_t frames, std::int32_t channels, std::int32_t rate)
+{
+    if ((live_analysis.rate != rate || live_analysis.channels != channels) &&
+        !start_analysis(live_analysis, rate, channels))
+        return;
+    analyse(live_analysis, samples, frames, to_queue, nullptr);
+}
+
+void stop_input()
+{
+    if (!state.live)
+        return;
+    close_sound_input();
+    state.live = false;
+    clear_hops(queue);
+    live_analysis = SoundAnalysis{};
+}
+
+void input_ended(const char* why)
+{
+    stop_input();
+    if (state.window) {
+        show_status(state.window, listening_status, "");
+        show_note(state.window, why);
+    }
+}
+
+void to_hand(const Hop& hop, void*) { hear(state.hand, hop); }
+
+}  // namespace
+
+void cycle_listening(WindowHandle window)
+{
+    state.window = window;
+    stop_input();
+    state.step = (state.step + 1) % 3;
+    if (state.step == 0) {
+        show_status(window, listening_status, "");
+        show_note(window, "not listening");
+        return;
+    }
+    std::string error;
+    const SoundInput input = state.step == 1 ? SoundInput::this_computer : SoundInput::microphone;
+    if (!open_sound_input(input, {heard_block, input_ended}, error)) {
+        show_status(window, listening_status, "");
+        show_note(window, error);
+        return;
+    }
+    state.live = true;
+    start_music_hand(state.hand, clock_seed());
+    show_status(window, listening_status, heard_from[state.step - 1]);
+}
+
+bool listening() { return state.live || state.clip; }
+
+void listen_to_clip(const SoundClip& clip, std::uint64_t seed)
+{
+    state.clip = &clip;
+    state.clip_heard = 0;
+    start_analysis(state.clip_analysis, clip.rate, clip.channels);
+    start_music_hand(state.hand, seed);
+}
+
+std::int64_t frames_of(const SoundClip& clip) { return (clip.frames() * 60 + clip.rate - 1) / clip.rate; }
+
+MusicCues listen_before_frame()
+{
+    if (state.clip) {
+        // The frame about to be made hears the sound up to its own time.
+        const std::int64_t frame = cell_field.frame_count + 1;
+        const std::int64_t until = std::min(state.clip->frames(), frame * state.clip->rate / 60);
+        if (until > state.clip_heard) {
+            analyse(state.clip_analysis, state.clip->samples.data() + state.clip_heard * state.clip->channels,
+                    until - state.clip_heard, to_hand, nullptr);
+            state.clip_heard = until;
+        }
+    } else if (state.live) {
+        Hop hop;
+        while (pop_hop(queue, hop))
+            hear(state.hand, hop);
+    } else {
+        return {};
+    }
+    move_music_hand(state.hand);
+    return take_cues(state.hand);
+}
+
+bool listen_message(WindowHandle window, std::uint32_t message, std::uintptr_t, std::intptr_t)
+{
+    if (message == wm_destroy && window == state.window) {
+        stop_input();
+        state = Listen{};
+    }
+    return false;
+}

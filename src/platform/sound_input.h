@@ -1,0 +1,26 @@
+// Sound coming in: what this computer is playing (the monitor of its
+// output) or its microphone, handed over a block at a time. Nothing heard
+// is kept or sent anywhere; the blocks go to the one function given.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class SoundInput : std::int32_t { this_computer, microphone };
+
+struct SoundInputCalls {
+    // Interleaved samples in -1..1, `frames` of `channels` each, `rate` a
+    // second; on a thread of the input's own (in a page, between passes).
+    void (*block)(const float* samples, std::int32_t frames, std::int32_t channels, std::int32_t rate) = nullptr;
+    // The input stopped by itself or was refused, with a word on why; on
+    // the main thread, between messages. May be unset.
+    void (*ended)(const char* why) = nullptr;
+};
+
+// Starts listening to `input`: true when it runs (or, in a page, while the
+// browser asks for permission); false with `error` (a few words, such as
+// "nothing to listen to") when there is none. One input at a time: a second
+// open closes the first.
+bool open_sound_input(SoundInput input, const SoundInputCalls& calls, std::string& error);
+// Stops it; no block comes after this returns.
+void close_sound_input();
