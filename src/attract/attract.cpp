@@ -218,8 +218,11 @@ void attract_cue_level(float level)
 {
     if (!attract.music)
         return;
+    // Loud music cools the fire into a crackle its drops light up, and lets
+    // the water's rings ring longer.
     const Range r = range_of(sim_mode.mode);
-    attract.target = r.low + static_cast<std::int32_t>(static_cast<float>(r.high - r.low) * level);
+    const float along = sim_mode.mode == 1 ? level : 1 - level;
+    attract.target = r.low + static_cast<std::int32_t>(static_cast<float>(r.high - r.low) * along);
     attract.speed = 2;
 }
 

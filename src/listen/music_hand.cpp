@@ -11,6 +11,7 @@ constexpr float silence_db = -50;
 constexpr double palette_gap = 8, rule_gap = 45;  // seconds between cues, at the least
 constexpr double palette_change_db = 6, rule_change_db = 12;
 constexpr double wait_for_beat = 4;  // seconds a cue waits for a beat before it goes anyway
+constexpr double same_for_long = 30;  // seconds of unchanging sound that call for a new palette all the same
 
 // splitmix64, as attract mode's.
 std::uint64_t next(std::uint64_t& s)
@@ -37,23 +38,34 @@ void drop_at(std::int32_t row, std::int32_t column)
 // Bass low in the picture, treble high.
 constexpr std::int32_t band_rows[sound_bands][2] = {{350, 460}, {240, 350}, {130, 240}, {20, 130}};
 
-void answer_onset(MusicHand& hand, const Hop& hop)
+// An onset's strength against the strongest of late: in a song the kick
+// storms and the hats drop one by one, whatever the song's loudness.
+float relative_strength(MusicHand& hand, const Hop& hop, double seconds)
+{
+    hand.peak = std::max(static_cast<double>(hop.onset), hand.peak * std::exp(-(seconds - hand.peak_at) / 10));
+    hand.peak_at = seconds;
+    return static_cast<float>(hop.onset / hand.peak);
+}
+
+void answer_onset(MusicHand& hand, const Hop& hop, double seconds)
 {
     const auto* rows = band_rows[std::clamp(hop.onset_band, 0, sound_bands - 1)];
     const std::int32_t row = pick(hand, rows[0], rows[1]);
-    const std::int32_t column = 320 + static_cast<std::int32_t>(hop.balance * 240) + pick(hand, -60, 60);
+    const std::int32_t column = 320 + static_cast<std::int32_t>(hop.balance * 200) + pick(hand, -220, 220);
     drop_at(row, column);
-    const float s = hop.onset;
-    if (s >= 4 && hand.drag_moves == 0 && pick(hand, 0, 99) < 40) {
+    const float s = relative_strength(hand, hop, seconds);
+    if (s < 0.5f)
+        return;
+    if (s >= 0.8f && hand.drag_moves == 0 && pick(hand, 0, 99) < 30) {
         hand.drag_row = row;
         hand.drag_column = column;
         hand.drag_dr = pick(hand, -4, 4);
         hand.drag_dc = pick(hand, -5, 5);
-        hand.drag_moves = std::min(24, 6 + static_cast<std::int32_t>(2 * s));
+        hand.drag_moves = pick(hand, 8, 20);
         return;
     }
-    const std::int32_t more = s < 2 ? 0 : s < 4 ? pick(hand, 1, 2) : std::min(7, 1 + static_cast<std::int32_t>(s));
-    const std::int32_t spread = s < 4 ? 40 : 70;
+    const std::int32_t more = s < 0.8f ? pick(hand, 1, 2) : pick(hand, 3, 6);
+    const std::int32_t spread = s < 0.8f ? 40 : 70;
     for (std::int32_t i = 0; i < more; ++i)
         drop_at(row + pick(hand, -spread, spread), column + pick(hand, -spread, spread));
 }
@@ -96,7 +108,8 @@ void follow(MusicHand& hand, const Hop& hop, double seconds)
         hand.rule_due = true;
         hand.quiet_from = -100;
         hand.due_since = seconds;
-    } else if (!hand.palette_due && seconds - hand.last_palette >= palette_gap && changed > palette_change_db) {
+    } else if (!hand.palette_due && seconds - hand.last_palette >= palette_gap &&
+               (changed > palette_change_db || seconds - hand.last_palette >= same_for_long)) {
         hand.palette_due = true;
         hand.due_since = seconds;
     }
@@ -129,7 +142,7 @@ void hear(MusicHand& hand, const Hop& hop)
 {
     const double seconds = static_cast<double>(hop.end) / hop.rate;
     if (hop.onset > 0)
-        answer_onset(hand, hop);
+        answer_onset(hand, hop, seconds);
     follow(hand, hop, seconds);
 }
 

@@ -1,7 +1,7 @@
 // The hand that answers music: each onset drops where the music says (the
-// stereo balance picks the column, the band that rose the row; stronger
-// onsets make storms of drops or a short drag), silence lets the field
-// rest. It also hears when the music changes a lot, and says so as cues on
+// stereo balance leans the column, the band that rose picks the row, bass
+// low and treble high; onsets strong for the song make storms of drops or
+// a short drag), silence lets the field rest. It also hears when the music changes a lot, and says so as cues on
 // a beat, for attract mode to time its own changes by.
 #pragma once
 
@@ -19,13 +19,14 @@ struct MusicCues {
 
 struct MusicHand {
     std::uint64_t state = 0;  // its own generator: the sparks' source draws as it would without it
+    double peak = 0, peak_at = 0;  // the strongest onset of late, and when it was taken
     std::int32_t drag_moves = 0, drag_row = 0, drag_column = 0, drag_dr = 0, drag_dc = 0;
     std::array<double, sound_bands + 1> recent{}, usual{};  // the bands and loudness, over a second and over ten
     double level_db = -100;
     double seconds = 0;       // the end of the last hop heard
     double last_loud = -100;  // when a hop was last louder than silence
     double quiet_from = 0;    // when the silence before this sound began
-    double last_palette = -100, last_rule = -100;
+    double last_palette = 0, last_rule = -100;  // a palette holds a while from the start
     bool palette_due = false, rule_due = false;
     double due_since = 0;
     MusicCues cues;  // gathered since they were last taken

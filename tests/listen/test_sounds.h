@@ -5,7 +5,8 @@
 //   tone       440 Hz, steady from the first sample
 //   alternate  a second of loud chords, a second of quiet ones, and so on
 //   dense      loud and fast: kick, snare and hats at 180 a minute over a
-//              bass line and noise, with a fill every bar
+//              bass line and noise, with a fill every bar, and a break of
+//              three seconds of silence from 10 s
 #pragma once
 
 #include <cmath>
@@ -91,6 +92,8 @@ inline std::vector<float> make(const std::string& kind, double seconds)
         }
         for (float& v : s)
             v = std::tanh(v);
+        for (std::int64_t i = 10 * rate; i < 13 * rate && i < frames; ++i)
+            s[2 * i] = s[2 * i + 1] = 0;
     } else if (kind != "silence") {
         return {};
     }

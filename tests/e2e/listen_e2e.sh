@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The real modra listening, on a private Xvfb and a private PulseAudio
+# daemon (our own, as this user, its socket in a temporary folder; stopped
+# by its process id): with the toy paused, L once listens to what this
+# computer plays and says so in the title, and a click track played into
+# the daemon's null output drops into the view within a second. With no
+# sound server, L says there is nothing to listen to and the toy goes on.
+# Usage: listen_e2e.sh MODRA MAKE-SOUND SCREENSHOT-DIR
+set -u
+modra=$1 make_sound=$2 shots=$3
+. "$(dirname "$0")/../xvfb_session.sh"
+require_tools Xvfb xdotool xprop import convert pulseaudio paplay
+mkdir -p "$shots" "$session_dir/home" "$session_dir/run"
+chmod 700 "$session_dir/run"
+pulse=unix:$session_dir/pulse.sock
+pulse_pid=""
+trap '[ -z "$pulse_pid" ] || kill "$pulse_pid" 2>/dev/null; session_cleanup' EXIT
+# No display for the daemon, so that it starts no D-Bus of its own.
+env -u DISPLAY HOME="$session_dir/home" XDG_RUNTIME_DIR="$session_dir/run" \
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no -F /dev/null \
+    --load="module-native-protocol-unix socket=$session_dir/pulse.sock auth-anonymous=1" \
+    --load="module-null-sink sink_name=toy" >"$session_dir/pulse.log" 2>&1 &
+pulse_pid=$!
+wait_for 10 env PULSE_SERVER=$pulse pactl info >/dev/null 2>&1 || { echo "FAILED: no PulseAudio"; cat "$session_dir/pulse.log"; exit 1; }
+"$make_sound" click 10 "$session_dir/click.wav"
+
+title() { xprop -id "$win" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//'; }
+press() { xdotool key --window "$win" "$1" 2>/dev/null; sleep "${2:-0.5}"; }
+start_xvfb 24
+start_app env PULSE_SERVER=$pulse "$modra"
+open_modra 10
+wait_for 10 eval 'client_shot "$session_dir/first.png" && has_other_colour "$session_dir/first.png" $view 000000'
+press space
+client_shot "$shots/listen_before.png"
+press l
+check "L: the title says it listens ($(title))" test "$(title)" = "Modra — listening to this computer"
+PULSE_SERVER=$pulse paplay "$session_dir/click.wav" &
+player=$!
+# The first click comes half a second into the track.
+dropped() { client_shot "$shots/listen_after.png" && test -n "$(changed_box "$shots/listen_before.png" "$shots/listen_after.png" $view)"; }
+wait_for 2 dropped
+check "a click played drops into the paused view within a second" dropped
+kill "$player" 2>/dev/null
+press l
+check "L again: the microphone, or nothing to listen to ($(title))" \
+    bash -c "[[ '$(title)' == 'Modra — listening to the microphone' || '$(title)' == 'Modra — nothing to listen to' ]]"
+kill "$app_pid"
+wait_app 5
+
+start_app env PULSE_SERVER=unix:$session_dir/nothing.sock "$modra"
+open_modra 10
+press l
+check "with no sound server L says so ($(title))" test "$(title)" = "Modra — nothing to listen to"
+check "and the toy goes on" kill -0 "$app_pid"
+finish_checks
