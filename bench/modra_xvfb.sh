@@ -2,23 +2,25 @@
 # Runs the real modra on Xvfb for a while and prints its frame rate, the
 # median and 99th-percentile time between frames (from the SDL host's
 # MODRA_FRAME_LOG) and the CPU it and the X server used, as % of one core.
-# Usage: bench/modra_xvfb.sh [SECONDS] [paused] [zoom N] [record]
-#        (default 10 s, animating, zoom 1, not recording)
+# Usage: bench/modra_xvfb.sh [SECONDS] [paused] [zoom N] [record] [listen]
+#        (default 10 s, animating, zoom 1, not recording, not listening)
 # With "paused" the pause button is clicked first: frames are then drawn
 # without a step and, with no fade running, the loop is at its calmest.
 # With "zoom N" the window is zoomed with Ctrl+Plus first, on a screen big
 # enough to show it whole. With "record" R records a GIF through the
-# measured time, and its size is told.
+# measured time, and its size is told. With "listen" L listens to a private
+# PulseAudio daemon's output while a loud, dense track plays into it.
 set -u
 seconds=${1:-10}
-paused="" zoom=1 record=
+paused="" zoom=1 record= listen=
 shift $(($# > 0))
 while [ $# -gt 0 ]; do
     case $1 in
         paused) paused=1 ;;
         zoom) zoom=$2; shift ;;
         record) record=1 ;;
-        *) echo "usage: $0 [SECONDS] [paused] [zoom N] [record]" >&2; exit 2 ;;
+        listen) listen=1 ;;
+        *) echo "usage: $0 [SECONDS] [paused] [zoom N] [record] [listen]" >&2; exit 2 ;;
     esac
     shift
 done
@@ -26,7 +28,13 @@ cd "$(dirname "$0")/.."
 . tests/xvfb_session.sh
 require_tools Xvfb xdpyinfo xwininfo
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build --target modra x11_close >/dev/null || exit 1
+cmake --build build --target modra x11_close make_sound >/dev/null || exit 1
+. tests/pulse_session.sh
+if [ -n "$listen" ]; then
+    start_pulse
+    export PULSE_SERVER=$pulse
+    build/tests/make_sound dense "$((seconds + 10))" "$session_dir/dense.wav"
+fi
 
 # Clock ticks of user and system time; the fields after the command name,
 # which is in brackets and may hold spaces.
@@ -51,6 +59,12 @@ fi
 echo "zoom $zoom: window $(xdotool getwindowgeometry "$win" 2>/dev/null | awk '/Geometry/ { print $2 }')"
 
 [ -n "$record" ] && xdotool key --window "$win" r 2>/dev/null
+if [ -n "$listen" ]; then
+    paplay "$session_dir/dense.wav" 2>/dev/null &
+    xdotool key --window "$win" l 2>/dev/null
+    sleep 1
+    echo "title: $(xprop -id "$win" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//')"
+fi
 app_before=$(cpu_ticks "$app_pid"); server_before=$(cpu_ticks "$xvfb_pid"); t0=$(now)
 sleep "$seconds"
 app_after=$(cpu_ticks "$app_pid"); server_after=$(cpu_ticks "$xvfb_pid"); t1=$(now)

@@ -10,18 +10,9 @@ set -u
 modra=$1 make_sound=$2 shots=$3
 . "$(dirname "$0")/../xvfb_session.sh"
 require_tools Xvfb xdotool xprop import convert pulseaudio paplay
-mkdir -p "$shots" "$session_dir/home" "$session_dir/run"
-chmod 700 "$session_dir/run"
-pulse=unix:$session_dir/pulse.sock
-pulse_pid=""
-trap '[ -z "$pulse_pid" ] || kill "$pulse_pid" 2>/dev/null; session_cleanup' EXIT
-# No display for the daemon, so that it starts no D-Bus of its own.
-env -u DISPLAY HOME="$session_dir/home" XDG_RUNTIME_DIR="$session_dir/run" \
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no -F /dev/null \
-    --load="module-native-protocol-unix socket=$session_dir/pulse.sock auth-anonymous=1" \
-    --load="module-null-sink sink_name=toy" >"$session_dir/pulse.log" 2>&1 &
-pulse_pid=$!
-wait_for 10 env PULSE_SERVER=$pulse pactl info >/dev/null 2>&1 || { echo "FAILED: no PulseAudio"; cat "$session_dir/pulse.log"; exit 1; }
+. "$(dirname "$0")/../pulse_session.sh"
+mkdir -p "$shots"
+start_pulse
 "$make_sound" click 10 "$session_dir/click.wav"
 
 title() { xprop -id "$win" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//'; }
