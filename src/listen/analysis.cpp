@@ -113,14 +113,15 @@ void finish_hop(SoundAnalysis& a, double power, Hop& hop)
     }
     double flux = 0;
     int counted = 0;
-    for (int b = 0; b < sound_bands; ++b) {
-        hop.bands[static_cast<std::size_t>(b)] = decibels(energy[static_cast<std::size_t>(b)]);
-        flux += rise[static_cast<std::size_t>(b)];
-        counted += bins[static_cast<std::size_t>(b)];
-        if (bins[static_cast<std::size_t>(b)] > 0 &&
-            rise[static_cast<std::size_t>(b)] / bins[static_cast<std::size_t>(b)] >
-                rise[static_cast<std::size_t>(hop.onset_band)] / std::max(1, bins[static_cast<std::size_t>(hop.onset_band)]))
-            hop.onset_band = b;
+    double steepest = -1;
+    for (std::size_t b = 0; b < sound_bands; ++b) {
+        hop.bands[b] = decibels(energy[b]);
+        flux += rise[b];
+        counted += bins[b];
+        if (const double mean_rise = bins[b] > 0 ? rise[b] / bins[b] : 0; mean_rise > steepest) {
+            steepest = mean_rise;
+            hop.onset_band = static_cast<std::int32_t>(b);
+        }
     }
     flux = counted > 0 ? flux / counted : 0;
     hop.loudness = decibels(power / a.hop);
