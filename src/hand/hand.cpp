@@ -8,9 +8,7 @@
 
 void (*hand_acted)(const HandAction& action) = nullptr;
 
-namespace {
-
-void press_kind(std::int32_t kind)
+void click_icon(std::int32_t kind)
 {
     IconBar& bar = iconbars[0];
     if (!bar.window)
@@ -18,8 +16,6 @@ void press_kind(std::int32_t kind)
     if (const std::int32_t index = find_kind(bar, kind); index >= 0)
         press_button(bar, index, click, true, true);
 }
-
-}  // namespace
 
 void apply_hand_action(const HandAction& action)
 {
@@ -33,8 +29,8 @@ void apply_hand_action(const HandAction& action)
         if (slider_count >= 1)
             set_value(sliders[0], action.a, true);
         break;
-    case HandAction::rule: press_kind(action.a == 1 ? wave_button : diffusion_button); break;
-    case HandAction::picture: press_kind(picture_button); break;
+    case HandAction::rule: click_icon(action.a == 1 ? wave_button : diffusion_button); break;
+    case HandAction::picture: click_icon(picture_button); break;
     }
 }
 

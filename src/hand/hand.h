@@ -11,6 +11,9 @@ struct HandAction {
     std::int32_t b = 0;  // drop: column
 };
 
+// A click on the icon bar's button of that kind (pause_button, ...).
+void click_icon(std::int32_t kind);
+
 // Carries out one action through the control it stands for.
 void apply_hand_action(const HandAction& action);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/layout.h"
+#include "hand/hand.h"
 #include "iconbar/iconbar.h"
 #include "keys/slider_keys.h"
 #include "keys/title_readout.h"
@@ -12,15 +13,6 @@
 namespace {
 
 std::span<const ExtraKey> extra_keys;
-
-void click_button(std::int32_t kind)
-{
-    IconBar& bar = iconbars[0];
-    if (!bar.window)
-        return;
-    if (const std::int32_t index = find_kind(bar, kind); index >= 0)
-        press_button(bar, index, click, true, true);
-}
 
 void toggle_full_screen()
 {
@@ -49,10 +41,10 @@ bool key_pressed(WindowHandle window, std::uintptr_t key)
     if (key_is_down(vk_control))
         return zoom_key(key);
     switch (key) {
-    case vk_space: click_button(pause_button); return true;
-    case 'D': click_button(diffusion_button); return true;
-    case 'W': click_button(wave_button); return true;
-    case 'T': click_button(picture_button); return true;
+    case vk_space: click_icon(pause_button); return true;
+    case 'D': click_icon(diffusion_button); return true;
+    case 'W': click_icon(wave_button); return true;
+    case 'T': click_icon(picture_button); return true;
     case 'F': toggle_frame_rate(window); return true;
     case vk_f1: information_box(window, keys_help().c_str(), "Modra keys"); return true;
     case vk_f11: toggle_full_screen(); return true;
