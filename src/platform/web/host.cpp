@@ -19,7 +19,8 @@
 //  - full screen through the Fullscreen API, on the page's whole screen;
 //    leaving it by the browser's own means (Esc) leaves it in the toy too
 //  - message boxes as a modal dialog on the page with their title and text;
-//    the title as the page's title
+//    the title as the page's title, and what it says beyond the name in a
+//    line on the page, where a refusal to listen can be read
 //  - the arrow and cross-hair cursors, as the window classes ask
 //  - with ?embed in the address the page shows only the view, scaled to fill
 //    its frame (the pointer is mapped back through that scale)
@@ -124,7 +125,7 @@ EM_JS(void, page_put, (const void* pixels, int left, int top, int width, int hei
     canvas.getContext("2d").putImageData(new ImageData(bytes, width, height), left, top);
 });
 
-EM_JS(void, page_title, (const char* title), { document.title = UTF8ToString(title); });
+EM_JS(void, page_title, (const char* title), { Module.modraTitle(UTF8ToString(title)); });
 
 EM_JS(void, page_message, (const char* text, const char* title, bool information), {
     Module.modraMessage(UTF8ToString(text), UTF8ToString(title), information);
