@@ -18,7 +18,7 @@ add_executable(modra
   src/listen/analysis.cpp
   src/listen/music_hand.cpp
   src/listen/listen.cpp
-  src/platform/portable/no_sound_input.cpp
+  src/platform/web/sound_input.cpp
   src/keys/play_keys.cpp
   src/keys/slider_keys.cpp
   src/keys/title_readout.cpp

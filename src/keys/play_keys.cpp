@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/layout.h"
 #include "hand/hand.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-std::span<const ExtraKey> extra_keys;
+std::vector<ExtraKey> extra_keys;
 
 void toggle_full_screen()
 {
@@ -64,7 +65,7 @@ bool key_pressed(WindowHandle window, std::uintptr_t key)
 
 }  // namespace
 
-void offer_extra_keys(std::span<const ExtraKey> keys) { extra_keys = keys; }
+void offer_extra_keys(std::span<const ExtraKey> keys) { extra_keys.insert(extra_keys.end(), keys.begin(), keys.end()); }
 
 std::string keys_help()
 {

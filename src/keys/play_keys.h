@@ -23,7 +23,8 @@ struct ExtraKey {
     const char* help;  // its lines in the list of keys, each ended by '\n'
 };
 
-// The extras' keys join the toy's from now on, in this order in the list.
+// The extras' keys join the toy's from now on, in this order in the list,
+// after those offered before (the toy's extras, then a program's own).
 void offer_extra_keys(std::span<const ExtraKey> keys);
 
 // F1's list: the toy's keys with the offered ones among them.

@@ -10,7 +10,9 @@
 
 namespace {
 
-constexpr const char* heard_from[] = {"listening to this computer", "listening to the microphone"};
+// By SoundInput.
+constexpr const char* heard_from[] = {"listening to this computer", "listening to the microphone",
+                                      "listening to a file"};
 
 struct Listen {
     WindowHandle window = nullptr;
@@ -59,20 +61,12 @@ void input_ended(const char* why)
 
 void to_hand(const Hop& hop, void*) { hear(state.hand, hop); }
 
-}  // namespace
-
-void cycle_listening(WindowHandle window)
+// In place of whatever was heard; the title says what is, or why nothing.
+void listen_to(WindowHandle window, SoundInput input)
 {
     state.window = window;
     stop_input();
-    state.step = (state.step + 1) % 3;
-    if (state.step == 0) {
-        show_status(window, listening_status, "");
-        show_note(window, "not listening");
-        return;
-    }
     std::string error;
-    const SoundInput input = state.step == 1 ? SoundInput::this_computer : SoundInput::microphone;
     if (!open_sound_input(input, {heard_block, input_ended}, error)) {
         show_status(window, listening_status, "");
         show_note(window, error);
@@ -80,7 +74,22 @@ void cycle_listening(WindowHandle window)
     }
     state.live = true;
     start_music_hand(state.hand, clock_seed());
-    show_status(window, listening_status, heard_from[state.step - 1]);
+    show_status(window, listening_status, heard_from[static_cast<std::int32_t>(input)]);
+}
+
+}  // namespace
+
+void cycle_listening(WindowHandle window)
+{
+    state.step = (state.step + 1) % 3;
+    if (state.step != 0) {
+        listen_to(window, state.step == 1 ? SoundInput::this_computer : SoundInput::microphone);
+        return;
+    }
+    state.window = window;
+    stop_input();
+    show_status(window, listening_status, "");
+    show_note(window, "not listening");
 }
 
 bool listening() { return state.live || state.clip; }
@@ -122,6 +131,11 @@ bool listen_message(WindowHandle window, std::uint32_t message, std::uintptr_t, 
     if (message == wm_destroy && window == state.window) {
         stop_input();
         state = Listen{};
+    }
+    if (message == wm_dropfiles) {
+        // A file stands last in L's cycle: the next L stops listening.
+        state.step = 2;
+        listen_to(window, SoundInput::file);
     }
     return false;
 }

@@ -1,7 +1,8 @@
 // Listening: the toy answers what it hears, live (what this computer plays,
-// or its microphone; L cycles through them and off) or from a sound file a
-// program hears as its frames pass (modra-render --audio). Nothing heard is
-// kept or sent anywhere: the sound is analysed as it comes and let go.
+// or its microphone; L cycles through them and off; or a file given to the
+// window, which plays as it is heard) or from a sound file a program hears
+// as its frames pass (modra-render --audio). Nothing heard is kept or sent
+// anywhere: the sound is analysed as it comes and let go.
 // Its hand acts through the toy's own controls, as attract mode's does.
 #pragma once
 
@@ -27,5 +28,6 @@ std::int64_t frames_of(const SoundClip& clip);
 MusicCues listen_before_frame();
 
 // The main window's messages, for the hook that runs the extras: the
-// listening ends with the window. Keeps none of them.
+// listening ends with the window, and a file given to it (wm_dropfiles) is
+// listened to. Keeps none of them.
 bool listen_message(WindowHandle main_window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);

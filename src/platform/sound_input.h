@@ -1,12 +1,15 @@
 // Sound coming in: what this computer is playing (the monitor of its
-// output) or its microphone, handed over a block at a time. Nothing heard
-// is kept or sent anywhere; the blocks go to the one function given.
+// output), its microphone, or a sound file the user gave the program (in a
+// page: one dropped on it or chosen), which plays to the speakers as it is
+// heard; handed over a block at a time. Nothing heard is kept or sent
+// anywhere; the blocks go to the one function given.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-enum class SoundInput : std::int32_t { this_computer, microphone };
+// A host that cannot be given a file finds `file` missing.
+enum class SoundInput : std::int32_t { this_computer, microphone, file };
 
 struct SoundInputCalls {
     // Interleaved samples in -1..1, `frames` of `channels` each, `rate` a

@@ -30,6 +30,9 @@ inline constexpr std::uint32_t wm_lbuttondown = 0x0201;
 inline constexpr std::uint32_t wm_lbuttonup = 0x0202;
 inline constexpr std::uint32_t wm_rbuttondown = 0x0204;
 inline constexpr std::uint32_t wm_rbuttonup = 0x0205;
+// The user gave the top-level window a file; the host keeps it (in a page: a
+// sound file for SoundInput::file), so wparam carries nothing.
+inline constexpr std::uint32_t wm_dropfiles = 0x0233;
 
 // Button flags of pointer messages' wparam.
 inline constexpr std::uintptr_t mk_lbutton = 0x0001;

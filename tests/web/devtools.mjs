@@ -76,6 +76,7 @@ export async function openPage(cdp, url, { width, height, ratio = 1, preload = "
 
     const page = {
         problems,
+        send,
         async evaluate(expression) {
             const { result, exceptionDetails } = await send("Runtime.evaluate", { expression, returnByValue: true, awaitPromise: true });
             if (exceptionDetails) throw new Error("in the page: " + (exceptionDetails.exception?.description ?? exceptionDetails.text));

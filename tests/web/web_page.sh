@@ -5,7 +5,8 @@
 # modra-render paints at start; it keeps sixty frames a second; the icon bar,
 # drops, Space and a right drag work at zoom 1, at zoom 2 and at two device
 # pixels per CSS pixel; ?embed shows only the view. Prints what it measured.
-# Needs build-web/site/ (scripts/build-web.sh) and build/modra-render.
+# Then web_listen.mjs: listening, with a click track for the fake devices.
+# Needs build-web/site/ (scripts/build-web.sh), build/modra-render and build/tests/make_sound.
 #   tests/web/web_page.sh [SITE_DIR] [MODRA_RENDER] [SCREENSHOT_DIR]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -34,7 +35,9 @@ trap finish EXIT
 port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 /usr/bin/python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >"$work/http.log" 2>&1 &
 server=$!
+"$(dirname "$render")/tests/make_sound" click 10 "$work/click.wav"
 setsid chromium --headless=new --no-sandbox --disable-gpu --no-first-run --user-data-dir="$work/profile" \
+    --use-fake-ui-for-media-stream --use-fake-device-for-media-stream --use-file-for-fake-audio-capture="$work/click.wav" \
     --remote-debugging-address=127.0.0.1 --remote-debugging-port=0 about:blank >"$work/chromium.log" 2>&1 &
 browser=$!
 for _ in $(seq 100); do
@@ -85,3 +88,4 @@ for f in faults:
 print("web_page: %s" % ("FAILED" if faults else "the page loads cleanly, paints the window as modra-render does, keeps time and plays"))
 sys.exit(1 if faults else 0)
 PY
+node --experimental-websocket --no-warnings "$here/web_listen.mjs" "$devtools" "http://127.0.0.1:$port/" "$work/click.wav" "$site/index.html"

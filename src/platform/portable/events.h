@@ -30,6 +30,9 @@ void inject_pointer(std::uint32_t message, Point point, std::uintptr_t buttons);
 void inject_resize(std::int32_t width, std::int32_t height);
 void inject_move(std::int32_t x, std::int32_t y);
 void inject_close();
+// The user dropped a file on the page or chose one: wm_dropfiles to the
+// top-level window.
+void inject_file_given();
 
 // A key went down (again, when held: the keyboard's own repeat) or up. It
 // goes to the top-level window, which has the focus, as wm_keydown /

@@ -1,4 +1,4 @@
-// Pointer input and capture, and the user's request to close.
+// Pointer input and capture, and the user's requests to close and to hear a file.
 #include "platform/portable/events.h"
 #include "platform/portable/host.h"
 #include "platform/portable/rects.h"
@@ -60,6 +60,12 @@ void inject_close()
 {
     if (Window* top = window_system().top_level)
         post_message(top, wm_close, 0, 0);
+}
+
+void inject_file_given()
+{
+    if (Window* top = window_system().top_level)
+        post_message(top, wm_dropfiles, 0, 0);
 }
 
 void set_capture(WindowHandle handle)

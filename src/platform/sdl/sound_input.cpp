@@ -4,6 +4,7 @@
 // server, name it "Monitor of " and the output's description); the
 // microphone is the default capture device that is no monitor.
 // Limitations:
+//  - no file can be given to a desktop window: SoundInput::file is missing
 //  - with no sound server the monitor is missing: only ALSA's capture
 //    devices, if any, remain for the microphone
 #include "platform/sound_input.h"
@@ -37,6 +38,8 @@ void heard(void*, Uint8* stream, int length)
 // The capture device to open: its name, or empty for none.
 std::string device_for(SoundInput which)
 {
+    if (which == SoundInput::file)
+        return {};
     const int count = SDL_GetNumAudioDevices(1);
     if (which == SoundInput::this_computer) {
         char* output = nullptr;

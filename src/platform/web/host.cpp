@@ -19,7 +19,12 @@
 //  - full screen through the Fullscreen API, on the page's whole screen;
 //    leaving it by the browser's own means (Esc) leaves it in the toy too
 //  - message boxes as a modal dialog on the page with their title and text;
-//    the title as the page's title
+//    the title as the page's title, and what it says beyond the name in a
+//    line on the page, where a refusal to listen can be read
+//  - a file dropped on the page, or chosen in the browser's dialog
+//    (web_choose_sound_file), kept for the sound input as
+//    Module.modraSoundFile and given to the window as wm_dropfiles; the
+//    sound input's blocks handed to the listener between passes
 //  - the arrow and cross-hair cursors, as the window classes ask
 //  - with ?embed in the address the page shows only the view, scaled to fill
 //    its frame (the pointer is mapped back through that scale)
@@ -35,6 +40,7 @@
 //    MediaRecorder (WebM, the browser's lossy codec) where it exists, not as
 //    a GIF frame by frame (capture/toy_recording_web.cpp)
 #include "platform/web/web_host.h"
+#include "platform/web/web_sound_input.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -53,7 +59,7 @@
 namespace {
 
 // What the page reported since the last poll, delivered in order then.
-enum class PageEvent { pointer, key, page_resized, full_screen_left, focus_lost };
+enum class PageEvent { pointer, key, page_resized, full_screen_left, focus_lost, file_given };
 
 struct QueuedEvent {
     PageEvent kind;
@@ -106,6 +112,37 @@ EM_JS(void, page_start, (), {
         _web_pointer(0x200, x, y, buttons(e));
     });
     Module.modraZoom = 1;
+    Module.modraGiveFile = (file) => {
+        if (!file) return;
+        Module.modraSoundFile = file;
+        _web_file_given();
+    };
+    // Without this the browser would leave the page to show the file.
+    const files = (e) => e.dataTransfer && Array.from(e.dataTransfer.types).includes("Files");
+    window.addEventListener("dragover", (e) => {
+        if (!files(e)) return;
+        e.preventDefault();
+        e.dataTransfer.dropEffect = "copy";
+    });
+    window.addEventListener("drop", (e) => {
+        if (!files(e)) return;
+        e.preventDefault();
+        Module.modraGiveFile(e.dataTransfer.files[0]);
+    });
+});
+
+EM_JS(void, page_choose_file, (), {
+    let chooser = Module.modraChooser;
+    if (!chooser) {
+        chooser = Module.modraChooser = document.createElement("input");
+        chooser.type = "file";
+        chooser.accept = "audio/*";
+        chooser.hidden = true;
+        chooser.addEventListener("change", () => Module.modraGiveFile(chooser.files[0]));
+        document.body.appendChild(chooser);
+    }
+    chooser.value = "";  // the same file chosen again is news too
+    chooser.click();
 });
 
 EM_JS(void, page_place, (int width, int height, int zoom), {
@@ -124,7 +161,7 @@ EM_JS(void, page_put, (const void* pixels, int left, int top, int width, int hei
     canvas.getContext("2d").putImageData(new ImageData(bytes, width, height), left, top);
 });
 
-EM_JS(void, page_title, (const char* title), { document.title = UTF8ToString(title); });
+EM_JS(void, page_title, (const char* title), { Module.modraTitle(UTF8ToString(title)); });
 
 EM_JS(void, page_message, (const char* text, const char* title, bool information), {
     Module.modraMessage(UTF8ToString(text), UTF8ToString(title), information);
@@ -263,6 +300,7 @@ void deliver(const QueuedEvent& e)
         if (full_screen())
             set_full_screen(false, 1);
         break;
+    case PageEvent::file_given: inject_file_given(); break;
     case PageEvent::focus_lost: {
         const std::vector<std::uintptr_t> held = host.held;
         host.held.clear();
@@ -282,6 +320,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_pointer(std::uint32_t message, std::int
     q.buttons_or_key = ((buttons & 1) ? mk_lbutton : 0) | ((buttons & 2) ? mk_rbutton : 0);
     host.queue.push_back(q);
 }
+
+extern "C" EMSCRIPTEN_KEEPALIVE void web_file_given() { host.queue.push_back({PageEvent::file_given}); }
 
 void web_host_start(const WebHostSetup& setup)
 {
@@ -304,6 +344,13 @@ void host_poll_events()
     events.swap(host.queue);
     for (const QueuedEvent& e : events)
         deliver(e);
+    web_sound_input_poll();
+}
+
+void web_choose_sound_file()
+{
+    if (host.started)
+        page_choose_file();
 }
 
 // The web host has nothing to do between frames.

@@ -13,3 +13,8 @@ struct WebHostSetup {
 };
 
 void web_host_start(const WebHostSetup& setup);
+
+// Opens the browser's dialog for a sound file; one chosen reaches the window
+// as a dropped file does (wm_dropfiles). Only while the user's key or click
+// is fresh does the browser show it.
+void web_choose_sound_file();

@@ -13,6 +13,13 @@ namespace {
 
 MainLoop loop;
 
+// A phone cannot drop a file on the page: O asks the browser for one.
+void choose_sound_file(WindowHandle) { web_choose_sound_file(); }
+
+const ExtraKey page_keys[] = {
+    {'O', choose_sound_file, "O   listen to a sound file: the page plays it\n"},
+};
+
 void pass()
 {
     if (!run_main_loop_pass(loop)) {
@@ -27,6 +34,7 @@ int main()
 {
     web_host_start({client_width, client_height, zoom_keys});
     enable_toy_extras();
+    offer_extra_keys(page_keys);
     if (!start_app()) {
         EM_ASM(Module.modraEnded(););
         return 0;
