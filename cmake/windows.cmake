@@ -24,7 +24,7 @@ add_library(modra_win32 STATIC
   src/platform/win32/picture_files.cpp
   src/platform/win32/animation_file.cpp
   src/platform/win32/mix_format.cpp
-  src/platform/portable/no_sound_input.cpp
+  src/platform/win32/sound_input.cpp
 )
 target_include_directories(modra_win32 PUBLIC src)
 # dxguid supplies IID_IDirectDraw7; windowscodecs, ole32, shlwapi and uuid
