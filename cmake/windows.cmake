@@ -23,14 +23,16 @@ add_library(modra_win32 STATIC
   src/platform/win32/screen.cpp
   src/platform/win32/picture_files.cpp
   src/platform/win32/animation_file.cpp
-  src/platform/portable/no_sound_input.cpp
+  src/platform/win32/mix_format.cpp
+  src/platform/win32/sound_input.cpp
 )
 target_include_directories(modra_win32 PUBLIC src)
 # dxguid supplies IID_IDirectDraw7; windowscodecs, ole32, shlwapi and uuid
 # the Imaging Component's encoder, COM and the file stream under kept
-# pictures, shell32 and uuid the Pictures known folder.
+# pictures, shell32 and uuid the Pictures known folder; ksuser the sample
+# formats' GUIDs the mix format is compared with.
 target_link_libraries(modra_win32 PUBLIC ddraw dxguid gdi32 user32 advapi32 windowscodecs ole32 shell32 shlwapi
-                      uuid)
+                      uuid ksuser)
 # The palette bank reads the stored set through the platform's resources.
 target_link_libraries(modra_core PUBLIC modra_win32)
 
@@ -77,6 +79,9 @@ if(MODRA_TESTS)
   # A window that hosts modra.scr's preview, for tests/win32/wine_saver.sh.
   add_executable(preview_host tests/win32/preview_host.cpp)
   target_link_libraries(preview_host PRIVATE user32 gdi32)
+  # The sound input's sample formats, for tests/win32/wine_listen.sh.
+  add_executable(mix_format_test tests/win32/mix_format_test.cpp)
+  target_link_libraries(mix_format_test PRIVATE modra_win32)
 endif()
 
 # Every instruction set's rule loops against the portable ones, as the Linux

@@ -2,7 +2,8 @@
 # Cross-builds the native Windows program with mingw-w64 into build-windows/:
 # build-windows/modra.exe and the screensaver modra.scr (64-bit, statically
 # linked), the preview host the screensaver test uses, and the Windows unit
-# tests, build-windows/modra_win32_tests.exe and rule_paths_tests.exe.
+# tests, build-windows/modra_win32_tests.exe, rule_paths_tests.exe and
+# mix_format_test.exe.
 # Installs mingw-w64 if missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -35,6 +35,8 @@ wine_installer() { tests/win32/wine_installer.sh build-windows; }
 wine_installer || { echo "Wine installer tests failed; running them once more"; wine_installer; }
 wine_saver() { tests/win32/wine_saver.sh build-windows; }
 wine_saver || { echo "Wine screensaver tests failed; running them once more"; wine_saver; }
+wine_listen() { tests/win32/wine_listen.sh build-windows build/tests/x11_close; }
+wine_listen || { echo "Wine listening tests failed; running them once more"; wine_listen; }
 
 # The browser build (Emscripten): its rule loops against the portable ones
 # under Node, and its page in headless Chromium.

@@ -4,7 +4,8 @@
 //  - window classes and windows (USER), the message queue in the system's own
 //    order, capture, timers, message boxes (error, or information with an
 //    owner) and cursors, and titles set as UTF-8 through the wide calls (this
-//    file)
+//    file); a sound input that stopped by itself is told at the message peek
+//    (sound_input.cpp)
 //  - keys through the real key messages: TranslateMessage makes the
 //    characters, and whether a key is held is GetKeyState's answer for the
 //    message being handled
@@ -34,6 +35,7 @@
 #include <type_traits>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/sound_input.h"
 
 static_assert(sizeof(void*) == 8, "the window procedure is registered as a WNDPROC: x64 only");
 static_assert(std::is_same_v<WPARAM, std::uintptr_t> && std::is_same_v<LPARAM, std::intptr_t> &&
@@ -219,6 +221,8 @@ void post_quit(std::int32_t code) { PostQuitMessage(code); }
 
 bool peek_message(Message& message)
 {
+    // Between messages, where the interface promises an input's end.
+    pass_sound_input_end();
     if (!PeekMessageA(&last_peeked, nullptr, 0, 0, PM_REMOVE))
         return false;
     message = {from_hwnd(last_peeked.hwnd), last_peeked.message, last_peeked.wParam, last_peeked.lParam};

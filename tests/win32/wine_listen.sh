@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# Listening (L) in the native Windows build under Wine on a private Xvfb,
+# its sound through winepulse alone. With no sound server both inputs are
+# nothing to listen to. With a PulseAudio server of the test's own (one
+# null sink, the default output, whose monitor is the default source), the
+# microphone hears clicks played into it: paused, silence makes no drop and
+# the clicks do; when the server is stopped the title says the input went
+# away. What this computer plays is either heard the same way or, where the
+# Wine cannot capture the output (Wine 8's winepulse has no loopback), nothing
+# to listen to. Either way the toy keeps animating, closes with 0 and keeps
+# no file. First the integer mix formats Wine never offers
+# (mix_format_test.exe). Screenshots go to BUILD-WINDOWS/wine-listen-screenshots/.
+# Usage: wine_listen.sh BUILD-WINDOWS X11_CLOSE (make_sound beside X11_CLOSE)
+set -u
+build=$(cd "$1" && pwd)
+close_tool=$2
+make_sound=$(dirname "$close_tool")/make_sound
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+for tool in "$wine" "$wineserver" Xvfb xdotool xwininfo xprop import convert pulseaudio pactl paplay "$make_sound"; do
+    command -v "$tool" >/dev/null || { echo "FAILED: $tool is not installed"; exit 1; }
+done
+shots=$build/wine-listen-screenshots
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+. "$(dirname "$0")/../xvfb_session.sh"
+dir=$session_dir
+
+. "$(dirname "$0")/wine_prefix.sh"
+private_wine_prefix listen
+pulse_pid=""
+stop_pulse() { [ -z "$pulse_pid" ] || { kill "$pulse_pid"; wait "$pulse_pid"; } 2>/dev/null; pulse_pid=""; }
+trap '"$wineserver" -k 2>/dev/null; stop_pulse; session_cleanup' EXIT
+# winepulse only: ALSA would find whatever cards this machine has.
+env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d pulse /f >/dev/null 2>&1
+
+mix=$(env -u DISPLAY "$wine" "$build/mix_format_test.exe" 2>/dev/null | tr -d '\r')
+echo "$mix" | grep '^ok: \|^FAILED: '
+check "the integer mix formats turn into floats (${mix##*$'\n'})" test "${mix##*$'\n'}" = "0 failed"
+"$wineserver" -w
+
+# The server named but not there: a client never starts one of its own then.
+export PULSE_SERVER=unix:$dir/pulse.sock
+start_pulse() {
+    mkdir -p "$dir/pulse-home" "$dir/pulse-run" && chmod 700 "$dir/pulse-run"
+    HOME=$dir/pulse-home XDG_RUNTIME_DIR=$dir/pulse-run pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+        --use-pid-file=no -F /dev/null --load="module-native-protocol-unix socket=$dir/pulse.sock auth-anonymous=1" \
+        --load="module-null-sink sink_name=modra_test" >"$dir/pulse.log" 2>&1 &
+    pulse_pid=$!
+    wait_for 10 eval 'pactl info >/dev/null 2>&1'
+}
+
+title() { xprop -id "$win" _NET_WM_NAME | sed -n 's/^[^"]*"\(.*\)"$/\1/p'; }
+titled() { [ "$(title)" = "Modra — $1" ]; }
+press_l() { # the title it should come to, then any other it may come to instead
+    want=$1 or=${2:-}
+    xdotool key l
+    wait_for 10 said_after_l
+    check "L: the title says Modra — $want${or:+ or Modra — $or} (got $(title))" said_after_l
+}
+said_after_l() { titled "$want" || { [ -n "$or" ] && titled "$or"; }; }
+view_shot() { client_shot "$dir/whole.png" && convert "$dir/whole.png" -crop $view +repage "$1"; }
+changed_since() { view_shot "$dir/now.png" && [ -n "$(changed_box "$1" "$dir/now.png")" ]; }
+
+full_size() { local w; w=$(top_window Modra) && [ -n "$w" ] && xwininfo -id "$w" | grep -q 'Width: 710'; }
+start_toy() {
+    start_modra_exe
+    # Wine maps the window before it takes its size; a busy machine shows that.
+    wait_for 60 full_size
+    open_modra 5
+    wait_for 20 eval 'client_shot "$dir/start.png" && has_other_colour "$dir/start.png" $view 000000'
+    click_at 5 5  # the black frame: the input focus, nothing else
+    sleep 0.3
+}
+# Paused, the view holds still but for what the hand drops into it.
+holds_still() { # what it hears
+    view_shot "$dir/held.png"
+    sleep 1.5
+    check "paused, $1 makes no drop" eval '! changed_since "$dir/held.png"'
+}
+clicks_make_drops() { # what hears them, the screenshot's name
+    paplay "$dir/clicks.wav" &
+    local player=$!
+    wait_for 8 changed_since "$dir/held.png"
+    check "$1 hears clicks: drops land in the paused view" changed_since "$dir/held.png"
+    cp "$dir/now.png" "$shots/$2"
+    kill "$player" 2>/dev/null
+    wait "$player" 2>/dev/null
+    sleep 1
+}
+still_animates() {
+    view_shot "$dir/a.png"
+    sleep 0.5
+    check "$1, the toy animates" changed_since "$dir/a.png"
+}
+close_toy() {
+    "$close_tool" "$win"
+    check_exit "a close request" 30
+    check "nothing is kept in the current folder or Pictures" test -z "$(find "$work" "$pictures" -mindepth 1)"
+}
+
+start_xvfb 24
+
+echo "-- no sound server"
+start_toy
+press_l "nothing to listen to"
+press_l "nothing to listen to"
+press_l "not listening"
+still_animates "with nothing to listen to"
+close_toy
+
+echo "-- a sound server of the test's own"
+"$make_sound" click 8 "$dir/clicks.wav" >/dev/null
+start_pulse
+check "the sound server answers" eval 'pactl info >/dev/null 2>&1' || { finish_checks; exit 1; }
+start_toy
+xdotool key space
+sleep 0.7
+holds_still "not listening"
+press_l "listening to this computer" "nothing to listen to"
+if titled "listening to this computer"; then
+    clicks_make_drops "this computer" this_computer.png
+else
+    echo "note: this Wine captures no output (loopback), so this computer is nothing to listen to"
+fi
+press_l "listening to the microphone"
+sleep 1  # the hand's last drops, if this computer was heard
+holds_still silence
+clicks_make_drops "the microphone" microphone.png
+stop_pulse
+wait_for 10 titled "the sound input went away"
+check "the server stopped: the title says Modra — the sound input went away (got $(title))" \
+    titled "the sound input went away"
+xdotool key space
+sleep 0.7
+still_animates "resumed after it went away"
+client_shot "$shots/after.png"
+close_toy
+finish_checks
