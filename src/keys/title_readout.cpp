@@ -63,6 +63,11 @@ void show_note(WindowHandle window, const std::string& note)
 void show_status(WindowHandle window, StatusSlot slot, const std::string& status)
 {
     readout.status[slot] = status;
+    // What just began outranks an older note.
+    if (!status.empty() && !readout.note.empty()) {
+        kill_timer(window, note_timer);
+        readout.note.clear();
+    }
     show_title(window);
 }
 

@@ -157,6 +157,8 @@ bool open_sound_input(SoundInput which, const SoundInputCalls& calls, std::strin
 {
     close_sound_input();
     error = "nothing to listen to";
+    if (which == SoundInput::file)  // only a page plays files it is given
+        return false;
     if (!listener.stop)
         listener.stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!listener.running)
