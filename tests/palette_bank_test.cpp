@@ -1,6 +1,6 @@
-// The bank: the built-in ramp, reading stored records, and the generated
-// palettes with their distant-entry search and blends; colour packing, the
-// fade's asymmetric steps, and the three palettes' roles while the user chooses.
+// The bank: the built-in ramp, the carried set, and the generated palettes
+// with their distant-entry search and blends (fuzz_palettes reads any set);
+// colour packing, the fade's asymmetric steps, and the three palettes' roles.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -63,37 +63,6 @@ TEST(PaletteBank, BuiltInRampThenTheCarriedSetWithAGeneratedPaletteAfterEachReco
     // draws from the initial state are 41 and 18467.
     EXPECT_EQ(entry(2, 0), entry(1, 41));
     EXPECT_EQ(entry(4, 0), entry(3, 18467 % 256));
-}
-
-TEST(PaletteBank, ReadsWholeRecordsOnlyUpToAHundredPalettes)
-{
-    struct Case {
-        std::size_t records, extra;
-        int count, draws;  // one draw per generated palette
-    };
-    for (const Case& c : {Case{0, 0, 1, 0}, Case{0, 767, 1, 0}, Case{10, 0, 21, 10}, Case{10, 500, 21, 10},
-                          Case{49, 0, 99, 49}, Case{50, 0, 100, 49}, Case{60, 0, 100, 49}}) {
-        SCOPED_TRACE(testing::Message() << c.records << " records + " << c.extra);
-        // Records whose bytes say which record they are.
-        std::vector<std::uint8_t> bytes(c.records * palette_record_size + c.extra);
-        for (std::size_t i = 0; i < bytes.size(); ++i)
-            bytes[i] = static_cast<std::uint8_t>(i / palette_record_size * 7 + i % 251);
-        seed_random(1);
-        for (int i = 0; i < c.draws; ++i)
-            next_random();
-        const std::uint32_t after = random_state();
-        seed_random(1);
-        palette_bank.count = 1;
-        load_palette_records(bytes.data(), bytes.size());
-        EXPECT_EQ(palette_bank.count, c.count);
-        EXPECT_EQ(random_state(), after);
-        for (std::size_t k = 0; k < c.records && k < 50; ++k)
-            ASSERT_EQ(0, std::memcmp(palette_bank.entries[2 * k + 1], bytes.data() + k * palette_record_size,
-                                     palette_record_size)) << "record " << k + 1;
-    }
-    palette_bank.count = 1;
-    load_palette_records(nullptr, 0);
-    EXPECT_EQ(palette_bank.count, 1) << "a missing set leaves the built-in palette alone";
 }
 
 TEST(PaletteBank, DistantEntrySearchBlendsAndAGeneratedPalette)
