@@ -93,11 +93,3 @@ TEST(PictureFiles, ThePicturesFolderIsTheDesktopsThenHomesThenTheCurrentOne)
     if (old_config) setenv("XDG_CONFIG_HOME", saved_config.c_str(), 1);
     else unsetenv("XDG_CONFIG_HOME");
 }
-
-TEST(PictureFiles, TheTimeStampIsDigitsDashDigits)
-{
-    const std::string stamp = local_time_stamp();
-    ASSERT_EQ(stamp.size(), 15u);
-    for (std::size_t i = 0; i < stamp.size(); ++i)
-        EXPECT_TRUE(i == 8 ? stamp[i] == '-' : std::isdigit(static_cast<unsigned char>(stamp[i]))) << stamp;
-}
