@@ -48,10 +48,14 @@ check_exit() { # what ends the program, seconds: it must end within them, with 0
 }
 
 # The id of the top-level window titled exactly $1 (every one is a child of
-# the root here), waiting up to $2 seconds (default 10). Not `xdotool
+# the root here), of the geometry $2 (WxH+X+Y) if given; find_window waits
+# up to $2 seconds (default 10) for the one of the geometry $3. Not `xdotool
 # search`, which skips titles set as UTF-8, as SDL's message boxes set theirs.
-top_window() { xwininfo -root -children | awk -v name=" \"$1\": (" 'index($0, name) { print $1; exit }'; }
-find_window() { local id title=$1; wait_for "${2:-10}" eval 'id=$(top_window "$title"); [ -n "$id" ]' && echo "$id"; }
+top_window() {
+    xwininfo -root -children |
+        awk -v name=" \"$1\": (" -v at=" ${2:-} " 'index($0, name) && (at == "  " || index($0, at)) { print $1; exit }'
+}
+find_window() { local id title=$1 at=${3:-}; wait_for "${2:-10}" eval 'id=$(top_window "$title" "$at"); [ -n "$id" ]' && echo "$id"; }
 
 # Pictures: colours are RRGGBB in upper case, regions WxH+X+Y.
 hex() { sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F; }
@@ -150,14 +154,14 @@ check_buttons_and_drop() {
 }
 settled_shot() { sleep "$settle"; client_shot "$1"; }  # out, once check_buttons_and_drop's settle is over
 
-# The box a 16-bit screen gets instead of the window, within $2 seconds:
-# its picture into $1, its id in `box`.
-check_sorry_box() {
-    box=$(find_window Sorry "$2")
-    check "a box titled Sorry" test -n "$box" || return 1
+# The box titled $1 up within $2 seconds, its picture into $3 and its id in
+# `box`: it shows something, and the program waits while it is up.
+check_box() {
+    box=$(find_window "$1" "$2")
+    check "a box titled $1 ($(basename "$3"))" test -n "$box" || return 1
     eval "$(xdotool getwindowgeometry --shell "$box")"
-    sleep 1
-    screen_shot "$1" "${WIDTH}x$HEIGHT+$X+$Y"
-    check "the box shows something" has_other_colour "$1" "${WIDTH}x$HEIGHT+0+0" "$(pixel "$1" 1 1)"
+    sleep 1  # a box is sized once it is made
+    screen_shot "$3" "${WIDTH}x$HEIGHT+$X+$Y"
+    check "the box shows something" has_other_colour "$3" "${WIDTH}x$HEIGHT+0+0" "$(pixel "$3" 1 1)"
     check "the program waits while the box is up" kill -0 "$app_pid"
 }

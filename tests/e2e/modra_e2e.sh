@@ -33,7 +33,7 @@ check_exit "a close request" 5
 
 start_xvfb 16
 start_app "$modra"
-check_sorry_box "$shots/modra_sorry.png" 10 && "$close_tool" "$box"
+check_box Sorry 10 "$shots/modra_sorry.png" && "$close_tool" "$box"
 check_exit "a dismissed box" 5
 check "the text went to the box, not to stderr" eval '! grep -q "requires 32 bit" "$session_dir/err"'
 finish_checks

@@ -1,31 +1,15 @@
 #!/usr/bin/env bash
 # The Windows packages from scripts/package-windows.sh under Wine on a
-# private Xvfb (no window manager): the installer and its uninstaller carry
-# Modra's icon, the installer and the program the version; the installer
-# shows its first page and cancels; silently (its licence page does not stop
-# it) it installs modra.exe, modra.scr and LICENSE.txt under Program
-# Files\Modra, the screensaver also in System32, a Start-menu shortcut for
-# everyone and the Apps & features entry with its version; the installed
-# modra.exe starts from there and paints its window; the silent uninstall
-# then leaves none of it behind. The zip holds both programs, the licence
-# with Windows line ends and the note.
-# Runs in a Wine prefix of its own (kept in the build directory).
+# private Xvfb (no window manager): the icons and version blocks; the
+# installer's first page, cancelled; a silent install, with everything where
+# Windows looks for it, and the installed modra.exe painting its window;
+# the silent uninstall leaving none of it behind; the zip's contents.
 # Screenshots go to BUILD-WINDOWS/wine-screenshots/installer_*.png.
 # Usage: wine_installer.sh BUILD-WINDOWS (the folder the packages are in)
 set -u
-build=$(cd "$1" && pwd)
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
 windres=x86_64-w64-mingw32-windres
-for tool in "$wine" "$wineserver" "$windres" Xvfb xdotool xwininfo import convert unzip strings; do
-    command -v "$tool" >/dev/null || { echo "FAILED: $tool is not installed"; exit 1; }
-done
-shots=$build/wine-screenshots
-mkdir -p "$shots"
-rm -f "$shots"/installer_*.png
-. "$(dirname "$0")/../xvfb_session.sh"
-. "$(dirname "$0")/wine_prefix.sh"
-private_wine_prefix installer
+. "$(dirname "$0")/wine_session.sh"
+wine_session installer "$1" wine-screenshots 'installer_*.png' "$windres" unzip strings
 # No menu entries in the private home for the shortcut.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 
@@ -114,8 +98,7 @@ declare -A want=(
     [DisplayIcon]='C:\Program Files\Modra\modra.exe,0' [InstallLocation]='C:\Program Files\Modra'
     [UninstallString]='"C:\Program Files\Modra\Uninstall.exe"'
     [QuietUninstallString]='"C:\Program Files\Modra\Uninstall.exe" /S' [NoModify]=0x1 [NoRepair]=0x1)
-for name in DisplayName DisplayVersion Publisher DisplayIcon InstallLocation UninstallString QuietUninstallString \
-    NoModify NoRepair; do
+for name in "${!want[@]}"; do
     got=$(reg_value "$name")
     check "the uninstall entry's $name is ${want[$name]} (got $got)" test "$got" = "${want[$name]}"
 done
