@@ -1,5 +1,5 @@
-# Running a program on a private Xvfb with no window manager, for the SDL
-# smoke test, the end-to-end tests of modra and modra.exe and the Xvfb
+# Running a program on a private Xvfb with no window manager, for the
+# end-to-end tests of modra, modra-saver and modra.exe and the Xvfb
 # benchmark. The program's pid goes in `app_pid`; it and the server are
 # stopped by their pids when the script exits.
 
@@ -126,14 +126,19 @@ check_first_paint() {
 }
 
 # The icon bar and the view under real pointer events, each given $2 seconds
-# to land, shots named $1_*.png: the wave button pressed; paused, the window
-# holding still; a drop made by the xdotool commands after $3 changing a box
-# from client (328, 248) to $3 (RIGHT,BOTTOM), at least 15 pixels a side;
-# resumed, the wave rule spreading it.
+# to land, shots named $1_*.png: clicks a pixel left of and above the wave
+# button's hot zone miss it, and one on its top left pixel presses it;
+# paused, the window holding still; a drop made by the xdotool commands
+# after $3 changing a box from client (328, 248) to $3 (RIGHT,BOTTOM), at
+# least 15 pixels a side; resumed, the wave rule spreading it.
 check_buttons_and_drop() {
     local shots=$1 settle=$2 corner=$3 box
     shift 3
-    click_at 110 548
+    click_at 102 537
+    click_at 103 536
+    settled_shot "$session_dir/missed.png"
+    check "clicks beside the wave button's hot zone miss it" only_colour "$session_dir/missed.png" 23x1+50+537 FFFFFF
+    click_at 103 537
     settled_shot "${shots}_wave.png"
     check "a click on the wave button presses it" only_colour "${shots}_wave.png" 23x1+103+537 FFFFFF
     check "and releases diffusion" has_other_colour "${shots}_wave.png" 23x1+50+537 FFFFFF

@@ -8,18 +8,32 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/canvas.h"
 #include "platform/headless/framebuffer_capture.h"
 #include "platform/headless/headless_host.h"
 #include "platform/headless/script_input.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/portable/events.h"
 #include "platform/portable/window_testing.h"
-#include "solid_fill.h"
 
 namespace {
 
 constexpr std::uint32_t child_colour = 0x00C03020;
 std::vector<std::string> events;  // what the windows received, in order
+
+void fill_client(WindowHandle window, std::uint32_t colour)
+{
+    Canvas* canvas = begin_paint(window);
+    const Rect r = client_rect(window);
+    PenHandle pen = create_pen(colour);
+    BrushHandle brush = create_brush(colour);
+    select_pen(canvas, pen);
+    select_brush(canvas, brush);
+    rectangle(canvas, r.left, r.top, r.right, r.bottom);
+    end_paint(window, canvas);  // the canvas lets go of the pen and brush
+    delete_pen(pen);
+    delete_brush(brush);
+}
 
 // Logs "down|up|move|size|close CHILD-ID X,Y WPARAM", with the width and
 // height for X and Y of a size.
