@@ -31,17 +31,22 @@ struct Probe {
     std::int32_t value;
 };
 
-// A fresh field of zeros with the rules' defaults, as at process start.
+// The field all zeros, the rules' defaults and the random source, as at process start.
+inline void reset_sim()
+{
+    for (Grid& g : cell_field.buffers)
+        g.fill(0);
+    cell_field.velocity.fill(0);
+    cell_field.current = cell_field.frame_count = 0;
+    sim_mode = SimMode{};
+    seed_random(1);
+}
+
 class FieldTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (Grid& g : cell_field.buffers)
-            g.fill(0);
-        cell_field.velocity.fill(0);
-        cell_field.current = cell_field.frame_count = 0;
-        sim_mode = SimMode{};
-        seed_random(1);
+        reset_sim();
         // Entry i is 0x00A000ii, so a pixel tells which palette index it came from.
         for (int i = 0; i < 256; ++i)
             displayed_palette[i] = 0x00A00000u | static_cast<std::uint32_t>(i);

@@ -3,8 +3,6 @@
 // message handling, and a main window for the controls to live in.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdint>
 
@@ -12,16 +10,14 @@
 #include "app/view_window.h"
 #include "display/display_window.h"
 #include "iconbar/iconbar.h"
-#include "palette/palette.h"
 #include "palette/palette_bank.h"
 #include "platform/headless/headless_host.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/portable/events.h"
 #include "platform/portable/window_testing.h"
-#include "sim/cell_field.h"
-#include "sim/random.h"
 #include "slider/slider.h"
 #include "slider/slider_window.h"
+#include "test_support.h"
 
 inline void reset_toy_state()
 {
@@ -37,13 +33,8 @@ inline void reset_toy_state()
     iconbars[0] = IconBar{};
     next_iconbar_id = first_iconbar_id;
     view_window = nullptr;
-    sim_mode = SimMode{};
-    for (Grid& g : cell_field.buffers)
-        g.fill(0);
-    cell_field.velocity.fill(0);
-    cell_field.current = cell_field.frame_count = 0;
+    reset_sim();
     target_palette = displayed_palette = preview_palette = Palette{};
-    seed_random(1);
 }
 
 // Handles every queued message, as the main loop does between frames.
@@ -105,8 +96,6 @@ protected:
     static std::uint32_t pixel_of(Point child_origin, std::int32_t x, std::int32_t y)
     {
         const Framebuffer f = top_level_framebuffer();
-        return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(f.pixels) +
-                                                      static_cast<std::ptrdiff_t>(child_origin.y + y) *
-                                                          f.pitch)[child_origin.x + x];
+        return f.pixels[(child_origin.y + y) * (f.pitch / 4) + child_origin.x + x];
     }
 };
