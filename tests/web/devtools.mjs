@@ -1,7 +1,6 @@
 // A small client of the DevTools protocol over the browser's WebSocket, and a
 // page opened through it with the calls the page tests make: real input as
 // the browser's own mouse and keyboard, and the canvas read back.
-// DEVTOOLS_TRACE=1 in the environment prints every call sent.
 export async function connect(url) {
     const socket = new WebSocket(url);
     await new Promise((resolve, reject) => {
@@ -24,7 +23,6 @@ export async function connect(url) {
     };
     return {
         send(method, params = {}, sessionId) {
-            if (process.env.DEVTOOLS_TRACE) console.error(">", method, JSON.stringify(params).slice(0, 120));
             const id = ++next;
             socket.send(JSON.stringify({ id, method, params, sessionId }));
             return new Promise((resolve, reject) => waiting.set(id, { resolve, reject }));

@@ -1,17 +1,18 @@
 // The page in headless Chromium, driven over the DevTools protocol with the
 // browser's own mouse and keyboard, at zoom 1, at zoom 2 and on a screen of
-// two device pixels per CSS pixel, and as an embedded background. Writes
-// what it found to OUT.json: the faults, the figures, and at zoom 1 the
-// window as first shown, for the comparison with modra-render.
-//   node --experimental-websocket web_page.mjs DEVTOOLS_WS_URL PAGE_URL OUT.json SHOTS_DIR
-import { writeFileSync } from "node:fs";
+// two device pixels per CSS pixel, and as an embedded background; at zoom 1
+// the window as first shown against WINDOW.ppm, modra-render's. Prints what
+// it measured and every fault, and exits 1 on any.
+//   node --experimental-websocket web_page.mjs DEVTOOLS_WS_URL PAGE_URL WINDOW.ppm SHOTS_DIR
+import { readFileSync, writeFileSync } from "node:fs";
 import { connect, openPage, sleep } from "./devtools.mjs";
 
-const [browserUrl, pageUrl, out, shots] = process.argv.slice(2);
+const [browserUrl, pageUrl, windowPpm, shots] = process.argv.slice(2);
 const cdp = await connect(browserUrl);
 const faults = [];
 const figures = {};
 const check = (what, ok) => { if (!ok) faults.push(what); return ok; };
+const done = (page) => { faults.push(...page.problems); return page.close(); };
 
 // Page-side helpers over the canvas, in client pixels of the window.
 const helpers = `window.modraTest = {
@@ -110,15 +111,31 @@ async function play(page, label) {
     figures.first_frame_ms = Math.round(first.frame);
     figures.page_loaded_ms = Math.round(first.loaded);
     figures.zoom1 = await page.evaluate(`Module.modraZoom`);
-    const window = await page.evaluate(`(() => {
+    check(`zoom 1: a 1000 x 800 page shows the window at zoom ${figures.zoom1}, not 1`, figures.zoom1 === 1);
+    const page_window = await page.evaluate(`(() => {
         const c = document.getElementById("modra");
-        const d = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
-        let hex = "";
-        for (let i = 0; i < d.length; i += 4)
-            hex += ((d[i] << 16) | (d[i + 1] << 8) | d[i + 2]).toString(16).padStart(6, "0");
-        return { width: c.width, height: c.height, title: document.title, hex };
+        return { width: c.width, height: c.height, title: document.title,
+                 rgba: modraTest.base64(c.getContext("2d").getImageData(0, 0, c.width, c.height).data) };
     })()`);
-    Object.assign(figures, { title: window.title, width: window.width, height: window.height });
+    check(`the page's title is ${page_window.title}`, page_window.title === "Modra");
+    // modra-render's P6 header is "P6\nW H\n255\n".
+    const ppm = readFileSync(windowPpm), header = ppm.toString("latin1", 0, 20).split(/\s+/);
+    const [width, height] = [+header[1], +header[2]], rgb = ppm.subarray(ppm.length - width * height * 3);
+    if (check(`the canvas is ${page_window.width} x ${page_window.height}, the window ${width} x ${height}`,
+              page_window.width === width && page_window.height === height)) {
+        const rgba = Buffer.from(page_window.rgba, "base64");
+        let wrong = 0, first = null;
+        for (let y = 0; y < height; ++y)
+            for (let x = 0; x < width; ++x) {
+                if (x >= 20 && x < 660 && y >= 20 && y < 500) continue;  // the view, app/layout.h
+                const i = y * width + x;
+                if ([0, 1, 2].some((c) => rgba[4 * i + c] !== rgb[3 * i + c])) {
+                    first ??= [x, y];
+                    ++wrong;
+                }
+            }
+        check(`${wrong} pixels outside the view differ from modra-render's; the first at ${first}`, wrong === 0);
+    }
 
     // Five seconds on the browser's clock: frames are presents of the view.
     await sleep(500);
@@ -148,9 +165,7 @@ async function play(page, label) {
     check(`zoom 1: F1 opens the dialog "Modra keys" with the keys of the page (${JSON.stringify(box)})`,
           box && box[0] === "Modra keys" && box[1].includes("download the picture") && box[1].includes("Space"));
     writeFileSync(`${shots}/web_keys.png`, await page.screenshot());
-    faults.push(...page.problems);
-    await page.close();
-    figures.window = window.hex;
+    await done(page);
 }
 
 // Zoom 2: a page with room for the window twice over.
@@ -160,8 +175,7 @@ async function play(page, label) {
     check(`zoom 2: a 1600 x 1300 page shows the window at zoom ${zoom}, not 2`, shown && zoom === 2);
     await play(page, "zoom 2");
     writeFileSync(`${shots}/web_zoom2.png`, await page.screenshot());
-    faults.push(...page.problems);
-    await page.close();
+    await done(page);
 }
 
 // Two device pixels per CSS pixel: zoom 2 in device pixels, the window at its CSS size.
@@ -170,8 +184,7 @@ async function play(page, label) {
     const [zoom, cssWidth] = await page.evaluate(`[Module.modraZoom, document.getElementById("modra").getBoundingClientRect().width]`);
     check(`ratio 2: zoom ${zoom} and ${cssWidth} CSS pixels wide, not zoom 2 and 710`, shown && zoom === 2 && cssWidth === 710);
     await play(page, "ratio 2");
-    faults.push(...page.problems);
-    await page.close();
+    await done(page);
 }
 
 // A phone: the whole window in its width, and a finger's taps as left clicks.
@@ -189,8 +202,7 @@ async function play(page, label) {
           box && Math.abs((box[0] + box[2] - 1) / 2 - 340) <= 2 && Math.abs((box[1] + box[3] - 1) / 2 - 260) <= 2 &&
           box[2] - box[0] <= 22);
     writeFileSync(`${shots}/web_phone.png`, await page.screenshot());
-    faults.push(...page.problems);
-    await page.close();
+    await done(page);
 }
 
 // Embedded: only the view, filling the page, each of its pixels 2 x 2 CSS
@@ -220,8 +232,7 @@ async function play(page, label) {
         return wrong;
     })()`);
     check(`embed: the page is the view at twice its size, pixel for pixel (${wrong} differ)`, wrong === 0);
-    faults.push(...page.problems);
-    await page.close();
+    await done(page);
 }
 
 // A browser without WebAssembly SIMD gets the page's refusal, and nothing starts.
@@ -233,9 +244,13 @@ async function play(page, label) {
         document.getElementById("refusal").textContent, !document.getElementById("frame").hidden, typeof Module]`);
     check(`no SIMD: the page says why it cannot run (${JSON.stringify(text)}), hides the canvas and loads nothing`,
           text.includes("lacks WebAssembly SIMD") && !canvasShown && started === "undefined");
-    faults.push(...page.problems);
-    await page.close();
+    await done(page);
 }
 
-writeFileSync(out, JSON.stringify({ faults, figures }));
 cdp.close();
+for (const name of ["first_frame_ms", "page_loaded_ms", "frames_per_second", "p99_interval_ms",
+                    "main_thread_ms_per_frame", "script_ms_per_frame"])
+    console.log(`web_page: ${name} ${figures[name]}`);
+for (const f of faults) console.log(`web_page: ${f}`);
+console.log(`web_page: ${faults.length ? "FAILED" : "the page loads cleanly, paints the window as modra-render does, keeps time and plays"}`);
+process.exit(faults.length ? 1 : 0);
