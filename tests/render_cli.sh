@@ -8,7 +8,6 @@ cell_at() { # row, column of a field dump: the int32 there
     od -An -t d4 -j $(( ($2 * 642 + $3) * 4 )) -N 4 "$1" | tr -d ' '
 }
 
-check "help" bash -c "'$render' --help | grep -q usage"
 check "same seed, same picture and field" bash -c "
     '$render' --parameter -2000 --frames 30 --seed 77 --out '$dir/a.png' --dump-field '$dir/a.bin' &&
     '$render' --parameter -2000 --frames 30 --seed 77 --out '$dir/b.png' --dump-field '$dir/b.bin' &&
@@ -79,7 +78,6 @@ refused() { # description, then the arguments
     fi
 }
 
-refused "unknown option" --bogus 1 --out x.png
 refused "stray argument" stray --out x.png
 refused "option without its value" --out x.png --frames
 refused "a flag with a value" --check=yes
