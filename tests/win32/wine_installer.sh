@@ -85,8 +85,11 @@ for f in modra.exe modra.scr LICENSE.txt; do
 check "Program Files\\Modra holds the uninstaller too, and nothing else" \
     test "$(cd "$dir" 2>/dev/null && ls | tr '\n' ' ')" = "LICENSE.txt Uninstall.exe modra.exe modra.scr "
 check "the uninstaller has Modra's icon" same_icon "$dir/Uninstall.exe"
-check "the installed modra.exe's version block says $version" \
-    eval 'resources "$dir/modra.exe" | grep -q "VALUE \"FileVersion\", \"$version\""'
+resources "$dir/modra.exe" >"$session_dir/modra.rc"
+for line in "FILEVERSION ${version//./, }, 0" "PRODUCTVERSION ${version//./, }, 0" "\"FileVersion\", \"$version\"" \
+    "\"ProductVersion\", \"$version\"" '"ProductName", "Modra"' '"OriginalFilename", "modra.exe"'; do
+    check "the installed modra.exe's version block has $line" grep -q "^ *\(VALUE \)\?$line\$" "$session_dir/modra.rc"
+done
 check "System32 holds modra.scr for Screen Saver settings" cmp -s "$saver" "$build/modra.scr"
 link=$(shortcut)
 check "the Start menu for everyone has Modra.lnk (${link#"$drive"/})" \
