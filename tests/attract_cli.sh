@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# modra-render --attract: the toy playing itself on the virtual clock is the
-# same for a seed and another for another seed, works every control over a
-# few minutes, takes no value, and A in a script turns it on.
+# modra-render --attract, the toy playing itself on the virtual clock, and A
+# in a script.
 set -u
 render=$(realpath "$1")
 . "$(dirname "$0")/cli_checks.sh"

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
 # What `cmake --install` puts in place, validated as the desktop would read
-# it: the entry, the metadata, each icon at its stated size, the compressed
-# manual pages (rendered without a warning, listing every option of --help),
-# the changelog's latest entry, and the version. With --deb, the Debian
-# package too: lintian finds no error, its control fields and listing, and
-# the same checks on what it unpacks.
+# it; with --deb, the Debian package too, and the same checks on what it
+# unpacks.
 # Usage: install_check.sh BUILD VERSION [--deb]
 set -u
 build=$(realpath "$1")
@@ -16,7 +13,6 @@ id=org.modra.Modra
 quietly() { # a validator: its output only when it complains
     "$@" >"$dir/said.txt" 2>&1 && [ ! -s "$dir/said.txt" -o "$1" = appstreamcli ] || { sed 's/^/  /' "$dir/said.txt"; return 1; }
 }
-
 lint() { # lintian: its errors fail, and what it says is shown
     lintian "$1" >"$dir/lintian.txt" 2>&1
     local rc=$?

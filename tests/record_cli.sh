@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# modra-render's recordings, decoded by giflib and libwebp: every frame is
-# exactly the picture modra-render --frames K --out writes, across a palette
-# fade, a picture stamp and both rules; the delays play sixty frames a
-# second; the same seed gives the same bytes; and a recording that cannot
-# be written leaves nothing.
+# modra-render's recordings, decoded by giflib and libwebp, against the
+# pictures modra-render --frames K --out writes; their timing, determinism,
+# and failures; and the toy's R.
 set -u
 render=$(realpath "$1")
 decode=$(realpath "$2")

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # The real modra on a real X server (Xvfb, no window manager), driven with
-# real pointer events and checked on screenshots: the layout, the same
-# window as modra-render paints headless, the icon bar, drops under the
-# pointer, a right drag moving both sliders, a clean close, and a 16-bit
-# screen refused with a message box that ends the program when dismissed.
+# real pointer events and checked on screenshots, and a 16-bit screen
+# refused with a message box.
 # Usage: modra_e2e.sh MODRA MODRA-RENDER X11_CLOSE SCREENSHOT-DIR
 set -u
 modra=$1 render=$2 close_tool=$3 shots=$4

@@ -1,13 +1,7 @@
 #!/usr/bin/env bash
 # The real modra's keys on a real X server (Xvfb, no window manager), sent
-# with xdotool: Space pauses and W picks the wave rule, as their buttons
-# show; S keeps the view as a PNG in the pictures folder and nothing else;
-# F puts the frame rate in the title; F1 lists the keys; F11 fills the
-# screen with the layout centred and Esc gives the window back; Ctrl+Plus
-# zooms to 2 and a click there drops on the cell under the pointer; R
-# records the view as a GIF that decodes (giflib) to frames of the view, 30
-# a second, says why when its folder goes away, and a close while recording
-# finishes the file.
+# with xdotool, each checked on screenshots, the title and the pictures
+# folder: Space, W, S, F, F1, F11 and Esc, Ctrl+Plus and Ctrl+0, and R.
 # Usage: modra_keys_e2e.sh MODRA X11_CLOSE SCREENSHOT-DIR DECODE-ANIMATION
 set -u
 modra=$1

@@ -1,13 +1,11 @@
-# What the Wine tests share, sourced first. wine_session NAME BUILD-WINDOWS
-# SHOTS CLEAR TOOL... sets `build`, the screenshot folder `shots` (SHOTS in
-# the build, with the pictures CLEAR in it removed) and `dir`, starts an
-# Xvfb session (xvfb_session.sh), and gives the test a Wine prefix and a home
-# of their own named NAME in the build folder, so that it runs beside the
-# other Wine tests (each stops its own prefix's server) and its pictures
-# never reach the user's: Wine links the prefix's Pictures to the home's
-# when it makes the prefix. Leaves `pictures` (the prefix's Pictures known
-# folder as a Linux path, emptied) and `work` (the program's current folder,
-# where a failed look-up of the known folder would put them).
+# What the Wine tests share. wine_session NAME BUILD-WINDOWS SHOTS CLEAR
+# TOOL... sets `build`, `shots` (the folder SHOTS in the build, the pictures
+# CLEAR in it removed) and `dir`, starts an Xvfb session, and makes a Wine
+# prefix and home of their own, named NAME, in the build folder: the test
+# runs beside the other Wine tests (each stops its own prefix's server), and
+# its pictures never reach the user's, as Wine links the prefix's Pictures
+# to the home's. `pictures` is that known folder as a Linux path, emptied;
+# `work` the program's current folder, where a failed look-up would put them.
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 tests_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -38,10 +36,7 @@ wine_session() {
     fi
     env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null 2>&1
     "$wineserver" -w
-    # The user's profile holds the known folder, as a folder or a link to the
-    # private home's.
-    pictures=$(find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 2 -name Pictures ! -path '*/Public/*' | head -1)
-    pictures=$(readlink -f "$pictures")
+    pictures=$(readlink -f "$(find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 2 -name Pictures ! -path '*/Public/*' | head -1)")
     check "the prefix's Pictures folder is private (${pictures:-none})" \
         eval '[ -d "$pictures" ] && case $pictures/ in "$(readlink -f "$build")"/*) true ;; *) false ;; esac' ||
         { finish_checks; exit 1; }
@@ -50,8 +45,7 @@ wine_session() {
     mkdir -p "$work"
 }
 
-# A new Xvfb (depth [size]) after Wine's server has stopped.
-restart_xvfb() { "$wineserver" -k 2>/dev/null; "$wineserver" -w 2>/dev/null; start_xvfb "$@"; }
+restart_xvfb() { "$wineserver" -k 2>/dev/null; "$wineserver" -w 2>/dev/null; start_xvfb "$@"; }  # depth [size]
 start_modra_exe() { (cd "$work" && exec "$wine" "$build/modra.exe") >"$session_dir/out" 2>"$session_dir/err" & app_pid=$!; }
 
 # modra.exe on a fresh 24-bit screen, painted, with the input focus from a
