@@ -1,6 +1,5 @@
 // The icon and bitmap readers on the committed icons, on small files made
-// here, and on every kind of broken file, each refused saying why; the fuzz
-// targets look for reads past the end.
+// here and on broken ones; the fuzz targets look for reads past the end.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -182,7 +181,6 @@ TEST(IcoFile, ReadsEightAndFourBitImagesThroughTheirColourTable)
     EXPECT_EQ((std::pair{p.picture.width, p.picture.height}), (std::pair{3, 2}));
     EXPECT_EQ(p.picture.pixels, (std::vector<std::uint32_t>{0, 0, 0xABCDEF, 0x123456, 0, 0}));
     EXPECT_EQ(p.picture.opaque, (std::vector<std::uint8_t>{1, 0, 1, 1, 1, 1}));
-
     m = make_icon(3, 1, 4);  // high nibble first
     put(m.bytes, m.table + 4 * 1, 0x111111);
     put(m.bytes, m.table + 4 * 15, 0xFFFFFF);
@@ -203,7 +201,6 @@ TEST(IcoFile, ThirtyTwoBitImagesAreOpaqueWhereAlphaIsHighAndTheMaskAgrees)
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.picture.pixels, (std::vector<std::uint32_t>{0x030201, 0x060504, 0x090807, 0x0C0B0A}));
     EXPECT_EQ(p.picture.opaque, (std::vector<std::uint8_t>{1, 1, 0, 0}));
-
     // Without alpha the mask alone decides; without a mask the alpha does.
     Made no_alpha = make_icon(2, 1, 32);
     no_alpha.bytes[no_alpha.mask] = 0x40;  // x = 1 transparent

@@ -1,6 +1,4 @@
-// The bank: the built-in ramp, the carried set, and the generated palettes
-// with their distant-entry search and blends (fuzz_palettes reads any set);
-// colour packing, the fade's asymmetric steps, and the three palettes' roles.
+// The palette bank and the fade (fuzz_palettes reads any set of palettes).
 #include <gtest/gtest.h>
 
 #include <array>
@@ -52,7 +50,6 @@ TEST(PaletteBank, BuiltInRampThenTheCarriedSetWithAGeneratedPaletteAfterEachReco
     EXPECT_EQ(displayed_palette[255], 0x00FFFFFEu);
     EXPECT_EQ(target_palette, displayed_palette);
     EXPECT_EQ(preview_palette, displayed_palette);
-
     // The carried set, read as fuzz_palettes checks any set is.
     const ResourceBytes stored = load_resource("MYCMAP", 124);
     ASSERT_EQ(stored.size, 50 * palette_record_size);
@@ -79,13 +76,11 @@ TEST(PaletteBank, DistantEntrySearchBlendsAndAGeneratedPalette)
     palette_bank.entries[7][5][0] = 255;
     EXPECT_EQ(find_distant_entry(7, 10, 60000), 0);
     EXPECT_EQ(find_distant_entry(7, 11, 60000), 5);
-
     fill_palette(9, {0, 0, 0});
     palette_bank.entries[9][1][0] = 255;
     blend_entries(9, 10, 0, 1, 64, 0);
     for (int k = 0; k < 64; ++k)  // 0, 3, 7, ... 127 at 32, ... 251 at 63
         ASSERT_EQ(entry(10, k)[0], 255 * k / 64) << k;
-
     seed_random(1);  // first draw 41
     generate_palette(0, 11);
     const std::pair<int, Rgb> generated[] = {
@@ -120,7 +115,6 @@ TEST(Fade, DisplayedPaletteFollowsTheTargetTickByTick)
     EXPECT_EQ(preview_palette[9], 0xFFFFFFu);
     EXPECT_FALSE(fade_step());
     EXPECT_EQ(displayed_palette[9], 0u);
-
     // A rise of 255 takes 31 ticks, a fall of 255 takes 24; fade_step says true on each of them.
     set_target_palette(4);
     const std::vector<int> rise = fade_reds(200);
@@ -134,7 +128,6 @@ TEST(Fade, DisplayedPaletteFollowsTheTargetTickByTick)
     EXPECT_EQ(fall.back(), 0);
     set_target_palette(3);
     EXPECT_FALSE(fade_step()) << "targeting the palette already shown";
-
     // Each entry and channel moves on its own.
     fill_palette(5, {0, 0, 0});
     palette_bank.entries[5][77][1] = 100;

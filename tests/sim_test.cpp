@@ -1,8 +1,4 @@
-// The field and its rules: the start pattern, the rule switch, the random
-// source and tick counter, the drop brush and the frozen frame; the
-// diffusion rule's weights, wrap, sparks and spark ticks; the wave rule's
-// retention, rest level, rounding, clamping and wrap; where both rules'
-// pixels go.
+// The field and its two rules, cell by cell.
 #include <array>
 #include <climits>
 #include <cstring>
@@ -26,7 +22,6 @@ TEST_F(FieldTest, StartPatternRuleSwitchRandomSourceAndTicks)
     EXPECT_TRUE(borders_zero(cell_field.buffers[0]));
     EXPECT_TRUE(velocity_at(5, 5) == 77 && cell_field.frame_count == 9 && sim_mode.parameter == 300)
         << "only the cells are reset";
-
     // Switching rules, to the active one too, clears the velocity and nothing else.
     for (std::int32_t mode : {0, 1, 1}) {
         cell_field.velocity.fill(5);
@@ -37,7 +32,6 @@ TEST_F(FieldTest, StartPatternRuleSwitchRandomSourceAndTicks)
         EXPECT_EQ(sim_mode.parameter, 300);
         EXPECT_TRUE(same_field(cell_field, *before)) << mode;
     }
-
     EXPECT_EQ((std::array{next_random(), next_random(), next_random()}), (std::array{41, 18467, 6334}));
     cell_field.frame_count = INT32_MAX;
     count_tick();

@@ -1,6 +1,4 @@
-// The toy on the headless host for the window-level tests: every
-// process-wide record back to its state at process start, the main loop's
-// message handling, and a main window for the controls to live in.
+// The toy on the headless host for the window-level tests.
 #pragma once
 
 #include <algorithm>

@@ -22,9 +22,8 @@ wait_for() { # seconds, then a command retried every tenth of a second until it 
     for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done; return 1
 }
 
-# Xvfb at depth $1 and 1024x768 (or the size $2) on a free display number it
-# picks and tells (so parallel tests never share one), with a white root so
-# black windows show.
+# Xvfb at depth $1 and 1024x768 (or the size $2) on a display number it picks
+# (so parallel tests never share one), with a white root so black windows show.
 start_xvfb() {
     stop_xvfb
     : >"$session_dir/display"
@@ -47,10 +46,9 @@ check_exit() { # what ends the program, seconds: it must end within them, with 0
     wait_app "$2"; local rc=$?; check "$1 ends the program with 0 (got $rc)" test $rc -eq 0
 }
 
-# The id of the top-level window titled exactly $1 (every one is a child of
-# the root here), of the geometry $2 (WxH+X+Y) if given; find_window waits
-# up to $2 seconds (default 10) for the one of the geometry $3. Not `xdotool
-# search`, which skips titles set as UTF-8, as SDL's message boxes set theirs.
+# The top-level window titled exactly $1, of the geometry $2 (WxH+X+Y) if
+# given; find_window waits $2 seconds (default 10) for it, of the geometry $3.
+# Not `xdotool search`, which skips titles set as UTF-8, as SDL's boxes set theirs.
 top_window() {
     xwininfo -root -children |
         awk -v name=" \"$1\": (" -v at=" ${2:-} " 'index($0, name) && (at == "  " || index($0, at)) { print $1; exit }'
@@ -65,16 +63,12 @@ only_colour() { [ "$(colours "$1" "$2")" = "$3" ]; }        # file region colour
 has_colour() { colours "$1" "$2" | grep -qx "$3"; }         # file region colour
 has_other_colour() { colours "$1" "$2" | grep -qvx "$3"; }  # file region colour
 screen_shot() { import -window root "$session_dir/root.png" && convert "$session_dir/root.png" -crop "$2" +repage "$1"; }
-# The box of the pixels that differ between two pictures (within region $3),
-# or nothing when they are the same.
-changed_box() {
+changed_box() {  # picture picture [region]: the box of the pixels that differ, or nothing
     convert "$1" "$2" ${3:+-crop "$3" +repage} -compose difference -composite -threshold 0 -format '%@' info: \
         2>/dev/null | grep -v '^0x0' || true
 }
 
-# --- the toy's main window, the same in every build -----------------------
-# Its client area is at X, Y on the screen (xdotool getwindowgeometry
-# --shell); the view's 640 x 480 lies at (20, 20) in it.
+# --- the toy's main window: its client area at X, Y on the screen, the view at (20, 20) in it.
 view=640x480+20+20
 client_shot() { screen_shot "$1" "710x580+$X+$Y"; }                # out
 click_at() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }  # client x y
@@ -84,9 +78,8 @@ differing_outside_view() { # picture picture: how many pixels differ, the view b
     convert "$2" -fill black -draw "rectangle 20,20 659,499" "$session_dir/masked_b.png"
     compare -metric AE "$session_dir/masked_a.png" "$session_dir/masked_b.png" null: 2>&1
 }
-# The mean position of the white pixels along a line one pixel wide or high,
-# the region $2, in window coordinates (a slider thumb's middle); nothing
-# when there is no white.
+# The mean position of the white pixels along the line $2, one pixel wide or
+# high, in window coordinates (a slider thumb's middle), or nothing.
 white_middle() {
     convert "$1" -crop "$2" +repage -depth 8 txt:- |
         awk -v region="$2" 'NR > 1 && $3 == "#FFFFFF" { split($1, p, /[,:]/); s += p[1] + p[2]; n++ }
@@ -100,8 +93,7 @@ open_modra() { # seconds to wait for the window titled Modra; sets `win` and X, 
     check "client area 710x580 (got ${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = "710,580"
 }
 
-# The window as first painted (once the icon bar shows its picture button
-# and the view a picture) into $1: its layout, and outside the view pixel
+# The window as first painted into $1: its layout, and outside the view pixel
 # for pixel what modra-render ($2) paints on the headless host, into $3.
 first_painted() { client_shot "$shot" && has_colour "$shot" 23x23+209+537 C0C0C0 && has_other_colour "$shot" $view 000000; }
 check_first_paint() {
@@ -126,11 +118,8 @@ check_first_paint() {
 }
 
 # The icon bar and the view under real pointer events, each given $2 seconds
-# to land, shots named $1_*.png: clicks a pixel left of and above the wave
-# button's hot zone miss it, and one on its top left pixel presses it;
-# paused, the window holding still; a drop made by the xdotool commands
-# after $3 changing a box from client (328, 248) to $3 (RIGHT,BOTTOM), at
-# least 15 pixels a side; resumed, the wave rule spreading it.
+# to land, shots named $1_*.png; the drop is the xdotool commands after $3,
+# which must change a box from client (328, 248) to $3 (RIGHT,BOTTOM).
 check_buttons_and_drop() {
     local shots=$1 settle=$2 corner=$3 box
     shift 3

@@ -1,10 +1,7 @@
-// The toy as a whole on the headless host: start-up, the main window's
-// layout as real window positions, the main loop's schedule on the virtual
-// clock, frame production when the display fails, shut-down, and attract
-// mode. A test steers app_main through the host's driver hooks: `on_poll`
-// runs each time the program looks for input, `on_idle` each time
-// everything queued has been handled (where the main loop may produce a
-// frame); either may end the run by closing the window as a user would.
+// The toy as a whole on the headless host, steered through the host's
+// driver hooks: `on_poll` runs each time the program looks for input,
+// `on_idle` each time everything queued has been handled (where the main
+// loop may produce a frame); either may close the window as a user would.
 #include <array>
 #include <cstring>
 #include <functional>
@@ -83,8 +80,7 @@ protected:
         log_to = nullptr;
         AppTest::TearDown();
     }
-    // Runs the toy for `frames` frames, `each_idle` called whenever
-    // everything queued has been handled.
+    // The toy for `frames` frames, `each_idle` called with on_idle.
     Outcome play(std::int32_t frames, std::function<void()> each_idle)
     {
         AppTest::TearDown();
@@ -240,7 +236,6 @@ TEST_F(AppTest, FramesKeepTheirScheduleThroughAStallAndOnTheFallbackClock)
     EXPECT_EQ(frames_at_stall, 7);  // at 0, 16.7, ... 100 ms
     EXPECT_GE(catching_up, 12) << "the missed frames come back to back";
     EXPECT_TRUE(cell_field.frame_count >= 60 && cell_field.frame_count <= 61) << cell_field.frame_count;
-
     // Without a performance counter, 62.5 frames a second on the millisecond ticks.
     TearDown();
     set_performance_counter_available(false);
@@ -392,7 +387,6 @@ TEST_F(AttractTest, WorksEveryControlAndAReplayByHandGivesTheSameToy)
     });
     EXPECT_TRUE(cells_in_range);
     EXPECT_FALSE(attract_on()) << "closing the window ends it";
-
     std::int32_t count[5] = {};
     for (const Acted& a : acted)
         ++count[a.action.kind];
@@ -407,7 +401,6 @@ TEST_F(AttractTest, WorksEveryControlAndAReplayByHandGivesTheSameToy)
                 << "drops stay near the field: " << a.action.a << "," << a.action.b;
         }
     }
-
     // The same actions by hand, without attract mode.
     attract_acted = nullptr;
     main_window_extras = nullptr;

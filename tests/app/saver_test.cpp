@@ -1,8 +1,5 @@
-// modra-saver: its command line, the forms xscreensaver and people write,
-// which window each one picks (XSCREENSAVER_WINDOW among them), and a clear
-// line for everything else; the picture scaled to cover a window, every
-// window pixel showing one, the shown part centred with one scale for both
-// axes, and a change sent again exactly where it shows.
+// modra-saver: which window each form of its command line picks, and the
+// picture scaled to cover a window.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,7 +1,5 @@
-// The icon bar in its window: hot zones, the buttons' state machine through
-// real clicks, the picture hold on the bar's timer, and the painted faces;
-// the picture stamp: the title picture over the whole field, smoothed by
-// twenty hidden diffusion steps that change nothing else.
+// The icon bar in its window, through real clicks and its timer, and the
+// picture stamp its picture button makes.
 #include <array>
 #include <memory>
 #include <string>
@@ -123,7 +121,6 @@ TEST_F(IconBarTest, PictureHoldsForFiveSecondsAfterTheLastClick)
     EXPECT_EQ(states(), "duuu");
     wait_ms(6000);
     EXPECT_EQ(states(), "duuu") << "the timer was stopped";
-
     // A rule click during the hold switches the rule but keeps the hold;
     // any timer message ends it.
     click_at(200);
@@ -158,7 +155,6 @@ TEST(PictureStamp, WritesThePictureAndSmoothsItWithoutSideEffects)
     ASSERT_EQ(picture.width, 640);
     ASSERT_EQ(picture.height, 480);
     ASSERT_EQ(picture.bits.size(), 80u * 480u);
-
     // The picture upright, white 0 and black 32767, then twenty steps of the
     // diffusion rule at parameter 0: the field after them, and after nineteen.
     auto expected = std::make_unique<std::array<Grid, 2>>();
@@ -176,7 +172,6 @@ TEST(PictureStamp, WritesThePictureAndSmoothsItWithoutSideEffects)
     for (int i = 0; i < 20; ++i)
         diffuse_scalar((*expected)[i % 2].data(), (*expected)[1 - i % 2].data(), 0, 0xFFFF, false,
                        displayed_palette.data(), scratch.data(), 0);
-
     reset_field();
     cell_field.current = 1;
     cell_field.velocity.fill(5);

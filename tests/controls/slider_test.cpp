@@ -1,6 +1,4 @@
-// The sliders in their windows: geometry, every painted pixel that matters,
-// presses, drags, held arrows and releases through real messages, and the
-// relative moves of a right drag in the picture.
+// The sliders in their windows, painted and worked through real messages.
 #include "toy_fixture.h"
 
 namespace {
@@ -85,7 +83,6 @@ TEST_F(SliderTest, VerticalParameterSliderPixels)
         ASSERT_EQ(v_pixel(x, 240), white) << x;
     for (int y = 235; y < 246; ++y)
         ASSERT_TRUE(v_pixel(0, y) == white && v_pixel(22, y) == white) << y;
-
     // At the minimum exactly one line of colour is left, on the bottom row.
     set_value(parameter, -2000, true);
     EXPECT_EQ(v_pixel(10, 448), black);
@@ -152,7 +149,6 @@ TEST_F(SliderTest, HeldArrowRepeatsAfterHalfASecondThenEveryTenthEvenWhenLeft)
     EXPECT_EQ(v_pixel(2, 19), frame_grey);
     wait_ms(500);
     EXPECT_EQ(parameter.value, 280) << "the release stops the repeat";
-
     // With the right button too, on the decrease arrow.
     pointer(wm_rbuttondown, vertical_at, 11, 470, mk_rbutton);
     EXPECT_EQ(parameter.value, 240);
@@ -197,7 +193,6 @@ TEST_F(SliderTest, PaletteSliderPreviewsDuringAPressAndCommitsOnRelease)
     EXPECT_EQ(target_palette, bank_palette(chosen));
     EXPECT_EQ(displayed_palette, shown) << "the picture fades over the next frames";
     EXPECT_EQ(palette.anchor, chosen);
-
     // A press that ends where it began chooses nothing.
     set_target_palette(0);
     pointer(wm_lbuttondown, horizontal_at, 100, 10, mk_lbutton);
@@ -206,7 +201,6 @@ TEST_F(SliderTest, PaletteSliderPreviewsDuringAPressAndCommitsOnRelease)
     pointer(wm_lbuttonup, horizontal_at, 330, 10, 0);
     EXPECT_EQ(palette.value, chosen);
     EXPECT_EQ(target_palette, bank_palette(0)) << "the target was left alone";
-
     // The decrease arrow at 0: nothing changes, but it repeats and shows pressed.
     set_value(palette, 0, true);
     pointer(wm_lbuttondown, horizontal_at, 5, 11, mk_lbutton);
@@ -235,7 +229,6 @@ TEST_F(SliderTest, NudgeMovesFromTheAnchorAndSetValueActsOnlyOnAChange)
     nudge(parameter, -1000, false);
     EXPECT_EQ(parameter.value, -2000);
     EXPECT_EQ(parameter.anchor, 0) << "a nudge never moves the anchor";
-
     set_value(palette, 5, false);
     EXPECT_EQ(palette.anchor, 98);
     set_target_palette(0);

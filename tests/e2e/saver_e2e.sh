@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # modra-saver on a real X server (Xvfb, no window manager), checked on
-# screenshots: every window it is given (the root, by id, through
-# XSCREENSAVER_WINDOW, its own) covered and moving, also after resizes, and
-# nothing drawn outside it; the ways it ends; one line and the right exit
-# code for each failure. Everything it does not paint is magenta.
+# screenshots, in every window it can be given; the ways it ends and fails.
+# Everything it does not paint is magenta.
 # Usage: saver_e2e.sh MODRA-SAVER WINDOW-CLIENT X11_CLOSE SCREENSHOT-DIR
 set -u
 saver=$1 client=$2 close_tool=$3 shots=$4
@@ -14,8 +12,8 @@ rm -f "$shots"/*.png
 unset XSCREENSAVER_WINDOW
 magenta=FF00FF
 
-# A window from the window client, W H X Y; its id in `window`. The client
-# answers each line it is told once the server has done it.
+# A window from the window client, W H X Y, its id in `window`; the client
+# answers each line once the server has done it.
 client_pid=""
 open_window() {
     stop_window
@@ -56,9 +54,7 @@ check_outside() { # W H X Y
         check "nothing drawn outside the window: $region" only_colour "$shot" "$region" $magenta
     done
 }
-# what, the exit code, what stderr's one line says, then the command. How
-# bad arguments are told is saver_tests' and programs_cli's.
-check_refused() {
+check_refused() { # what, the exit code, what stderr's one line says, then the command
     local what=$1 code=$2 says=$3 rc
     shift 3
     "$@" >"$session_dir/out" 2>"$session_dir/err"

@@ -37,7 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sentinel.opaque = {0xAA};
     const Decoded<IcoImage> d = decode_three_ways(data, size, parse_ico, sentinel, same, "icon file: ");
     if (!d.ok) return 0;
-
     const IcoImage& image = d.picture;
     const std::uint64_t at = claimed_image_at(data, size);
     FUZZ_CHECK(image.width == claim_i32(data, size, at + 4));

@@ -126,7 +126,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(options.out.empty() || names_an_image(options.out));
     FUZZ_CHECK(options.window.empty() || names_an_image(options.window));
     check_values(args, options);
-
     // Every field is written, and the rule as one of its two names: the same
     // words read back are the same options.
     RenderOptions again;

@@ -68,19 +68,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     palette_bank = before;
     load_palette_records(nullptr, size);
     FUZZ_CHECK(palette_bank.count == 1);
-
     constexpr std::uint32_t seed = 1;
     seed_random(seed);
     const auto input = exact_copy(data, size);
     load_palette_records(input.get(), size);
-
     const std::size_t records = size / palette_record_size;
     const std::int32_t count = static_cast<std::int32_t>(std::min<std::size_t>(max_palettes, 1 + 2 * records));
     FUZZ_CHECK(palette_bank.count == count);
     FUZZ_CHECK(std::equal(from_palette(before, 0), from_palette(before, 1), from_palette(palette_bank, 0)));
     FUZZ_CHECK(std::equal(from_palette(before, count), from_palette(before, max_palettes),
                           from_palette(palette_bank, count)));
-
     std::uint32_t state = seed;
     for (std::int32_t p = 1; p < count; p += 2) {
         const std::uint8_t* record = data + static_cast<std::size_t>(p / 2) * palette_record_size;

@@ -1,6 +1,4 @@
-// The headless host under the real portable window system: what it records,
-// what it answers, the input it replays on the virtual clock, and the
-// pictures it writes of the framebuffer.
+// The headless host under the real portable window system.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -101,13 +99,11 @@ TEST_F(HeadlessHostTest, RecordsPlacementAndMessageBoxesAndAnswersTheDesktop)
     EXPECT_EQ(host.placed, (Rect{100, 50, 140, 80}));
     EXPECT_GE(host.framebuffer_changes, 1);
     EXPECT_EQ(work_area(), headless_work_area);
-
     Canvas* canvas = get_canvas(main_window);
     EXPECT_EQ(colour_depth(canvas), 32);
     headless_host().colour_depth = 16;
     EXPECT_EQ(colour_depth(canvas), 16);
     release_canvas(main_window, canvas);
-
     headless_host().quiet = false;
     ::testing::internal::CaptureStderr();
     message_box("Needs a 32-bit screen.", "Modra");
@@ -127,7 +123,6 @@ TEST_F(HeadlessHostTest, ScriptedInputAndResizesArriveWhenTheClockReachesThem)
     pump();
     EXPECT_TRUE(events.empty());
     EXPECT_EQ(script_pending(), 4u);
-
     advance_virtual_clock(10'000);
     pump();
     // Child coordinates for the child, main-window ones for the main window.
@@ -136,7 +131,6 @@ TEST_F(HeadlessHostTest, ScriptedInputAndResizesArriveWhenTheClockReachesThem)
     pump();
     EXPECT_EQ(events, (std::vector<std::string>{"down 1 3,3 1", "move 0 30,20 1", "up 1 4,4 0", "close 0 0,0 0"}));
     EXPECT_EQ(script_pending(), 0u);
-
     script_resize(virtual_clock_now(), 64, 48);
     pump();
     EXPECT_EQ(events.back(), "size 0 64,48 0");
@@ -159,14 +153,12 @@ TEST_F(HeadlessHostTest, CapturesPpmAndPngPixelForPixelOrSaysWhyAndLeavesNoFile)
     ASSERT_TRUE(capture_framebuffer(ppm, error)) << error;
     ASSERT_TRUE(capture_framebuffer(png, error)) << error;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2) << "and nothing else";
-
     std::ifstream in(ppm, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::string header = "P6\n40 30\n255\n";
     ASSERT_EQ(bytes.size(), header.size() + 40 * 30 * 3);
     ASSERT_EQ(bytes.substr(0, header.size()), header);
     EXPECT_EQ(wrong_pixels(reinterpret_cast<const unsigned char*>(bytes.data() + header.size())), 0);
-
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     ASSERT_TRUE(png_image_begin_read_from_file(&image, png.c_str()));
@@ -176,7 +168,6 @@ TEST_F(HeadlessHostTest, CapturesPpmAndPngPixelForPixelOrSaysWhyAndLeavesNoFile)
     ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
     EXPECT_EQ(wrong_pixels(rgb.data()), 0);
     std::filesystem::remove_all(dir);
-
     reset_window_system();
     EXPECT_FALSE(capture_framebuffer(png, error));
     EXPECT_NE(error.find("no window"), std::string::npos) << error;

@@ -1,10 +1,6 @@
 // The portable window system on a test host, which records what the window
-// system tells it and answers with fixed values: creating, placing and
-// destroying windows; the order the queue hands out messages in; timers on
-// the virtual clock; where pointer input goes; what windows paint, the
-// canvas's pixel rules, clipping to the window, and pixel surfaces presented
-// 1:1 into a window. A "probe" class logs every message it gets and lets a
-// test decide how each one is handled.
+// system tells it and answers with fixed values. A "probe" class logs every
+// message it gets and lets a test decide how each one is handled.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -131,7 +127,6 @@ TEST_F(Windows, CreationSeesTheFinishedWindowAndMinusOneUndoesIt)
     EXPECT_FALSE(register_class({nullptr, probe_proc}));
     EXPECT_FALSE(register_class({"no procedure", nullptr}));
     EXPECT_EQ(create_window("unknown", "", WindowStyle::main, 0, 0, 10, 10, nullptr, 0), nullptr);
-
     WindowHandle main = make_main();
     Rect client;
     Point screen;
@@ -151,7 +146,6 @@ TEST_F(Windows, CreationSeesTheFinishedWindowAndMinusOneUndoesIt)
     EXPECT_EQ(id, 7);
     EXPECT_EQ(screen, (Point{111, 72}));
     EXPECT_EQ(window_rect(child), (Rect{110, 70, 140, 85}));
-
     message_log.clear();
     result = -1;
     EXPECT_EQ(make_child(main, {0, 0, 10, 10}), nullptr);
@@ -171,7 +165,6 @@ TEST_F(Windows, DestroyGoesParentFirstAndForgetsTimersMessagesAndCapture)
     inject_pointer(wm_mousemove, {25, 5}, 0);
     invalidate(a, nullptr, true);
     message_log.clear();
-
     EXPECT_TRUE(destroy_window(main));
     EXPECT_EQ(ids(message_log), (Ids{wm_destroy, wm_destroy, wm_destroy}));
     EXPECT_EQ(message_log[0].window, main);
@@ -193,7 +186,6 @@ TEST_F(Windows, PlacementOfTheMainWindowReachesTheHostAndTheUsersDoesNotComeBack
     ASSERT_EQ(test_host.placements.size(), 1u);
     EXPECT_TRUE(test_host.placements[0].visible);
     EXPECT_EQ(test_host.placements[0].title, "Modra");
-
     Canvas* c = get_canvas(main);
     select_brush(c, create_brush(0x123456));
     rectangle(c, 0, 0, 300, 200);
@@ -204,7 +196,6 @@ TEST_F(Windows, PlacementOfTheMainWindowReachesTheHostAndTheUsersDoesNotComeBack
     EXPECT_EQ(top_level_framebuffer().width, 310);
     EXPECT_EQ(pixel(150, 150), 0x123456u) << "the pixels the framebuffer keeps";
     EXPECT_EQ(pixel(305, 10), 0u);
-
     message_log.clear();
     inject_resize(120, 60);
     inject_move(300, 200);
@@ -230,7 +221,6 @@ TEST_F(Windows, MovingAChildSendsMoveAndSizeAndRepaintsWhatItUncovered)
     ASSERT_EQ(paints.size(), 2u);
     EXPECT_EQ(paints[0].window, main);
     EXPECT_EQ(paints[1].window, child);
-
     // Shrunk without a repaint, only a redrawing class paints; grown, the new column needs paint.
     WindowHandle redrawing = make_child(main, {100, 0, 150, 50}, 2, "redrawing");
     move_window(child, 20, 10, 40, 40, false);
@@ -259,7 +249,6 @@ TEST_F(Windows, HostPolledFirstThenInputThenPaintThenTimersAndPaintIsOwedUntilVa
     EXPECT_EQ(ids(got), (Ids{wm_lbuttondown, wm_rbuttondown, wm_paint, wm_timer}));
     EXPECT_EQ(got.at(1).wparam, mk_rbutton);
     EXPECT_EQ(got.at(3).wparam, 5u);
-
     kill_timer(main, 5);  // paint is owed until validated, and update_window pays it at once
     message_log.clear();
     update_window(main);
@@ -268,7 +257,6 @@ TEST_F(Windows, HostPolledFirstThenInputThenPaintThenTimersAndPaintIsOwedUntilVa
     update_window(main);
     EXPECT_EQ(ids(message_log), (Ids{wm_paint}));
     EXPECT_TRUE(pump().empty());  // the default procedure validated it
-
     // A paint left invalid is asked for again, behind new input.
     handler = [](WindowHandle, std::uint32_t m) { return m == wm_paint ? std::optional<std::intptr_t>(0) : std::nullopt; };
     invalidate(main, nullptr, false);
@@ -312,7 +300,6 @@ TEST_F(Windows, TimersFirstDelayThenEveryPeriodOneMessageWhenLateAndEachIdOnItsO
     sleep_ms(300);
     set_timer(main, 1, 100);  // restarted: the new first delay counts from now, and the old 500 is gone
     EXPECT_EQ(ticks({99, 1, 100, 50}), (std::vector<int>{0, 1, 1, 0}));
-
     set_timer(main, 2, 100);
     EXPECT_TRUE(kill_timer(main, 1));
     EXPECT_FALSE(kill_timer(main, 1));
@@ -529,7 +516,6 @@ TEST_F(CanvasPixels, ResourceIconsAreSharedAndStockObjectsOutliveDeletion)
     ASSERT_NE(load_icon(105), nullptr);
     EXPECT_EQ(load_icon(105), load_icon(105)) << "a resource icon is shared";
     EXPECT_EQ(load_icon(105)->width, 32);
-
     delete_pen(white_pen());
     delete_brush(grey_brush());
     PenHandle red = create_pen(0xFF0000);
@@ -589,7 +575,6 @@ TEST_F(Clipping, AWindowPaintsOnlyItselfInsideItsParentsAndNeverItsChildren)
     paint_everything(main, 0x0000FF);
     EXPECT_EQ(count(0x00FF00, {20, 10, 50, 40}), 30 * 30);
     EXPECT_EQ(count(0x0000FF, {0, 0, 100, 80}), 100 * 80 - 30 * 30);
-
     WindowHandle grandchild = make_child(child, {5, 5, 100, 100}, 2);  // reaching beyond its parent
     paint_everything(grandchild, 0xFF0000);
     EXPECT_EQ(count(0xFF0000, {0, 0, 100, 80}), 25 * 25);
@@ -671,7 +656,6 @@ TEST_F(Surfaces, LockGivesTheSizeAndAPaddedPitchAndFailsWhenLockedOrTold)
     EXPECT_EQ(lock_surface(back, locked), status_fail);  // already locked
     EXPECT_EQ(unlock_surface(back), status_ok);
     EXPECT_EQ(unlock_surface(back), status_fail);
-
     fail_next_locks(back, 2);
     EXPECT_EQ(lock_surface(back, locked), status_fail);
     EXPECT_EQ(lock_surface(back, locked), status_fail);
@@ -713,7 +697,6 @@ TEST_F(Surfaces, ALostSurfaceIsRestoredAndWorksAgain)
     fill_back();
     EXPECT_EQ(present(), status_ok);
     EXPECT_EQ(pixel(11, 10), 0x010001u);
-
     lose_all_surfaces();
     EXPECT_EQ(present(), status_surface_lost);
     EXPECT_EQ(restore_surface(primary), status_ok);

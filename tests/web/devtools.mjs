@@ -71,7 +71,6 @@ export async function openPage(cdp, url, { width, height, ratio = 1, preload = "
     if (mobile) await send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
     await send("Page.addScriptToEvaluateOnNewDocument", { source: presents + ";" + preload });
     await send("Page.navigate", { url });
-
     const page = {
         problems,
         async evaluate(expression) {

@@ -67,14 +67,12 @@ async function play(page, label) {
     await settle();
     check(`${label}: a click on the wave button presses it`, await page.evaluate(`modraTest.allWhite(103, 537, 23, 1)`));
     check(`${label}: and releases diffusion`, !(await page.evaluate(`modraTest.allWhite(50, 537, 23, 1)`)));
-
     await page.key(" ", "Space", 32);
     await settle();
     await page.evaluate(`void (modraTest.paused = modraTest.view())`);
     await settle();
     check(`${label}: Space pauses, and the view holds still`,
           (await page.evaluate(`modraTest.changed(modraTest.paused, modraTest.view())`)) === null);
-
     // A press at view point (320, 240) drops a radius-10 disc around it.
     await page.click([340, 260]);
     await settle();
@@ -83,13 +81,11 @@ async function play(page, label) {
     check(`${label}: a press in the paused view drops under the pointer (changed: ${JSON.stringify(box)})`,
           box && Math.abs(centre[0] - 340) <= 1 && Math.abs(centre[1] - 260) <= 1 &&
           box[2] - box[0] >= 15 && box[2] - box[0] <= 21 && box[3] - box[1] >= 15 && box[3] - box[1] <= 21);
-
     await page.key(" ", "Space", 32);
     await page.evaluate(`void (modraTest.dropped = modraTest.view())`);
     await settle();
     check(`${label}: Space again, and the wave rule spreads the drop`,
           (await page.evaluate(`modraTest.changed(modraTest.dropped, modraTest.view())`)) !== null);
-
     // Up raises the parameter, right moves to a later palette.
     const before = await page.evaluate(`[modraTest.whiteMiddle(667, 20, 1, 480), modraTest.whiteMiddle(20, 507, 640, 1)]`);
     await page.drag("right", [400, 300], [[425, 275], [450, 250]]);
@@ -136,7 +132,6 @@ async function play(page, label) {
             }
         check(`${wrong} pixels outside the view differ from modra-render's; the first at ${first}`, wrong === 0);
     }
-
     // Five seconds on the browser's clock: frames are presents of the view.
     await sleep(500);
     const start = await page.evaluate(`[performance.now(), window.modraPresents.length]`);
@@ -155,7 +150,6 @@ async function play(page, label) {
     figures.p99_interval_ms = +gaps[Math.floor(gaps.length * 0.99)].toFixed(2);
     check(`zoom 1: ${views.length} frames in ${seconds.toFixed(2)} s, ${rate.toFixed(2)} a second, not 60 ± 1`,
           Math.abs(rate - 60) <= 1);
-
     await play(page, "zoom 1");
     // F1: the keys' list in the page's dialog, saying what S and R do here.
     await page.key("F1", "F1", 112);

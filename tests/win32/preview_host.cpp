@@ -67,7 +67,6 @@ int main(int argc, char** argv)
     const DWORD length = GetModuleFileNameA(nullptr, saver, MAX_PATH);
     std::string path(saver, length);
     path = path.substr(0, path.find_last_of("\\/") + 1) + "modra.scr";
-
     WNDCLASSA c{};
     c.lpfnWndProc = host_proc;
     c.hInstance = GetModuleHandleA(nullptr);
@@ -86,7 +85,6 @@ int main(int argc, char** argv)
     const auto handle = static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window));
     std::printf("hwnd %llu\n", handle);
     std::fflush(stdout);
-
     std::string command = "\"" + path + "\" /p " + std::to_string(handle);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -1,8 +1,5 @@
-// The Windows-only logic that needs no window of its own, run under Wine:
-// the version rules of the platform check, the DirectX value in the registry,
-// show_error's boxes, the resources windres compiled in, and the
-// screensaver's command line and geometry. Message boxes are real; a hook
-// reads each one and presses its OK button.
+// The Windows-only logic that needs no window of its own, run under Wine.
+// Message boxes are real; a hook reads each one and presses its OK button.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -203,7 +200,6 @@ void saver_geometry()
         std::snprintf(got, sizeof got, " (got %d, %d, %d, %d)", r.left, r.top, r.right, r.bottom);
         check(r == c.cover, std::to_string(c.width) + " x " + std::to_string(c.height) + " is covered as expected" + got);
     }
-
     // From the first place seen: 4 pixels is jitter, 4.3 (3, 3) a move.
     const struct {
         Point at;

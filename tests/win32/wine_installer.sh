@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
 # The Windows packages from scripts/package-windows.sh under Wine on a
-# private Xvfb (no window manager): the icons and version blocks; the
-# installer's first page, cancelled; a silent install, with everything where
-# Windows looks for it, and the installed modra.exe painting its window;
-# the silent uninstall leaving none of it behind; the zip's contents.
-# Screenshots go to BUILD-WINDOWS/wine-screenshots/installer_*.png.
+# private Xvfb (no window manager): installed silently and uninstalled, the
+# installer's first page, and the zip. Screenshots go to
+# BUILD-WINDOWS/wine-screenshots/installer_*.png.
 # Usage: wine_installer.sh BUILD-WINDOWS (the folder the packages are in)
 set -u
 windres=x86_64-w64-mingw32-windres

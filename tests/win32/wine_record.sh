@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
 # The native Windows build's recordings under Wine on a private Xvfb (no
-# window manager): R, drops, Space and R again keep a GIF in the prefix's
-# Pictures known folder, and so does a close while recording; giflib
-# (decode-animation, beside X11_CLOSE in the Linux build) decodes it to
-# 640 x 480 frames shown 30, 30, 40 ms in turn, looping, the last the paused
-# view pixel for pixel. Screenshots and recordings go to
-# BUILD-WINDOWS/wine-record-screenshots/.
+# window manager), kept by R and by a close while recording, decoded by
+# giflib (decode-animation, beside X11_CLOSE in the Linux build).
+# Screenshots and recordings go to BUILD-WINDOWS/wine-record-screenshots/.
 # Usage: wine_record.sh BUILD-WINDOWS MODRA-RENDER X11_CLOSE
 set -u
 close_tool=$3  # MODRA-RENDER ($2) is not needed here: the view is its own reference
@@ -17,7 +14,6 @@ start_focused_modra
 title_becomes() { local i; for i in $(seq 50); do [ "$(title)" = "$1" ] && return 0; sleep 0.1; done; echo "  (title: $(title))"; return 1; }
 recordings() { listing | grep '^modra-[0-9]\{8\}-[0-9]\{6\}\(-[0-9]*\)\?\.gif$'; }
 
-# The recording as giflib decodes it: frames, delays, size.
 check_recording() { # file, what, frames out folder
     local frames delays size n decoded
     mkdir -p "$3"

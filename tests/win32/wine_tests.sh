@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # The native Windows build under Wine on a private Xvfb: the Windows unit
-# tests and the rule loops' comparison; modra.exe painting its window as the
-# Linux build does (pixel for pixel outside the view), animating, answering
-# real clicks and a close with 0; a 16-bit screen refused with the "Sorry"
-# box. Screenshots go to BUILD-WINDOWS/wine-screenshots/.
+# tests and the rule loops' comparison; modra.exe against the Linux build,
+# under real clicks; a 16-bit screen refused. Screenshots go to
+# BUILD-WINDOWS/wine-screenshots/.
 # Usage: wine_tests.sh BUILD-WINDOWS MODRA-RENDER X11_CLOSE
 set -u
 render=$2
