@@ -53,10 +53,8 @@ struct Corruption {
     std::uint32_t value;
     const char* error;
 };
-// Every shorter copy of `good` (exactly as long as it claims, so that a read
-// past its end is a sanitizer error) is refused with what `truncated` says
-// for its length, the picture left alone, and each corruption of it with its
-// own message after `prefix`.
+// Every shorter copy of `good`, exactly that long so that a read past its end is a sanitizer error, is refused
+// as `truncated` says, the picture left alone; each corruption of it with its own message after `prefix`.
 template <typename Parse, typename Truncated>
 void expect_refusals(Parse parse, const Bytes& good, Truncated truncated, const std::string& prefix,
                      const std::vector<Corruption>& cases)
@@ -125,8 +123,7 @@ std::set<std::uint32_t> colours_in(const Parsed<IcoImage>& p)
     return seen;
 }
 
-// The committed faces, as the bar shows them: only their top left 23 x 23
-// is opaque, in the colours of their state.
+// The committed faces as the bar shows them: only the top left 23 x 23 opaque, in their state's colours.
 TEST(IcoFile, FacesAre32By32WithTheTopLeft23By23SquareOpaqueInTheirStatesColours)
 {
     using Colours = std::set<std::uint32_t>;
@@ -213,8 +210,7 @@ TEST(IcoFile, ThirtyTwoBitImagesAreOpaqueWhereAlphaIsHighAndTheMaskAgrees)
     }
 }
 
-// One case a condition the reader tests; values the fuzz target would
-// catch it taking are not repeated.
+// A case a condition; values the fuzz target would catch the reader taking are not repeated.
 TEST(IcoFile, RefusesEachKindOfBrokenFileSayingWhy)
 {
     const char *not_icon = "not an icon (wrong reserved or type field)", *past_end = "image lies past the end of the file",
@@ -248,8 +244,7 @@ TEST(IcoFile, RefusesEachKindOfBrokenFileSayingWhy)
 
 constexpr std::size_t bits_at = 14 + 40 + 8;
 
-// A 1-bit bitmap, table black then white; rows given top row first as
-// strings of '#' (black) and '.' (white).
+// A 1-bit bitmap, table black then white, from rows top first of '#' (black) and '.' (white).
 Bytes make_bmp(const std::vector<std::string>& rows, bool top_down = false)
 {
     const std::size_t width = rows[0].size(), height = rows.size();

@@ -63,8 +63,7 @@ TEST(PaletteBank, DistantEntrySearchBlendsAndAGeneratedPalette)
 {
     seed_random(1);
     build_palette_bank();
-    // start, threshold, found: the first candidate that reaches the threshold,
-    // wrapping past 255; when none does, the farthest, the first of equals.
+    // The first entry from `start` (wrapping) to reach the threshold; else the farthest, the first of equals.
     for (const auto& [start, threshold, found] : {std::tuple{0, 60000, 62}, {128, 60000, 251}, {200, 60000, 0},
                                                   {0, 1, 1}, {0, 1 << 30, 250}})
         EXPECT_EQ(find_distant_entry(0, start, threshold), found) << start << ", " << threshold;

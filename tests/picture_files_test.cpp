@@ -1,5 +1,4 @@
-// Kept pictures: names that never replace a file or leave half of one
-// (keys_cli.sh runs the folders they go to).
+// Kept pictures' names, which never replace a file or leave half of one (keys_cli.sh checks the folders).
 #include <gtest/gtest.h>
 
 #include <cstdlib>

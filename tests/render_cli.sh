@@ -25,8 +25,7 @@ check "PPM header and size" bash -c "head -c 15 '$dir/start.ppm' | grep -q 'P6' 
 check "a drop in the wave rule raises its centre, the last cell too" \
     test "$(cell_at "$dir/drop.bin" 240 320)" -gt 60000 -a "$(cell_at "$dir/drop.bin" 480 640)" -gt 60000
 
-# A session played from a script: the wave button, a left drag of drops, a
-# right drag over both sliders, the picture and its hold.
+# A script: the wave button, a left drag of drops, a right drag over both sliders, the picture and its hold.
 cat >"$dir/session.txt" <<'SCRIPT'
 # wave rule, then drops
 click 110 548
@@ -57,10 +56,8 @@ check "the hold ends and the field moves on" bash -c "! cmp -s '$dir/s1.bin' '$d
 "$render" --size 500,400 --frames 0 --window "$dir/small.ppm"
 check "--size sets the window" bash -c "head -c 15 '$dir/small.ppm' | grep -q '500 400'"
 
-# Hostile input: exit code 2, one line of plain text on stderr that begins
-# with the program's name, and no file left in the empty folder it ran in.
-# Each malformed number or value out of range is fuzz_options' and
-# fuzz_script's, whose corpora hold the ones refused here before.
+# Hostile input: exit 2, one plain line on stderr after the program's name, no file left where it ran. Malformed
+# numbers and values out of range are fuzz_options' and fuzz_script's, whose corpora hold those refused here before.
 out=$dir/out
 refused() { # description, then the arguments
     local what=$1; shift

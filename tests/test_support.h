@@ -1,5 +1,4 @@
-// Shared set-up for the field tests: a clean process-wide state and a palette
-// whose entries name their own index.
+// The field tests' set-up: a clean state and a palette whose entries name their own index.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -45,8 +45,7 @@ inline void pump()
     }
 }
 
-// The palette bank, the field and a 710 x 580 main window; the controls go
-// where the toy's layout puts them.
+// The palette bank, the field and a 710 x 580 main window; the controls go where the layout puts them.
 class ControlsTest : public ::testing::Test {
 protected:
     static constexpr Point vertical_at{667, 20};    // 23 x 480, right of the view
@@ -72,8 +71,7 @@ protected:
         show_window(main_window);
     }
 
-    // Pointer input at a point of a child, given in that child's client
-    // coordinates, through the window system's own routing.
+    // Pointer input at a point in a child's client coordinates, through the window system's routing.
     static void pointer(std::uint32_t message, Point child_origin, std::int32_t x, std::int32_t y,
                         std::uintptr_t buttons)
     {

@@ -43,8 +43,7 @@ protected:
         headless_host().driver = {[] { on_poll ? on_poll() : void(); }, [] { on_idle ? on_idle() : void(); }};
         return app_main();
     }
-    // The same, closing the window as a user would once `done`, asked each
-    // time everything queued has been handled, says so.
+    // The same, closing the window once `done`, asked at each idle, says so.
     static int run_until(std::function<bool()> done)
     {
         on_idle = [done, closing = false]() mutable {
@@ -147,8 +146,7 @@ TEST_F(AppTest, StartsInOrderPausedFramesStillCountAndFadeAndClosesWithExitCode0
 
 TEST_F(AppTest, LayoutFollowsTheWindowSize)
 {
-    // The client size, then the view's left and right edges and the slider
-    // column's, and the view's top and bottom, the palette slider's and the bar's.
+    // Client size; left and right of the view and slider column; top and bottom of view, palette slider, bar.
     struct Case {
         std::int32_t width, height;
         std::array<std::int32_t, 4> x;
@@ -180,8 +178,7 @@ TEST_F(AppTest, LayoutFollowsTheWindowSize)
             EXPECT_EQ(cell_of(sliders[0].handle), (Rect{x[2], y[0], x[3], y[1]}));
             EXPECT_EQ(cell_of(sliders[1].handle), (Rect{x[0], y[2], x[1], y[3]}));
             EXPECT_EQ(cell_of(iconbars[0].window), (Rect{x[0], y[4], x[1], y[5]}));
-            // Never scaled: the present copies the view's own size, from the
-            // surface's top-left corner.
+            // Never scaled: the present copies the view's own size from the surface's corner.
             EXPECT_EQ(rect_width(display->screen_rect), rect_width(view));
             EXPECT_EQ(rect_height(display->screen_rect), rect_height(view));
             EXPECT_EQ(display->source_rect, (Rect{0, 0, rect_width(view), rect_height(view)}));
@@ -214,8 +211,7 @@ TEST_F(AppTest, RightDragInTheViewMovesBothSlidersFromThePress)
 
 TEST_F(AppTest, FramesKeepTheirScheduleThroughAStallAndOnTheFallbackClock)
 {
-    // Frames fall due every 16666 us from the start; a stall of 200 ms is made
-    // up by frames back to back, none dropped.
+    // Frames fall due every 16666 us; a stall of 200 ms is made up back to back, none dropped.
     bool stalled = false;
     std::int32_t frames_at_stall = 0, catching_up = 0;
     std::int64_t stall_end = 0;
@@ -287,8 +283,7 @@ TEST_F(AppTest, ASleepToTheDeadlineGivesTheSameFramesAtTheirDeadlinesWithoutTheS
 
 TEST_F(AppTest, OnePassPerDisplayFrameKeepsSixtyFramesASecondAtAnyRefreshRate)
 {
-    // A page runs the loop one pass per animation frame: at 120 or 144 Hz
-    // many passes find no frame due, at 50 Hz some find two.
+    // A page runs one pass per animation frame: at 120 or 144 Hz many find no frame due, at 50 Hz some find two.
     for (const std::int64_t refresh_us : {8'333, 6'944, 20'000}) {
         TearDown();
         set_clock_read_cost(1);
@@ -368,9 +363,8 @@ TEST_F(AppTest, StartUpFailuresAreToldAndEndTheRunWithExitCode0)
     EXPECT_EQ(headless_host().box_text.size(), 1023u) << "error texts are cut at 1024 characters";
 }
 
-// Attract mode: in two and a half minutes it works every control, and what it
-// did, replayed by hand through the same controls at the same frames, gives
-// the very same toy, down to the sparks' random source, which it never draws from.
+// In two and a half minutes attract mode works every control, and what it did, replayed by hand at the same
+// frames, gives the very same toy, down to the sparks' random source, which it never draws from.
 TEST_F(AttractTest, WorksEveryControlAndAReplayByHandGivesTheSameToy)
 {
     constexpr std::int32_t frames = 150 * 60;

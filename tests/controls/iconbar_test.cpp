@@ -56,8 +56,7 @@ TEST_F(IconBarTest, StartsWithTheDiffusionButtonDownAndNothingSwitched)
 
 TEST_F(IconBarTest, HotZonesAreOnePixelWiderThanTheFacesAndTheRuleButtonsARadioPair)
 {
-    // Clicks in turn, any row, and the buttons, rule, pause flag and velocity
-    // after each: the velocity is cleared (0) only by a switch of rule.
+    // Clicks in turn and the state after each: the velocity is cleared only by a switch of rule.
     const std::tuple<int, int, const char*, std::int32_t, bool, std::int32_t> clicks[] = {
         {40, 11, "duuu", 0, false, 9},  {82, 11, "duuu", 0, false, 9},  {83, 0, "uduu", 1, false, 0},
         {90, 11, "uduu", 1, false, 9},  {29, 11, "uduu", 1, false, 9},  {54, 11, "uduu", 1, false, 9},
@@ -76,8 +75,7 @@ TEST_F(IconBarTest, HotZonesAreOnePixelWiderThanTheFacesAndTheRuleButtonsARadioP
 
 TEST_F(IconBarTest, PauseButtonStateMachine)
 {
-    // In turn: a click on the button (-1) or press_button's request with or
-    // without apply, and the state and flag after it.
+    // In turn: a click (-1) or press_button's request with or without apply, and the state and flag after it.
     const std::tuple<std::int32_t, bool, std::int32_t, bool> steps[] = {
         {-1, true, down, true},
         {-1, true, up, false},
@@ -121,8 +119,7 @@ TEST_F(IconBarTest, PictureHoldsForFiveSecondsAfterTheLastClick)
     EXPECT_EQ(states(), "duuu");
     wait_ms(6000);
     EXPECT_EQ(states(), "duuu") << "the timer was stopped";
-    // A rule click during the hold switches the rule but keeps the hold;
-    // any timer message ends it.
+    // A rule click during the hold switches the rule but keeps the hold; any timer message ends it.
     click_at(200);
     click_at(90);
     EXPECT_TRUE(sim_mode.mode == 1 && paused);
@@ -155,8 +152,7 @@ TEST(PictureStamp, WritesThePictureAndSmoothsItWithoutSideEffects)
     ASSERT_EQ(picture.width, 640);
     ASSERT_EQ(picture.height, 480);
     ASSERT_EQ(picture.bits.size(), 80u * 480u);
-    // The picture upright, white 0 and black 32767, then twenty steps of the
-    // diffusion rule at parameter 0: the field after them, and after nineteen.
+    // The picture upright, white 0 and black 32767, after twenty steps of diffusion at 0, and after nineteen.
     auto expected = std::make_unique<std::array<Grid, 2>>();
     (*expected)[0].fill(0);
     int black = 0;

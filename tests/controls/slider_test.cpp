@@ -113,8 +113,7 @@ TEST_F(SliderTest, HorizontalPaletteTrackShowsEntries0To254)
 
 TEST_F(SliderTest, PressSetsTheValueFromThePointOrStepsOnAnArrow)
 {
-    // From the start value, one click at a point of either slider; the arrow
-    // zones begin five pixels beyond the track's ends.
+    // From the start value, one click at a point; the arrow zones begin five pixels beyond the track's ends.
     const std::tuple<bool, std::int32_t, std::int32_t, std::int32_t, std::int32_t> presses[] = {
         {true, 10, 240, 0, 0},     {true, 10, 30, 0, 2000},   {true, 10, 449, 0, -1990}, {true, 10, 452, 0, -2000},
         {true, 10, 454, 0, -2000}, {true, 10, 455, 0, -40},   {true, 10, 25, 0, 40},     {true, 10, 26, 0, 2000},
@@ -163,8 +162,7 @@ TEST_F(SliderTest, DragFollowsThePointerOutsideTheWindowWithEitherButton)
                                          std::tuple{wm_rbuttondown, wm_rbuttonup, mk_rbutton}}) {
         set_value(parameter, 0, true);
         pointer(down, vertical_at, 10, 240, flag);
-        // Past the track's top end, and far left of the main window itself:
-        // the capture still brings the moves, with negative coordinates.
+        // Past the track's end and far left of the main window, the capture still brings the moves.
         for (const auto& [x, y, value] : {std::tuple{10, 100, 1333}, {-700, 27, 2000}, {-700, 400, -1524}}) {
             pointer(wm_mousemove, vertical_at, x, y, flag);
             EXPECT_EQ(parameter.value, value) << x << "," << y;  // trunc(350 * 4000 / 420 + 0.5) - 2000 ...

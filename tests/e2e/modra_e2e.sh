@@ -35,8 +35,7 @@ geometry() { eval "$(xdotool getwindowgeometry --shell "$win")"; echo "${WIDTH}x
 pictures() { ls -A "$home/Pictures"; }
 view_shot() { client_shot "$session_dir/client.png" && convert "$session_dir/client.png" -crop $view +repage "$1"; }
 no_difference() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
-# Keys, from the diffusion rule again, each checked on screenshots, the
-# title and the pictures folder.
+# Keys, from the diffusion rule again.
 click_at 62 548
 sleep 0.3
 client_shot "$session_dir/first.png"

@@ -91,8 +91,7 @@ check_exit "the window destroyed" 5
 gone_window=$window
 stop_window
 
-# xscreensaver's own way: its window in XSCREENSAVER_WINDOW (decimal here),
-# with -root, and without.
+# xscreensaver's own way: its window in XSCREENSAVER_WINDOW (decimal here), with -root and without.
 open_window 200 300 50 50
 start_app env XSCREENSAVER_WINDOW=$((window)) "$saver" -root
 check_covered "XSCREENSAVER_WINDOW with -root: its window" "$window" "$shots/xscreensaver.png" 200x300

@@ -33,8 +33,7 @@ void fill_client(WindowHandle window, std::uint32_t colour)
     delete_brush(brush);
 }
 
-// Logs "down|up|move|size|close CHILD-ID X,Y WPARAM", with the width and
-// height for X and Y of a size.
+// Logs "down|up|move|size|close CHILD-ID X,Y WPARAM", a size's width and height as X and Y.
 std::intptr_t proc(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
 {
     const int id = child_id(window);
@@ -94,16 +93,11 @@ TEST_F(HeadlessHostTest, RecordsPlacementAndMessageBoxesAndAnswersTheDesktop)
 {
     const HeadlessHost& host = headless_host();
     EXPECT_GE(host.placements, 1);
-    EXPECT_EQ(host.title, "Host test");
+    // Its title and colour depth the app's tests read through the toy.
     EXPECT_TRUE(host.visible);
     EXPECT_EQ(host.placed, (Rect{100, 50, 140, 80}));
     EXPECT_GE(host.framebuffer_changes, 1);
     EXPECT_EQ(work_area(), headless_work_area);
-    Canvas* canvas = get_canvas(main_window);
-    EXPECT_EQ(colour_depth(canvas), 32);
-    headless_host().colour_depth = 16;
-    EXPECT_EQ(colour_depth(canvas), 16);
-    release_canvas(main_window, canvas);
     headless_host().quiet = false;
     ::testing::internal::CaptureStderr();
     message_box("Needs a 32-bit screen.", "Modra");

@@ -35,8 +35,7 @@ inline TestHost test_host;
 
 using Ids = std::vector<std::uint32_t>;
 inline std::vector<Message> message_log;
-// Return a value to handle the message, nothing to pass it to the default
-// procedure.
+// A value handles the message; nothing passes it to the default procedure.
 inline std::function<std::optional<std::intptr_t>(WindowHandle, std::uint32_t)> handler;
 
 inline std::intptr_t probe_proc(WindowHandle w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp)
@@ -374,8 +373,7 @@ TEST_F(Pointer, InputQueuedBehindAPressFollowsTheCaptureThePressTook)
     EXPECT_EQ(point_from_lparam(got.lparam), (Point{110, 20}));
 }
 
-// What windows paint. Pictures are written with 'P' for the pen, 'B' for
-// the brush and '.' for untouched.
+// What windows paint, pictures written with 'P' for the pen, 'B' for the brush, '.' for untouched.
 constexpr std::uint32_t pen_colour = 0xFFFFFF;
 constexpr std::uint32_t brush_colour = 0x808080;
 
@@ -438,8 +436,7 @@ const Drawing drawings[] = {
      "PP.....\n"
      "..PPP..\n"
      ".....P.\n"},
-    // A slider's end arrow: every corner outlined once, the inside filled,
-    // symmetric about its apex column.
+    // A slider's end arrow: every corner outlined once, the inside filled, symmetric about its apex.
     {"SliderArrowIsOutlinedAtEveryCornerAndFilledInside",
      [](Canvas* c) { polygon(c, std::array<Point, 3>{{{2, 19}, {20, 19}, {11, 0}}}.data(), 3); },
      {0, 0, 23, 21},

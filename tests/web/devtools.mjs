@@ -34,8 +34,7 @@ export async function connect(url) {
 
 export const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
-// Every present of the canvas, timed on the page's clock, from before the
-// page's own scripts run.
+// Every present of the canvas, timed on the page's clock, from before the page's own scripts run.
 const presents = `(() => {
     window.modraPresents = [];
     const put = CanvasRenderingContext2D.prototype.putImageData;
@@ -46,9 +45,8 @@ const presents = `(() => {
     };
 })()`;
 
-// A new tab of `width` x `height` CSS pixels at `ratio` device pixels each,
-// showing `url`, with `preload` run before the page's own scripts; problems
-// (console errors, exceptions) collect in .problems.
+// A tab of `width` x `height` CSS pixels at `ratio` device pixels each showing `url`, `preload` run before
+// the page's scripts; console errors and exceptions collect in .problems.
 export async function openPage(cdp, url, { width, height, ratio = 1, preload = "", mobile = false }) {
     const { targetId } = await cdp.send("Target.createTarget", { url: "about:blank" });
     const { sessionId } = await cdp.send("Target.attachToTarget", { targetId, flatten: true });
@@ -96,8 +94,7 @@ export async function openPage(cdp, url, { width, height, ratio = 1, preload = "
                 return [r.left + (${x} + 0.5) * s, r.top + (${y} + 0.5) * s];
             })()`);
         },
-        // A press at client pixel `from`, moves through `path`, and a release
-        // at its end, with the left or right button.
+        // A press at client pixel `from`, moves through `path` and a release at its end.
         async drag(button, from, path = []) {
             const buttons = button === "left" ? 1 : 2;
             let [x, y] = await page.point(...from);

@@ -1,8 +1,5 @@
-// The page in headless Chromium, driven over the DevTools protocol with the
-// browser's own mouse and keyboard, at zoom 1, at zoom 2 and on a screen of
-// two device pixels per CSS pixel, and as an embedded background; at zoom 1
-// the window as first shown against WINDOW.ppm, modra-render's. Prints what
-// it measured and every fault, and exits 1 on any.
+// The page in headless Chromium under the browser's own mouse and keyboard, at several zooms and embedded; at
+// zoom 1 the window against WINDOW.ppm, modra-render's. Prints what it measured and its faults, exits 1 on any.
 //   node --experimental-websocket web_page.mjs DEVTOOLS_WS_URL PAGE_URL WINDOW.ppm SHOTS_DIR
 import { readFileSync, writeFileSync } from "node:fs";
 import { connect, openPage, sleep } from "./devtools.mjs";
@@ -199,9 +196,7 @@ async function play(page, label) {
     await done(page);
 }
 
-// Embedded: only the view, filling the page, each of its pixels 2 x 2 CSS
-// pixels. Space still pauses, so what the page shows holds still to be
-// compared with the canvas.
+// Embedded: only the view, filling the page at 2 x 2 CSS pixels a pixel; paused, to compare with the canvas.
 {
     const { page, shown } = await load({ width: 1280, height: 960 }, pageUrl + "?embed");
     check("embed: the page shows a first frame", shown);

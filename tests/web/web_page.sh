@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The page from SITE_DIR in headless Chromium, which web_page.mjs drives and
-# checks against MODRA_RENDER's window. Needs build-web/site/
-# (scripts/build-web.sh) and build/modra-render.
+# The page from SITE_DIR in headless Chromium, which web_page.mjs drives and checks against MODRA_RENDER's
+# window. Needs build-web/site/ (scripts/build-web.sh) and build/modra-render.
 #   tests/web/web_page.sh [SITE_DIR] [MODRA_RENDER] [SCREENSHOT_DIR]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

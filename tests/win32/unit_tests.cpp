@@ -34,8 +34,7 @@ struct SeenBox {
 };
 std::vector<SeenBox> boxes;  // every box shown, in order
 
-// A box's modal loop runs on this thread: a hook on it reads each box as it
-// comes up and presses its OK button.
+// A box's modal loop runs on this thread: a hook reads each box as it comes up and presses OK.
 LRESULT CALLBACK read_and_dismiss(int code, WPARAM wparam, LPARAM lparam)
 {
     HWND box = reinterpret_cast<HWND>(wparam);
@@ -146,8 +145,7 @@ void resources()
           "MYCMAP 125, bitmap 119 and icon 117 do not exist");
 }
 
-// Every way Windows and its users write the three commands, and what is
-// refused with the argument kept for the box.
+// Every way Windows and its users write the commands, and what is refused, the argument kept for the box.
 void saver_command_lines()
 {
     const struct {
@@ -160,7 +158,7 @@ void saver_command_lines()
         {"/p 1234", SaverMode::preview, 1234}, {"/P:1234", SaverMode::preview, 1234},
         {"-p   66070", SaverMode::preview, 66070}, {"/p: 42", SaverMode::preview, 42},
         {"/p 18446744073709551615", SaverMode::preview, UINT64_MAX}, {"/c", SaverMode::settings, 0},
-        {"-C", SaverMode::settings, 0},       {"/c:5678", SaverMode::settings, 5678}, {"/c 5678", SaverMode::settings, 5678},
+        {"-C", SaverMode::settings, 0}, {"/c:5678", SaverMode::settings, 5678}, {"/c 5678", SaverMode::settings, 5678},
         {"/?", SaverMode::help, 0},           {"--help", SaverMode::help, 0},      {"--version", SaverMode::version, 0},
     };
     for (const auto& c : cases) {
@@ -182,8 +180,7 @@ void saver_command_lines()
 
 void saver_geometry()
 {
-    // The picture covers the area, centred, cropped one way only, at most a
-    // pixel beyond the exact scale.
+    // The picture covers the area, centred, cropped one way only, at most a pixel beyond the exact scale.
     const struct {
         std::int32_t width, height;
         Rect cover;
