@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# modra-render --attract, the toy playing itself on the virtual clock, and A
-# in a script.
+# modra-render --attract, the toy playing itself on the virtual clock, and A in a script.
 set -u
 render=$(realpath "$1")
 . "$(dirname "$0")/cli_checks.sh"

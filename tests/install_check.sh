@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# What `cmake --install` puts in place, validated as the desktop would read
-# it; with --deb, the Debian package too, and the same checks on what it
-# unpacks.
+# What `cmake --install` puts in place, validated as the desktop would read it; with --deb, the Debian
+# package too, and the same checks on what it unpacks.
 # Usage: install_check.sh BUILD VERSION [--deb]
 set -u
 build=$(realpath "$1")

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# The toy's keys, zoom, full screen and S through modra-render, each against
-# what the same toy gives without them.
+# The toy's keys, zoom, full screen and S through modra-render, against what the toy gives without them.
 set -u
 render=$(realpath "$1")
 . "$(dirname "$0")/cli_checks.sh"

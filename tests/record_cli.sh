@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# modra-render's recordings, decoded by giflib and libwebp, against the
-# pictures modra-render --frames K --out writes; their timing, determinism,
-# and failures; and the toy's R.
+# modra-render's recordings, decoded by giflib and libwebp, against the pictures --frames K --out writes;
+# their timing, determinism and failures; and the toy's R.
 set -u
 render=$(realpath "$1")
 decode=$(realpath "$2")

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# modra-render end to end: outputs, determinism, scripts, and a clean refusal
-# of every kind of bad input.
+# modra-render end to end: outputs, determinism, scripts, and a clean refusal of bad input.
 set -u
 render=$(realpath "$1")
 . "$(dirname "$0")/cli_checks.sh"

@@ -1,7 +1,5 @@
-# Running a program on a private Xvfb with no window manager, for the
-# end-to-end tests of modra, modra-saver and modra.exe and the Xvfb
-# benchmark. The program's pid goes in `app_pid`; it and the server are
-# stopped by their pids when the script exits.
+# A program on a private Xvfb with no window manager, for the end-to-end tests and the Xvfb benchmark. Its
+# pid goes in `app_pid`; it and the server are stopped by their pids when the script exits.
 
 require_tools() { # a missing tool is ctest's skip, not the program's fault
     local t; for t in "$@"; do command -v "$t" >/dev/null || { echo "SKIP: $t is not installed"; exit 77; }; done
@@ -78,8 +76,7 @@ differing_outside_view() { # picture picture: how many pixels differ, the view b
     convert "$2" -fill black -draw "rectangle 20,20 659,499" "$session_dir/masked_b.png"
     compare -metric AE "$session_dir/masked_a.png" "$session_dir/masked_b.png" null: 2>&1
 }
-# The mean position of the white pixels along the line $2, one pixel wide or
-# high, in window coordinates (a slider thumb's middle), or nothing.
+# The mean position of the white pixels along the line $2 in window coordinates (a thumb's middle), or nothing.
 white_middle() {
     convert "$1" -crop "$2" +repage -depth 8 txt:- |
         awk -v region="$2" 'NR > 1 && $3 == "#FFFFFF" { split($1, p, /[,:]/); s += p[1] + p[2]; n++ }
@@ -93,8 +90,7 @@ open_modra() { # seconds to wait for the window titled Modra; sets `win` and X, 
     check "client area 710x580 (got ${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = "710,580"
 }
 
-# The window as first painted into $1: its layout, and outside the view pixel
-# for pixel what modra-render ($2) paints on the headless host, into $3.
+# The window as first painted, into $1: its layout, and outside the view modra-render's ($2, into $3).
 first_painted() { client_shot "$shot" && has_colour "$shot" 23x23+209+537 C0C0C0 && has_other_colour "$shot" $view 000000; }
 check_first_paint() {
     local shot=$1 region differing
@@ -148,8 +144,7 @@ check_buttons_and_drop() {
 }
 settled_shot() { sleep "$settle"; client_shot "$1"; }  # out, once check_buttons_and_drop's settle is over
 
-# The box titled $1 up within $2 seconds, its picture into $3 and its id in
-# `box`: it shows something, and the program waits while it is up.
+# The box titled $1 up within $2 seconds, its picture into $3, its id in `box`; the program waits on it.
 check_box() {
     box=$(find_window "$1" "$2")
     check "a box titled $1 ($(basename "$3"))" test -n "$box" || return 1

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The real modra on a real X server (Xvfb, no window manager), driven with
-# real pointer events and keys, checked on screenshots, the title and the
-# pictures folder; and a 16-bit screen refused with a message box.
+# The real modra on a real X server (Xvfb, no window manager) under real pointer events and keys, checked on
+# screenshots, the title and the pictures folder; and a 16-bit screen refused with a message box.
 # Usage: modra_e2e.sh MODRA MODRA-RENDER X11_CLOSE SCREENSHOT-DIR DECODE-ANIMATION
 set -u
 modra=$1 render=$2 close_tool=$3 shots=$4 decode=$5

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# modra-saver on a real X server (Xvfb, no window manager), checked on
-# screenshots, in every window it can be given; the ways it ends and fails.
-# Everything it does not paint is magenta.
+# modra-saver on a real X server (Xvfb, no window manager), checked on screenshots in every window it can be
+# given (everything it does not paint is magenta); the ways it ends and fails.
 # Usage: saver_e2e.sh MODRA-SAVER WINDOW-CLIENT X11_CLOSE SCREENSHOT-DIR
 set -u
 saver=$1 client=$2 close_tool=$3 shots=$4
@@ -12,8 +11,7 @@ rm -f "$shots"/*.png
 unset XSCREENSAVER_WINDOW
 magenta=FF00FF
 
-# A window from the window client, W H X Y, its id in `window`; the client
-# answers each line once the server has done it.
+# A window from the window client, W H X Y, its id in `window`; the client answers once the server has done it.
 client_pid=""
 open_window() {
     stop_window

@@ -1,6 +1,5 @@
-// The title picture's reader on arbitrary bytes: it refuses cleanly, or
-// returns the bitmap the file's own header describes, read from the file
-// alone, with nothing set past the right edge.
+// The title picture's reader on arbitrary bytes: it refuses cleanly, or returns the bitmap the file's own
+// header describes, read from the file alone, with nothing set past the right edge.
 #include "fuzz_support.h"
 #include "platform/portable/bmp_file.h"
 

@@ -1,7 +1,5 @@
-// modra-render's command line from arbitrary bytes, split into arguments at
-// NUL bytes: a refusal is one plain line of text; an accepted line gives
-// options within their ranges, holding exactly the values typed, that
-// written back out as a command line read the same again.
+// modra-render's command line from arbitrary bytes split at NULs: a refusal is one plain line; accepted
+// options are within their ranges, hold exactly the values typed, and written back out read the same again.
 #include <cctype>
 #include <map>
 
@@ -41,8 +39,7 @@ std::vector<std::string> written(const RenderOptions& o)
     return args;
 }
 
-// Every value given for each option, as a user writes them: --name=value or
-// --name value; --help, -h, --check, --version and --attract take none.
+// Every value given for each option, as --name=value or --name value; the flags take none.
 std::map<std::string, std::vector<std::string>> values_given(const std::vector<std::string>& args)
 {
     std::map<std::string, std::vector<std::string>> values;
@@ -126,8 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(options.out.empty() || names_an_image(options.out));
     FUZZ_CHECK(options.window.empty() || names_an_image(options.window));
     check_values(args, options);
-    // Every field is written, and the rule as one of its two names: the same
-    // words read back are the same options.
+    // Every field is written, the rule as one of its two names: the same words read back, the same options.
     RenderOptions again;
     FUZZ_CHECK(parse_render_options(written(options), again).empty() && again.rule == options.rule &&
                written(again) == written(options));

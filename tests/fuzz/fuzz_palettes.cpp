@@ -1,7 +1,6 @@
-// The stored palette set's reader on arbitrary bytes, into a bank holding the
-// built-in palette alone: every whole record is copied as it is, each is
-// followed by a cyclic blend of three of its own colours made with one random
-// draw, and nothing else in the bank changes.
+// The stored palette set's reader on arbitrary bytes, into a bank holding the built-in palette alone: every
+// whole record is copied as it is, each followed by a cyclic blend of three of its own colours made with one
+// random draw, and nothing else in the bank changes.
 #include <algorithm>
 
 #include "fuzz_support.h"
@@ -42,8 +41,7 @@ bool is_entry_of(const Colour& colour, const std::uint8_t (&palette)[256][3])
     return std::any_of(palette, palette + 256, [&](const Colour& e) { return std::equal(e, e + 3, colour); });
 }
 
-// Every channel of a run of 64 entries lies between the run's first colour
-// and the next run's first colour, which are colours of the source.
+// Every channel of a run of 64 entries lies between its first colour and the next run's, colours of the source.
 void check_generated(const std::uint8_t (&made)[256][3], const std::uint8_t (&source)[256][3], std::uint32_t draw)
 {
     FUZZ_CHECK(std::equal(made[0], made[0] + 3, source[draw % 256]));

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The Windows packages from scripts/package-windows.sh under Wine on a
-# private Xvfb (no window manager): installed silently and uninstalled, the
-# installer's first page, and the zip. Screenshots go to
+# The Windows packages from scripts/package-windows.sh under Wine on a private Xvfb (no window manager): a
+# silent install and uninstall, the installer's first page, and the zip. Screenshots go to
 # BUILD-WINDOWS/wine-screenshots/installer_*.png.
 # Usage: wine_installer.sh BUILD-WINDOWS (the folder the packages are in)
 set -u
@@ -14,8 +13,7 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 version=$(sed -n 's/^#define MODRA_VERSION "\(.*\)"$/\1/p' "$build/generated/modra_version.h")
 setup=$build/modra-$version-setup.exe
 zip=$build/modra-$version-windows-x64.zip
-# A build without the screensaver is packaged again with a copy of modra.exe
-# standing in for it, so that every path of the installer runs.
+# A build without the screensaver is packaged again with a copy of modra.exe in its place, for every path.
 if [ ! -f "$build/modra.scr" ]; then
     echo "no modra.scr in the build: packaging a copy of modra.exe in its place"
     cp "$build/modra.exe" "$build/modra.scr"
@@ -24,8 +22,7 @@ if [ ! -f "$build/modra.scr" ]; then
 fi
 check "the installer $(basename "$setup") is newer than modra.exe and modra.scr" \
     eval '[ "$setup" -nt "$build/modra.exe" ] && [ "$setup" -nt "$build/modra.scr" ]' || { finish_checks; exit 1; }
-# A program's resources as windres reads them back: its version block, and
-# the bytes of its icon's images.
+# A program's resources as windres reads them back: its version block and its icon's images.
 resources() { "$windres" -J coff -i "$1" -O rc 2>/dev/null; }
 icon_images() { awk '/RT_ICON/ { on = 1; next } on && /^END/ { on = 0 } on && /^  0x/'; }
 echo "1 ICON \"$(cd "$(dirname "$0")/../../res/icons" && pwd)/modra.ico\"" >"$session_dir/icon.rc"
@@ -53,8 +50,7 @@ rm -rf "$dir" "$saver" "$(shortcut)"
 env -u DISPLAY "$wine" reg delete "$key" /f >/dev/null 2>&1
 
 start_xvfb 24
-# The interactive installer's first page, its icon and the welcome; Escape
-# asks whether to quit, and Return says yes, which installs nothing.
+# The interactive installer's first page; Escape asks whether to quit, and Return says yes.
 start_app "$wine" "$setup"
 page=$(find_window "Modra Setup" 60)
 if check "the installer shows a window titled Modra Setup" test -n "$page"; then
@@ -118,8 +114,7 @@ check "the installed modra.exe paints its view" has_other_colour "$shots/install
 xdotool key --window "$win" alt+F4
 check_exit "Alt+F4" 30
 
-# The uninstaller copies itself out of the folder, starts the copy and
-# returns at once; the copy does the work.
+# The uninstaller copies itself out of the folder, starts the copy and returns at once.
 timeout 60 "$wine" 'C:\Program Files\Modra\Uninstall.exe' /S >"$session_dir/uninstall.out" 2>&1
 rc=$?
 check "the silent uninstaller starts (exit $rc)" test $rc -eq 0

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The native Windows build's keys under Wine on a private Xvfb (no window
-# manager): the window after them against modra-render's after the same
-# keys; S's pictures in the prefix's Pictures known folder, never replacing
-# a file; full screen by F11 and Alt+Enter, and Esc; F1's box. Screenshots
-# go to BUILD-WINDOWS/wine-keys-screenshots/.
+# The native Windows build's keys under Wine on a private Xvfb (no window manager): the window against
+# modra-render's after the same keys; S in the Pictures known folder; full screen; F1. Screenshots go to
+# BUILD-WINDOWS/wine-keys-screenshots/.
 # Usage: wine_keys.sh BUILD-WINDOWS MODRA-RENDER X11_CLOSE
 set -u
 render=$2
@@ -67,8 +65,7 @@ check_picture "$pictures/$first" "the picture"
 cp "$pictures/$first" "$shots/kept.png" 2>/dev/null
 check_kept "$first"
 
-# Every name the next seconds could give is taken already: the picture gets
-# the one after, and the file there stays as it was.
+# Every name the next seconds could give is taken: the picture gets the one after, the files stay as they were.
 rm -f "$pictures/$first"
 now=$(date +%s)
 for t in $(seq "$now" $((now + 20))); do
@@ -84,9 +81,8 @@ check "every taken file is as it was" \
 check "no other file is in the folder ($(listing | wc -l) files)" test "$(listing | wc -l)" = 22
 rm -rf "${pictures:?}"/* "$pictures"/.[!.]* 2>/dev/null
 
-# Full screen: borderless over the 1024 x 768 screen, the view centred in
-# it and still the frozen picture; Esc gives the window back. Alt+Enter goes
-# through the system key messages: its character rings no bell and opens no menu.
+# Full screen, borderless with the frozen view centred, and Esc. Alt+Enter goes through the system key
+# messages: its character rings no bell and opens no menu.
 for key in F11 alt+Return; do
     press $key
     eval "$(xdotool getwindowgeometry --shell "$win")"

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The native Windows build's recordings under Wine on a private Xvfb (no
-# window manager), kept by R and by a close while recording, decoded by
-# giflib (decode-animation, beside X11_CLOSE in the Linux build).
-# Screenshots and recordings go to BUILD-WINDOWS/wine-record-screenshots/.
+# The native Windows build's recordings under Wine on a private Xvfb (no window manager), decoded by giflib
+# (decode-animation, beside X11_CLOSE). They and screenshots go to BUILD-WINDOWS/wine-record-screenshots/.
 # Usage: wine_record.sh BUILD-WINDOWS MODRA-RENDER X11_CLOSE
 set -u
 close_tool=$3  # MODRA-RENDER ($2) is not needed here: the view is its own reference

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The screensaver, modra.scr, under Wine on a private Xvfb (no window
-# manager): /s over the whole screen, /p in preview_host.exe's window, and
-# the boxes of the other arguments, modra.exe's among them. Screenshots go
-# to BUILD-WINDOWS/wine-screenshots/saver_*.png.
+# The screensaver, modra.scr, under Wine on a private Xvfb (no window manager): /s, /p in preview_host.exe's
+# window, and the other arguments' boxes. Screenshots go to BUILD-WINDOWS/wine-screenshots/saver_*.png.
 # Usage: wine_saver.sh BUILD-WINDOWS
 set -u
 . "$(dirname "$0")/wine_session.sh"
@@ -31,8 +29,7 @@ run_full_screen() { # the arguments
     check "$* on $screen: the picture covers the corners and the middle" covered "$dir/cover.png"
 }
 
-# The pointer is put in place before the saver starts: moving it there
-# later would be a real move.
+# The pointer is put in place first: moving it there later would be a real move.
 xdotool mousemove 400 300
 run_full_screen /s || { finish_checks; exit 1; }
 import -window root "$shots/saver_full_a.png"
@@ -99,8 +96,7 @@ sed 's/^/  /' "$dir/host.out" | tr -d '\r'
 check "the preview ends with 0 once the host destroys its window (host exit $rc)" \
     eval '[ $rc -eq 0 ] && grep -q "^the preview ended with 0" "$dir/host.out"'
 
-# --- the boxes of the other arguments (unit_tests.exe reads every form), then
-# the exit code; modra.exe's own, as a window program has no console.
+# --- the other arguments' boxes (unit_tests.exe reads every form) and modra.exe's, then the exit code.
 check_box_of() { # exit code, shot, then the arguments
     local code=$1 shot=$2 rc
     shift 2

@@ -1,11 +1,8 @@
-# What the Wine tests share. wine_session NAME BUILD-WINDOWS SHOTS CLEAR
-# TOOL... sets `build`, `shots` (the folder SHOTS in the build, the pictures
-# CLEAR in it removed) and `dir`, starts an Xvfb session, and makes a Wine
-# prefix and home of their own, named NAME, in the build folder: the test
-# runs beside the other Wine tests (each stops its own prefix's server), and
-# its pictures never reach the user's, as Wine links the prefix's Pictures
-# to the home's. `pictures` is that known folder as a Linux path, emptied;
-# `work` the program's current folder, where a failed look-up would put them.
+# What the Wine tests share. wine_session NAME BUILD-WINDOWS SHOTS CLEAR TOOL... sets `build`, `shots` (SHOTS
+# in the build, its pictures CLEAR removed) and `dir`, starts an Xvfb session, and makes a Wine prefix and home
+# named NAME in the build folder: the test runs beside the others (each stops its own prefix's server), and
+# its pictures, which Wine links to the home's, never reach the user's. `pictures` is that known folder,
+# emptied; `work` the program's current folder, where a failed look-up would put them.
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 tests_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -27,9 +24,8 @@ wine_session() {
     unset XDG_PICTURES_DIR
     mkdir -p "$HOME/Pictures"
     trap '"$wineserver" -k 2>/dev/null; session_cleanup' EXIT  # Wine's server outlives the program
-    # Made once: Wine's first start takes most of a minute. Wine's OpenGL
-    # renderer never shows a windowed DirectDraw primary's blits on Xvfb; the
-    # GDI renderer copies them to the screen clipped to the view, as Windows.
+    # Made once: Wine's first start takes most of a minute. Its OpenGL renderer never shows a windowed
+    # DirectDraw primary's blits on Xvfb; the GDI one copies them clipped to the view, as Windows.
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "initialising the Wine prefix $WINEPREFIX"
         env -u DISPLAY "$wine" wineboot -i >/dev/null 2>&1
@@ -48,8 +44,7 @@ wine_session() {
 restart_xvfb() { "$wineserver" -k 2>/dev/null; "$wineserver" -w 2>/dev/null; start_xvfb "$@"; }  # depth [size]
 start_modra_exe() { (cd "$work" && exec "$wine" "$build/modra.exe") >"$session_dir/out" 2>"$session_dir/err" & app_pid=$!; }
 
-# modra.exe on a fresh 24-bit screen, painted, with the input focus from a
-# click on its black frame, which does nothing else.
+# modra.exe on a fresh 24-bit screen, painted, the focus from a click on its black frame, which does nothing else.
 start_focused_modra() {
     start_xvfb 24
     start_modra_exe
@@ -63,9 +58,8 @@ start_focused_modra() {
 press() { xdotool key "$1"; sleep 0.7; }  # key name, then time for the toy to paint
 title() { xprop -id "$win" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 listing() { ls -A "$pictures"; }
-# The file $1 in the Pictures known folder, what the toy kept, told by the
-# title and on stderr, not hidden (as its temporary file was), and nothing
-# left in the current folder.
+# What the toy kept, $1 in the Pictures known folder: told by the title and on stderr, not hidden (as its
+# temporary file was), and nothing left in the current folder.
 check_kept() {
     local file=$1 saved attributes
     check "the title says where $file went: $(title)" eval 'title | grep -q "^Modra — saved .*\\\\$file\$"'

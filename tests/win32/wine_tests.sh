@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The native Windows build under Wine on a private Xvfb: the Windows unit
-# tests and the rule loops' comparison; modra.exe against the Linux build,
-# under real clicks; a 16-bit screen refused. Screenshots go to
-# BUILD-WINDOWS/wine-screenshots/.
+# The native Windows build under Wine on a private Xvfb: the Windows unit tests and rule loops; modra.exe
+# against the Linux build, under real clicks; a 16-bit screen refused. Screenshots: BUILD-WINDOWS/wine-screenshots/.
 # Usage: wine_tests.sh BUILD-WINDOWS MODRA-RENDER X11_CLOSE
 set -u
 render=$2
