@@ -68,14 +68,7 @@ if [ "$deb" = --deb ]; then
         bash -c "dpkg-deb -f '$file' Depends | grep -q libsdl2 && dpkg-deb -f '$file' Depends | grep -q libc6"
     check "Section x11" test "$(field Section)" = x11
     check "lintian reports no error" lint "$file"
-    dpkg -c "$file" >"$dir/contents.txt"
-    missing=""
-    for path in doc/modra/copyright doc/modra/changelog.gz man/man1/modra.1.gz man/man1/modra-render.1.gz \
-        man/man1/modra-saver.1.gz; do
-        grep -q " \./usr/share/$path\$" "$dir/contents.txt" || missing+=" $path"
-    done
-    check "dpkg -c lists the copyright, the changelog and the compressed pages${missing:+ (not:$missing)}" \
-        test -z "$missing"
+    # Lintian errs on a missing copyright file; check_tree reads the pages and the changelog unpacked.
     dpkg-deb -x "$file" "$dir/root"
     check "everything under /usr" test "$(ls "$dir/root")" = usr
     check_tree "$dir/root/usr" packaged
