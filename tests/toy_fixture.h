@@ -79,6 +79,12 @@ protected:
         pump();
     }
 
+    // A press and release of the left button at a point of a child.
+    static void click(Point child_origin, std::int32_t x, std::int32_t y)
+    {
+        pointer(wm_lbuttondown, child_origin, x, y, mk_lbutton);
+        pointer(wm_lbuttonup, child_origin, x, y, 0);
+    }
     static void wait_ms(std::int64_t ms)
     {
         // In small slices, so that every timer that falls due is delivered.

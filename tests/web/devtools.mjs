@@ -64,7 +64,6 @@ export async function openPage(cdp, url, { width, height, ratio = 1, preload = "
     await send("Runtime.enable");
     await send("Log.enable");
     await send("Page.enable");
-    await send("Performance.enable");
     await send("Emulation.setDeviceMetricsOverride", { width, height, deviceScaleFactor: ratio, mobile });
     if (mobile) await send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
     await send("Page.addScriptToEvaluateOnNewDocument", { source: presents + ";" + preload });
@@ -75,10 +74,6 @@ export async function openPage(cdp, url, { width, height, ratio = 1, preload = "
             const { result, exceptionDetails } = await send("Runtime.evaluate", { expression, returnByValue: true, awaitPromise: true });
             if (exceptionDetails) throw new Error("in the page: " + (exceptionDetails.exception?.description ?? exceptionDetails.text));
             return result.value;
-        },
-        async metric(name) {
-            const { metrics } = await send("Performance.getMetrics");
-            return metrics.find((m) => m.name === name)?.value;
         },
         // Waits up to `ms` for `expression` to be true in the page.
         async until(expression, ms) {
