@@ -16,7 +16,7 @@
 #include "attract/attract.h"
 #include "platform/clock.h"
 #include "platform/portable/surface_testing.h"
-#include "toy_fixture.h"
+#include "test_support.h"
 
 namespace {
 

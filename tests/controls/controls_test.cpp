@@ -9,7 +9,7 @@
 #include "platform/picture.h"
 #include "platform/portable/icon.h"
 #include "sim/rule_kernels.h"
-#include "toy_fixture.h"
+#include "test_support.h"
 
 namespace {
 
