@@ -16,7 +16,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The low `size` bytes of v at `at`, least significant first.
 void put(Bytes& b, std::size_t at, std::uint32_t v, int size = 4)
 {
     for (int i = 0; i < size; ++i)
@@ -32,18 +31,15 @@ struct Parsed {
     Picture picture;
     std::string error;
 };
-Parsed<IcoImage> parse_icon(const Bytes& b)
+template <typename Picture, bool (*read)(const std::uint8_t*, std::size_t, Picture&, std::string&)>
+Parsed<Picture> parse(const Bytes& b)
 {
-    Parsed<IcoImage> p;
-    p.ok = parse_ico(b.data(), b.size(), p.picture, p.error);
+    Parsed<Picture> p;
+    p.ok = read(b.data(), b.size(), p.picture, p.error);
     return p;
 }
-Parsed<MonoBitmap> parse_bitmap(const Bytes& b)
-{
-    Parsed<MonoBitmap> p;
-    p.ok = parse_mono_bmp(b.data(), b.size(), p.picture, p.error);
-    return p;
-}
+const auto parse_icon = parse<IcoImage, parse_ico>;
+const auto parse_bitmap = parse<MonoBitmap, parse_mono_bmp>;
 
 // A field of a good file set to a bad value, and what the reader must say.
 struct Corruption {
@@ -73,8 +69,6 @@ void expect_refusals(Parse parse, const Bytes& good, Truncated truncated, const 
         EXPECT_EQ(p.error, prefix + c.error) << c.what;
     }
 }
-
-// --- icons ------------------------------------------------------------------
 
 std::uint32_t at(const Parsed<IcoImage>& p, int x, int y)
 {
@@ -239,8 +233,6 @@ TEST(IcoFile, RefusesEachKindOfBrokenFileSayingWhy)
     EXPECT_EQ(parse_icon(png).error, "icon file: PNG-compressed images are not supported");
     EXPECT_TRUE(parse_icon(make_icon(256, 256, 4).bytes).ok) << "256 pixels a side is the most";
 }
-
-// --- bitmaps ----------------------------------------------------------------
 
 constexpr std::size_t bits_at = 14 + 40 + 8;
 

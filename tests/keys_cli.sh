@@ -58,7 +58,6 @@ done <<'SCREENS'
 3840,2160 3 915 270
 SCREENS
 
-# S: the picture as shown, as a PNG in the pictures folder, and nothing else.
 mkdir -p "$dir/home/Pictures" "$dir/cwd"
 keep() { (cd "$dir/cwd" && HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" "$render" --seed 5 \
     --script <(printf 'frames 12\nkey s\nkey s\n') --out "$dir/kept.view.png" 2>"$dir/kept.err"); }

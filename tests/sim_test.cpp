@@ -1,5 +1,4 @@
-// The field and its two rules, cell by cell; the palette bank and the fade
-// (fuzz_palettes reads any set of palettes).
+// The field and its two rules, cell by cell; the palette bank and the fade (fuzz_palettes reads any set).
 #include <array>
 #include <climits>
 #include <cstring>
@@ -103,9 +102,8 @@ TEST_F(FieldTest, FrozenFrameWritesOnlyTheRectangleAskedFor)
     EXPECT_EQ(wide[480 * 700], 0xDEADBEEF);
 }
 
-// One step through step_field in mode 0, from a uniform interior with
-// perhaps one cell set; each probed cell and its pixel are checked, and the
-// random source must have made two draws for each sparking cell.
+// One step of step_field in mode 0 from a uniform interior, perhaps one cell set: each probed cell and its
+// pixel, and two draws of the random source for each sparking cell.
 TEST_F(FieldTest, DiffusionWorkedCases)
 {
     struct Case {
@@ -209,15 +207,13 @@ TEST_F(FieldTest, BothRulesPaintTheirNewCellsThroughAnyPitch)
 
 TEST(WaveRetention, FollowsTheParameterInTruncatedSteps)
 {
-    // The integer form of the damping: 234 at -2000, 250 at 0, 265 at 2000,
-    // and a band of 256 (658..907) twice as wide as the others.
+    // The damping in integers: 234 at -2000, 250 at 0, 265 at 2000, a band of 256 (658..907) twice as wide.
     for (std::int32_t p = -2000; p <= 2000; ++p)
         ASSERT_EQ(wave_retention(p), 256 - (3130 - 4 * p) / 500) << p;
 }
 
-// One step through step_field in mode 1 from a uniform interior with the
-// cell at 240,320 and its velocity set: that cell, its eight neighbours, and
-// every other cell away from the edge, as {velocity, cell}.
+// One step of step_field in mode 1 from a uniform interior, the cell at 240,320 and its velocity set: that
+// cell, its eight neighbours, and every other cell away from the edge, as {velocity, cell}.
 TEST_F(FieldTest, WaveWorkedCases)
 {
     using Outcome = std::pair<std::int32_t, std::int32_t>;

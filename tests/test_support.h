@@ -37,7 +37,6 @@ inline void fill_interior(std::int32_t value)
             cell(y, x) = value;
 }
 
-// A cell and the value expected there.
 struct Probe {
     int row, column;
     std::int32_t value;
@@ -150,7 +149,6 @@ protected:
         pump();
     }
 
-    // A press and release of the left button at a point of a child.
     static void click(Point child_origin, std::int32_t x, std::int32_t y)
     {
         pointer(wm_lbuttondown, child_origin, x, y, mk_lbutton);
@@ -165,7 +163,6 @@ protected:
         }
     }
 
-    // A pixel of a child as painted into the main window's client area.
     static std::uint32_t pixel_of(Point child_origin, std::int32_t x, std::int32_t y)
     {
         const Framebuffer f = top_level_framebuffer();

@@ -20,8 +20,7 @@ wait_for() { # seconds, then a command retried every tenth of a second until it 
     for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done; return 1
 }
 
-# Xvfb at depth $1 and 1024x768 (or the size $2) on a display number it picks
-# (so parallel tests never share one), with a white root so black windows show.
+# Xvfb at depth $1, 1024x768 or $2, on a display number of its own, its root white so black windows show.
 start_xvfb() {
     stop_xvfb
     : >"$session_dir/display"
@@ -44,9 +43,8 @@ check_exit() { # what ends the program, seconds: it must end within them, with 0
     wait_app "$2"; local rc=$?; check "$1 ends the program with 0 (got $rc)" test $rc -eq 0
 }
 
-# The top-level window titled exactly $1, of the geometry $2 (WxH+X+Y) if
-# given; find_window waits $2 seconds (default 10) for it, of the geometry $3.
-# Not `xdotool search`, which skips titles set as UTF-8, as SDL's boxes set theirs.
+# The top-level window titled exactly $1, of the geometry $2 (WxH+X+Y) if given; find_window waits $2
+# seconds (10) for it, of the geometry $3. Not `xdotool search`, which skips titles set as UTF-8.
 top_window() {
     xwininfo -root -children |
         awk -v name=" \"$1\": (" -v at=" ${2:-} " 'index($0, name) && (at == "  " || index($0, at)) { print $1; exit }'
@@ -113,9 +111,8 @@ check_first_paint() {
     check "the window matches modra-render's outside the view ($differing pixels differ)" test "$differing" = 0
 }
 
-# The icon bar and the view under real pointer events, each given $2 seconds
-# to land, shots named $1_*.png; the drop is the xdotool commands after $3,
-# which must change a box from client (328, 248) to $3 (RIGHT,BOTTOM).
+# The icon bar and the view under real pointer events, each given $2 seconds, shots named $1_*.png; the
+# drop, the xdotool commands after $3, must change a box from client (328, 248) to $3 (RIGHT,BOTTOM).
 check_buttons_and_drop() {
     local shots=$1 settle=$2 corner=$3 box
     shift 3

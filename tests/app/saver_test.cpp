@@ -1,5 +1,4 @@
-// modra-saver: which window each form of its command line picks, and the
-// picture scaled to cover a window.
+// modra-saver: which window each form of its command line picks, and the picture scaled to cover a window.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -94,9 +93,8 @@ CoverMap mapped(std::int32_t width, std::int32_t height, std::int32_t source_wid
     return map;
 }
 
-// Within the picture, never decreasing, every index between its ends shown
-// (no picture pixel skipped when enlarging), and centred: as much cut off
-// before as after, to a pixel.
+// Within the picture, never decreasing, every index between its ends shown (none skipped when enlarging),
+// and centred: as much cut off before as after, to a pixel.
 void expect_covering(const std::vector<std::int32_t>& to, std::int32_t source, std::int32_t first,
                      std::int32_t last)
 {

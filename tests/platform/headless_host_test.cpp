@@ -1,6 +1,5 @@
-// The headless host under the real portable window system, and the pictures
-// the toy keeps, whose names never replace a file or leave half of one
-// (keys_cli.sh checks the folders they go to).
+// The headless host under the real portable window system, and the pictures the toy keeps, whose names
+// never replace a file or leave half of one (keys_cli.sh checks the folders they go to).
 #include <gtest/gtest.h>
 #include <png.h>
 #include <unistd.h>
@@ -23,7 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh folder, removed at the end.
 struct Folder {
     fs::path path = fs::temp_directory_path() / ("modra-test-" + std::to_string(::getpid()));
     Folder() { fs::create_directories(path); }
@@ -107,11 +105,7 @@ protected:
         show_window(main_window);
         pump();
     }
-    void TearDown() override
-    {
-        reset_window_system();
-        reset_headless_host();
-    }
+    void TearDown() override { reset_window_system(); reset_headless_host(); }
     WindowHandle main_window = nullptr;
 };
 
@@ -119,7 +113,6 @@ TEST_F(HeadlessHostTest, RecordsPlacementAndMessageBoxesAndAnswersTheDesktop)
 {
     const HeadlessHost& host = headless_host();
     EXPECT_GE(host.placements, 1);
-    // Its title and colour depth the app's tests read through the toy.
     EXPECT_TRUE(host.visible);
     EXPECT_EQ(host.placed, (Rect{100, 50, 140, 80}));
     EXPECT_GE(host.framebuffer_changes, 1);

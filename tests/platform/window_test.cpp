@@ -1,6 +1,5 @@
-// The portable window system on a test host, which records what the window
-// system tells it and answers with fixed values. A "probe" class logs every
-// message it gets and lets a test decide how each one is handled.
+// The portable window system on a test host, which records what it is told and answers with fixed values.
+// A "probe" class logs every message it gets and lets a test decide how each one is handled.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -46,7 +45,6 @@ inline std::intptr_t probe_proc(WindowHandle w, std::uint32_t m, std::uintptr_t 
     return default_window_proc(w, m, wp, lp);
 }
 
-// The messages of `log`, only those to `window` when one is given.
 inline Ids ids(const std::vector<Message>& log, WindowHandle window = nullptr)
 {
     Ids out;
@@ -85,7 +83,6 @@ protected:
         validate(w, nullptr);
         return w;
     }
-    // Peeks and dispatches until the queue is empty (or `limit` messages).
     static std::vector<Message> pump(int limit = 50)
     {
         std::vector<Message> taken;
@@ -100,11 +97,7 @@ protected:
     }
 };
 
-void host_poll_events()
-{
-    if (test_host.on_poll)
-        test_host.on_poll();
-}
+void host_poll_events() { test_host.on_poll ? test_host.on_poll() : void(); }
 void host_queue_idle() {}
 void host_set_cursor(Cursor cursor) { test_host.cursor = cursor; }
 void host_top_level_placed(const char* title, const Rect& r, bool shown) { test_host.placements.push_back({title, r, shown}); }

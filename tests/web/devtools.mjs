@@ -1,6 +1,5 @@
-// A small client of the DevTools protocol over the browser's WebSocket, and a
-// page opened through it with the calls the page tests make: real input as
-// the browser's own mouse and keyboard, and the canvas read back.
+// A small client of the DevTools protocol over the browser's WebSocket, and a page opened through it with
+// the calls the page tests make: the browser's own mouse and keyboard, and the canvas read back.
 export async function connect(url) {
     const socket = new WebSocket(url);
     await new Promise((resolve, reject) => {

@@ -27,8 +27,6 @@ void check(bool ok, const std::string& what)
     std::fflush(stdout);
 }
 
-// --- message boxes -------------------------------------------------------
-
 struct SeenBox {
     std::string title, text;
 };
@@ -59,8 +57,6 @@ SeenBox box_of(void (*show)())
     return boxes.size() == before + 1 ? boxes.back() : SeenBox{"(not one box)", ""};
 }
 
-// --- the tests -----------------------------------------------------------
-
 void version_rules()
 {
     const DirectXVersion wine = parse_directx_version("4.09.00.0904");
@@ -78,8 +74,7 @@ void version_rules()
         check(directx_version_sufficient(parse_directx_version(c.value), c.major, c.minor) == c.passes,
               std::string("\"") + c.value + "\" against (" + std::to_string(c.major) + ", " +
                   std::to_string(c.minor) + ")");
-    // 2000, XP and later take the DirectX test; 98 and ME (and 3.10, read as
-    // 4.10) pass the system test; 95, NT 4 and anything older are too old.
+    // 2000, XP and later take the DirectX test; 98 and ME (and 3.10, read as 4.10) pass; older is too old.
     const struct {
         std::uint32_t major, minor;
         OsVerdict verdict;

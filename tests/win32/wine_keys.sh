@@ -45,7 +45,6 @@ n=$(differing_outside_view "$shots/paused.png" "$shots/linux_paused.png" "$shots
 check "after Space too, it is modra-render's after key space ($n pixels differ)" test "$n" = 0
 convert "$shots/paused.png" -crop $view +repage "$dir/view.png"
 
-# A kept picture must be the frozen view, pixel for pixel.
 check_picture() { # file, what
     local size differing
     size=$(identify -format '%wx%h' "$1" 2>/dev/null)
@@ -97,7 +96,6 @@ for key in F11 alt+Return; do
     check "and it is painted as before" test -z "$(changed_box "$shots/paused.png" "$shots/windowed_again.png")"
 done
 
-# F1: the list of keys in an information box, the program waiting on it.
 press F1
 if check_box "Modra keys" 10 "$shots/keys_box.png"; then
     xdotool key --window "$box" Return 2>/dev/null  # no window manager: xdotool finds no focus to note

@@ -40,7 +40,6 @@ sleep 0.5
 import -window root "$shots/saver_full_b.png"
 box=$(changed_box "$shots/saver_full_a.png" "$shots/saver_full_b.png")
 check "it animates (changed: ${box:-nothing})" test -n "$box"
-# The toy's window made and working, never shown.
 toy=$(xwininfo -root -children | awk -v at=" $screen+0+0 " '/ "Modra": \(/ && !index($0, at) { print $1; exit }')
 check "the toy's own window is never shown (${toy:-none})" eval '[ -z "$toy" ] || ! viewable "$toy"'
 
