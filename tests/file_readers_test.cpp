@@ -26,11 +26,7 @@ bool untouched(const IcoImage& i) { return i.width == 0 && i.pixels.empty(); }
 bool untouched(const MonoBitmap& b) { return b.width == 0 && b.bits.empty(); }
 
 template <typename Picture>
-struct Parsed {
-    bool ok = false;
-    Picture picture;
-    std::string error;
-};
+struct Parsed { bool ok = false; Picture picture; std::string error; };
 template <typename Picture, bool (*read)(const std::uint8_t*, std::size_t, Picture&, std::string&)>
 Parsed<Picture> parse(const Bytes& b)
 {
@@ -82,10 +78,7 @@ Bytes resource_bytes(int id)
 }
 
 // One-image icon of the given depth with an empty pixel area to fill in.
-struct Made {
-    Bytes bytes;
-    std::size_t table, pixels, mask, xor_row, and_row;
-};
+struct Made { Bytes bytes; std::size_t table, pixels, mask, xor_row, and_row; };
 Made make_icon(int width, int height, int depth, bool with_mask = true)
 {
     Made m;

@@ -24,10 +24,7 @@
 #include "slider/slider.h"
 #include "slider/slider_window.h"
 
-inline std::int32_t& cell(int row, int column)
-{
-    return cell_field.buffers[cell_field.current][cell_index(row, column)];
-}
+inline std::int32_t& cell(int row, int col) { return cell_field.buffers[cell_field.current][cell_index(row, col)]; }
 inline std::int32_t& velocity_at(int row, int column) { return cell_field.velocity[cell_index(row, column)]; }
 
 inline void fill_interior(std::int32_t value)
@@ -37,10 +34,7 @@ inline void fill_interior(std::int32_t value)
             cell(y, x) = value;
 }
 
-struct Probe {
-    int row, column;
-    std::int32_t value;
-};
+struct Probe { int row, column; std::int32_t value; };
 
 // The field all zeros, the rules' defaults and the random source, as at process start.
 inline void reset_sim()

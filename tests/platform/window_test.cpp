@@ -18,11 +18,7 @@
 #include "platform/portable/window_testing.h"
 #include "platform/surface.h"
 
-struct TestPlacement {
-    std::string title;
-    Rect screen;
-    bool visible = false;
-};
+struct TestPlacement { std::string title; Rect screen; bool visible = false; };
 
 struct TestHost {
     std::vector<TestPlacement> placements;
