@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# modra-render --attract: the toy playing itself on the virtual clock is the
-# same for a seed and another for another seed, works every control over a
-# few minutes, takes no value, and A in a script turns it on.
+# modra-render --attract, the toy playing itself on the virtual clock, and A in a script.
 set -u
 render=$(realpath "$1")
 . "$(dirname "$0")/cli_checks.sh"
@@ -15,8 +13,7 @@ check "other seed, other field" bash -c "! cmp -s '$dir/a.bin' '$dir/c.bin'"
 "$render" --frames 900 --seed 9 --dump-field "$dir/still.bin"
 check "without it the toy does not play itself" bash -c "! cmp -s '$dir/a.bin' '$dir/still.bin'"
 
-# Five minutes: the rule changes (both rules get frames) and the picture
-# button's hold pauses it, every check holding on the way.
+# Five minutes: both rules get frames and the picture's hold pauses, every check holding.
 "$render" --attract --seed 3 --check --frames 18000 >"$dir/check.txt" 2>&1
 check "five minutes hold every check" grep -q "all held" "$dir/check.txt"
 check "both rules and the picture's hold" grep -Eq "wave [1-9][0-9]*, paused [1-9]" "$dir/check.txt"

@@ -1,6 +1,5 @@
-# What the command-line tests share, sourced after they read their
-# arguments: a scratch folder `dir`, removed on exit, and checks counted and
-# told; finish_checks ends the script with their verdict.
+# What the command-line tests share: a scratch folder `dir`, removed on exit,
+# and checks counted and told; finish_checks ends the script with their verdict.
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 passed=0 failures=0

@@ -1,7 +1,5 @@
-// decode-animation FILE FOLDER: an animated GIF or WebP decoded with its own
-// library, each frame as shown (composited) written as FOLDER/NNN.ppm in the
-// PPM modra-render writes (a FOLDER of - writes none), and one line per
-// frame on stdout: its delay in ms.
+// decode-animation FILE FOLDER: an animated GIF or WebP decoded by its own library, each frame as shown
+// written as FOLDER/NNN.ppm as modra-render writes PPMs (none for a FOLDER of -), its delay in ms on stdout.
 #include <gif_lib.h>
 #include <webp/demux.h>
 

@@ -1,8 +1,5 @@
 #!/usr/bin/env bash
-# The toy's keys, zoom and full screen through modra-render: each key gives
-# exactly the window its control gives, a zoomed window is the window with
-# every pixel repeated and the pointer mapped back, full screen centres the
-# layout at the zoom that fits, and S keeps the picture shown.
+# The toy's keys, zoom, full screen and S through modra-render, against what the toy gives without them.
 set -u
 render=$(realpath "$1")
 . "$(dirname "$0")/cli_checks.sh"
@@ -61,7 +58,6 @@ done <<'SCREENS'
 3840,2160 3 915 270
 SCREENS
 
-# S: the picture as shown, as a PNG in the pictures folder, and nothing else.
 mkdir -p "$dir/home/Pictures" "$dir/cwd"
 keep() { (cd "$dir/cwd" && HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" "$render" --seed 5 \
     --script <(printf 'frames 12\nkey s\nkey s\n') --out "$dir/kept.view.png" 2>"$dir/kept.err"); }
@@ -75,5 +71,11 @@ rm -rf "$dir/home/Pictures"
 keep
 check "without ~/Pictures, the current folder" test "$(ls "$dir/cwd" | grep -cE '^modra-.*\.png$')" = 2
 check "nothing else is left" test "$(ls -A "$dir/cwd" | wc -l)" = 2
+if command -v xdg-user-dir >/dev/null; then  # the desktop's own choice, where it can tell it
+    mkdir -p "$dir/home/.config" "$dir/home/Shots"
+    echo 'XDG_PICTURES_DIR="$HOME/Shots"' >"$dir/home/.config/user-dirs.dirs"
+    keep
+    check "the folder user-dirs.dirs names" test "$(ls "$dir/home/Shots" | grep -c '^modra-')" = 2
+fi
 
 finish_checks

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# modra-render's recordings, decoded by giflib and libwebp: every frame is
-# exactly the picture modra-render --frames K --out writes, across a palette
-# fade, a picture stamp and both rules; the delays play sixty frames a
-# second; the same seed gives the same bytes; and a recording that cannot
-# be written leaves nothing.
+# modra-render's recordings, decoded by giflib and libwebp, against the pictures --frames K --out writes;
+# their timing, determinism and failures; and the toy's R.
 set -u
 render=$(realpath "$1")
 decode=$(realpath "$2")
@@ -60,8 +57,7 @@ check "/dev/full is still a device" test -c /dev/full
 out=$("$render" --frames 4 --gif "$dir/a.png" 2>&1)
 check "--gif needs a .gif name ($out)" test $? = 2
 
-# The toy's R, played by a script while paused (so its frames are quick to
-# write): a GIF in the pictures folder that stops by itself after a minute.
+# The toy's R while paused (its frames quick to write): a GIF that stops by itself after a minute.
 mkdir -p "$dir/home/Pictures"
 printf 'key space\nkey r\nframes 3700\n' >"$dir/minute.txt"
 HOME=$dir/home XDG_CONFIG_HOME=$dir/home/.config "$render" --seed 3 --script "$dir/minute.txt" --out "$dir/x.png" 2>/dev/null

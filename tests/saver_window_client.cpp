@@ -1,11 +1,7 @@
-// A window for modra-saver to draw into, as xscreensaver or a settings
-// dialog's preview would make one: magenta, so that any spot the saver
-// leaves unpainted shows. Prints its id once it is on the screen, then takes
-// lines on stdin: "W H" resizes it, "destroy" destroys it; each is answered
-// with "done" once the server has it. Ends at the end of its input.
-// With "root", it makes the root window magenta instead and stays connected
-// until killed: Xvfb starts afresh, its root white, when its last client
-// leaves, which would undo xsetroot's work at once.
+// A magenta window for modra-saver to draw into, as xscreensaver would make one. Prints its id once it is up,
+// then takes lines on stdin, "W H" to resize it or "destroy", each answered "done" once the server has it.
+// With "root", makes the root magenta and stays connected until killed: Xvfb starts afresh, its root white,
+// when its last client leaves, which would undo xsetroot's work at once.
 // Usage: saver_window_client W H X Y | saver_window_client root
 #include <X11/Xlib.h>
 

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The soak: modra-render plays a long random session (tools/soak_script.cpp)
-# and checks the toy after every batch of frames. Passes when every check
-# held, both rules ran, and the resident memory at the end is within 1 MiB of
-# that after the first 10,000 frames.
+# modra-render plays a long random session (tools/soak_script.cpp), checking the toy after every batch of
+# frames: every check must hold, both rules run, and memory stay within 1 MiB of that after 10,000 frames.
 # Usage: soak.sh SOAK_SCRIPT MODRA_RENDER FRAMES SEED diffusion|wave [--no-memory]
 set -u
 generator=$1 render=$2 frames=$3 seed=$4 rule=$5 memory=${6:-}

@@ -1,7 +1,5 @@
-# Running a program on a private Xvfb with no window manager, for the SDL
-# smoke test, the end-to-end tests of modra and modra.exe and the Xvfb
-# benchmark. The program's pid goes in `app_pid`; it and the server are
-# stopped by their pids when the script exits.
+# A program on a private Xvfb with no window manager, for the end-to-end tests and the Xvfb benchmark. Its
+# pid goes in `app_pid`; it and the server are stopped by their pids when the script exits.
 
 require_tools() { # a missing tool is ctest's skip, not the program's fault
     local t; for t in "$@"; do command -v "$t" >/dev/null || { echo "SKIP: $t is not installed"; exit 77; }; done
@@ -9,7 +7,14 @@ require_tools() { # a missing tool is ctest's skip, not the program's fault
 
 session_dir=$(mktemp -d)
 xvfb_pid="" app_pid="" passes=0 failures=0
-session_cleanup() { [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null; stop_xvfb; rm -rf "$session_dir"; }
+session_hooks=()  # more to stop on exit, before the program and the server
+session_cleanup() {
+    local hook
+    for hook in "${session_hooks[@]}"; do "$hook"; done
+    [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null
+    stop_xvfb
+    rm -rf "$session_dir"
+}
 trap session_cleanup EXIT
 
 check() { # description, then a command that must succeed; returns as the command did
@@ -22,9 +27,7 @@ wait_for() { # seconds, then a command retried every tenth of a second until it 
     for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done; return 1
 }
 
-# Xvfb at depth $1 and 1024x768 (or the size $2) on a free display number it
-# picks and tells (so parallel tests never share one), with a white root so
-# black windows show.
+# Xvfb at depth $1, 1024x768 or $2, on a display number of its own, its root white so black windows show.
 start_xvfb() {
     stop_xvfb
     : >"$session_dir/display"
@@ -47,11 +50,13 @@ check_exit() { # what ends the program, seconds: it must end within them, with 0
     wait_app "$2"; local rc=$?; check "$1 ends the program with 0 (got $rc)" test $rc -eq 0
 }
 
-# The id of the top-level window titled exactly $1 (every one is a child of
-# the root here), waiting up to $2 seconds (default 10). Not `xdotool
-# search`, which skips titles set as UTF-8, as SDL's message boxes set theirs.
-top_window() { xwininfo -root -children | awk -v name=" \"$1\": (" 'index($0, name) { print $1; exit }'; }
-find_window() { local id title=$1; wait_for "${2:-10}" eval 'id=$(top_window "$title"); [ -n "$id" ]' && echo "$id"; }
+# The top-level window titled exactly $1, of the geometry $2 (WxH+X+Y) if given; find_window waits $2
+# seconds (10) for it, of the geometry $3. Not `xdotool search`, which skips titles set as UTF-8.
+top_window() {
+    xwininfo -root -children |
+        awk -v name=" \"$1\": (" -v at=" ${2:-} " 'index($0, name) && (at == "  " || index($0, at)) { print $1; exit }'
+}
+find_window() { local id title=$1 at=${3:-}; wait_for "${2:-10}" eval 'id=$(top_window "$title" "$at"); [ -n "$id" ]' && echo "$id"; }
 
 # Pictures: colours are RRGGBB in upper case, regions WxH+X+Y.
 hex() { sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F; }
@@ -61,16 +66,12 @@ only_colour() { [ "$(colours "$1" "$2")" = "$3" ]; }        # file region colour
 has_colour() { colours "$1" "$2" | grep -qx "$3"; }         # file region colour
 has_other_colour() { colours "$1" "$2" | grep -qvx "$3"; }  # file region colour
 screen_shot() { import -window root "$session_dir/root.png" && convert "$session_dir/root.png" -crop "$2" +repage "$1"; }
-# The box of the pixels that differ between two pictures (within region $3),
-# or nothing when they are the same.
-changed_box() {
+changed_box() {  # picture picture [region]: the box of the pixels that differ, or nothing
     convert "$1" "$2" ${3:+-crop "$3" +repage} -compose difference -composite -threshold 0 -format '%@' info: \
         2>/dev/null | grep -v '^0x0' || true
 }
 
-# --- the toy's main window, the same in every build -----------------------
-# Its client area is at X, Y on the screen (xdotool getwindowgeometry
-# --shell); the view's 640 x 480 lies at (20, 20) in it.
+# --- the toy's main window: its client area at X, Y on the screen, the view at (20, 20) in it.
 view=640x480+20+20
 client_shot() { screen_shot "$1" "710x580+$X+$Y"; }                # out
 click_at() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }  # client x y
@@ -80,9 +81,7 @@ differing_outside_view() { # picture picture: how many pixels differ, the view b
     convert "$2" -fill black -draw "rectangle 20,20 659,499" "$session_dir/masked_b.png"
     compare -metric AE "$session_dir/masked_a.png" "$session_dir/masked_b.png" null: 2>&1
 }
-# The mean position of the white pixels along a line one pixel wide or high,
-# the region $2, in window coordinates (a slider thumb's middle); nothing
-# when there is no white.
+# The mean position of the white pixels along the line $2 in window coordinates (a thumb's middle), or nothing.
 white_middle() {
     convert "$1" -crop "$2" +repage -depth 8 txt:- |
         awk -v region="$2" 'NR > 1 && $3 == "#FFFFFF" { split($1, p, /[,:]/); s += p[1] + p[2]; n++ }
@@ -96,9 +95,7 @@ open_modra() { # seconds to wait for the window titled Modra; sets `win` and X, 
     check "client area 710x580 (got ${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = "710,580"
 }
 
-# The window as first painted (once the icon bar shows its picture button
-# and the view a picture) into $1: its layout, and outside the view pixel
-# for pixel what modra-render ($2) paints on the headless host, into $3.
+# The window as first painted, into $1: its layout, and outside the view modra-render's ($2, into $3).
 first_painted() { client_shot "$shot" && has_colour "$shot" 23x23+209+537 C0C0C0 && has_other_colour "$shot" $view 000000; }
 check_first_paint() {
     local shot=$1 region differing
@@ -121,15 +118,16 @@ check_first_paint() {
     check "the window matches modra-render's outside the view ($differing pixels differ)" test "$differing" = 0
 }
 
-# The icon bar and the view under real pointer events, each given $2 seconds
-# to land, shots named $1_*.png: the wave button pressed; paused, the window
-# holding still; a drop made by the xdotool commands after $3 changing a box
-# from client (328, 248) to $3 (RIGHT,BOTTOM), at least 15 pixels a side;
-# resumed, the wave rule spreading it.
+# The icon bar and the view under real pointer events, each given $2 seconds, shots named $1_*.png; the
+# drop, the xdotool commands after $3, must change a box from client (328, 248) to $3 (RIGHT,BOTTOM).
 check_buttons_and_drop() {
     local shots=$1 settle=$2 corner=$3 box
     shift 3
-    click_at 110 548
+    click_at 102 537
+    click_at 103 536
+    settled_shot "$session_dir/missed.png"
+    check "clicks beside the wave button's hot zone miss it" only_colour "$session_dir/missed.png" 23x1+50+537 FFFFFF
+    click_at 103 537
     settled_shot "${shots}_wave.png"
     check "a click on the wave button presses it" only_colour "${shots}_wave.png" 23x1+103+537 FFFFFF
     check "and releases diffusion" has_other_colour "${shots}_wave.png" 23x1+50+537 FFFFFF
@@ -150,14 +148,13 @@ check_buttons_and_drop() {
 }
 settled_shot() { sleep "$settle"; client_shot "$1"; }  # out, once check_buttons_and_drop's settle is over
 
-# The box a 16-bit screen gets instead of the window, within $2 seconds:
-# its picture into $1, its id in `box`.
-check_sorry_box() {
-    box=$(find_window Sorry "$2")
-    check "a box titled Sorry" test -n "$box" || return 1
+# The box titled $1 up within $2 seconds, its picture into $3, its id in `box`; the program waits on it.
+check_box() {
+    box=$(find_window "$1" "$2")
+    check "a box titled $1 ($(basename "$3"))" test -n "$box" || return 1
     eval "$(xdotool getwindowgeometry --shell "$box")"
-    sleep 1
-    screen_shot "$1" "${WIDTH}x$HEIGHT+$X+$Y"
-    check "the box shows something" has_other_colour "$1" "${WIDTH}x$HEIGHT+0+0" "$(pixel "$1" 1 1)"
+    sleep 1  # a box is sized once it is made
+    screen_shot "$3" "${WIDTH}x$HEIGHT+$X+$Y"
+    check "the box shows something" has_other_colour "$3" "${WIDTH}x$HEIGHT+0+0" "$(pixel "$3" 1 1)"
     check "the program waits while the box is up" kill -0 "$app_pid"
 }

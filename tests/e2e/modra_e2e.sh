@@ -1,19 +1,18 @@
 #!/usr/bin/env bash
-# The real modra on a real X server (Xvfb, no window manager), driven with
-# real pointer events and checked on screenshots: the layout, the same
-# window as modra-render paints headless, the icon bar, drops under the
-# pointer, a right drag moving both sliders, a clean close, and a 16-bit
-# screen refused with a message box that ends the program when dismissed.
-# Usage: modra_e2e.sh MODRA MODRA-RENDER X11_CLOSE SCREENSHOT-DIR
+# The real modra on a real X server (Xvfb, no window manager) under real pointer events and keys, checked on
+# screenshots, the title and the pictures folder; and a 16-bit screen refused with a message box.
+# Usage: modra_e2e.sh MODRA MODRA-RENDER X11_CLOSE SCREENSHOT-DIR DECODE-ANIMATION
 set -u
-modra=$1 render=$2 close_tool=$3 shots=$4
+modra=$1 render=$2 close_tool=$3 shots=$4 decode=$5
 . "$(dirname "$0")/../xvfb_session.sh"
-require_tools Xvfb xdotool import convert compare xdpyinfo xwininfo
+require_tools Xvfb xdotool xprop import convert compare identify xdpyinfo xwininfo
 mkdir -p "$shots"
 rm -f "$shots"/*.png
+home=$session_dir/home
+mkdir -p "$home/Pictures"
 
-start_xvfb 24
-start_app "$modra"
+start_xvfb 24 1280x1024
+start_app env HOME="$home" XDG_CONFIG_HOME="$home/.config" "$modra"
 open_modra 10
 check_first_paint "$shots/modra_start.png" "$render" "$shots/modra_render_window.png"
 # A drag from view point (320, 240) to (330, 242) drops radius-10 discs along it.
@@ -28,12 +27,114 @@ vertical=$(white_middle "$shots/modra_right_drag.png" 1x480+667+20)
 horizontal=$(white_middle "$shots/modra_right_drag.png" 640x1+20+507)
 check "a right drag up raises the parameter thumb (row ${vertical:-none}, was 260)" test "${vertical:-999}" -lt 260
 check "a right drag right moves the palette thumb (column ${horizontal:-none}, was 50)" test "${horizontal:-0}" -gt 50
+
+press() { xdotool key --window "$win" "$1" 2>/dev/null; sleep "${2:-0.5}"; }
+title() { xprop -id "$win" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//'; }
+geometry() { eval "$(xdotool getwindowgeometry --shell "$win")"; echo "${WIDTH}x$HEIGHT+$X+$Y"; }
+pictures() { ls -A "$home/Pictures"; }
+view_shot() { client_shot "$session_dir/client.png" && convert "$session_dir/client.png" -crop $view +repage "$1"; }
+no_difference() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+# Keys, from the diffusion rule again.
+click_at 62 548
+sleep 0.3
+client_shot "$session_dir/first.png"
+
+press space
+client_shot "$shots/keys_paused.png"
+check "Space: the pause button shows the play sign" \
+    test -n "$(changed_box "$session_dir/first.png" "$shots/keys_paused.png" 23x23+156+537)"
+sleep 0.3
+client_shot "$session_dir/later.png"
+check "and the picture holds still" test -z "$(changed_box "$shots/keys_paused.png" "$session_dir/later.png")"
+press w
+client_shot "$shots/keys_wave.png"
+check "W presses the wave button" only_colour "$shots/keys_wave.png" 23x1+103+537 FFFFFF
+check "and releases diffusion" has_other_colour "$shots/keys_wave.png" 23x1+50+537 FFFFFF
+
+press s 0.3
+kept=$(pictures)
+check "S keeps one picture named by the time (${kept:-none})" bash -c "[[ '$kept' =~ ^modra-[0-9]{8}-[0-9]{6}\.png$ ]]"
+check "the title says where it went ($(title))" bash -c "[[ '$(title)' == 'Modra — saved $home/Pictures/'* ]]"
+view_shot "$shots/keys_view.png"
+check "the picture is 640 x 480" test "$(identify -format %wx%h "$home/Pictures/$kept")" = 640x480
+check "and is the view as shown" no_difference "$home/Pictures/$kept" "$shots/keys_view.png"
+sleep 2
+check "two seconds later the title is Modra again ($(title))" test "$(title)" = Modra
+
+press f 1.5
+check "F puts the frame rate in the title ($(title))" bash -c "[[ '$(title)' =~ ^'Modra — '[0-9]+' fps'$ ]]"
+press f
+check "F again takes it away" test "$(title)" = Modra
+
+press F1 0
+box=$(find_window "Modra keys" 5)
+check "F1 lists the keys in a box" test -n "$box" && "$close_tool" "$box"
+
+windowed=$(geometry)
+press F11 1
+check "F11 fills the screen ($(geometry))" test "$(geometry)" = 1280x1024+0+0
+screen_shot "$shots/keys_full.png" 1280x1024+0+0
+convert "$shots/keys_full.png" -crop 640x480+305+242 +repage "$session_dir/centred.png"
+check "with the view in the middle (paused, the same picture)" no_difference "$session_dir/centred.png" "$shots/keys_view.png"
+press Escape 1
+check "Esc gives the window back ($windowed)" test "$(geometry)" = "$windowed"
+
+press ctrl+plus 1
+geometry >/dev/null
+check "Ctrl+Plus zooms to 2 (${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = 1420,1160
+rm -f "$home/Pictures"/*
+press s 0.3 && mv "$home/Pictures"/* "$session_dir/before.png"
+# View point (300, 200) is client pixel (320, 220), shown at (640, 440).
+xdotool mousemove $((X + 640)) $((Y + 440)) click 1
+sleep 0.5
+press s 0.3 && mv "$home/Pictures"/* "$session_dir/after.png"
+box=$(changed_box "$session_dir/before.png" "$session_dir/after.png")
+check "a click at zoom 2 drops on the view point under it (changed: ${box:-nothing})" \
+    awk -v b="$box" 'BEGIN { if (split(b, v, /[x+]/) != 4) exit 1
+        cx = v[3] + v[1] / 2; cy = v[4] + v[2] / 2; exit !(cx > 298 && cx < 302 && cy > 198 && cy < 202 && v[1] >= 15) }'
+press ctrl+0 1
+geometry >/dev/null
+check "Ctrl+0 is zoom 1 again" test "$WIDTH,$HEIGHT" = 710,580
+rm -f "$home/Pictures"/*
+
+press space
+press r
+check "R: the title says recording ($(title))" test "$(title)" = "Modra — recording"
+xdotool mousemove $((X + 200)) $((Y + 200)) mousedown 1 mousemove $((X + 400)) $((Y + 300)) mouseup 1
+sleep 1.5
+press space
+press r 1
+recorded=$(pictures)
+check "R again saves modra-....gif (${recorded:-none}), and says so ($(title))" \
+    bash -c "[[ '$recorded' =~ ^modra-[0-9]{8}-[0-9]{6}\.gif$ ]] && [[ '$(title)' == 'Modra — saved '*'$recorded' ]]"
+mkdir "$session_dir/frames"
+"$decode" "$home/Pictures/$recorded" "$session_dir/frames" >"$session_dir/delays"
+frames=$(wc -l <"$session_dir/delays")
+check "it decodes to $frames frames of 30, 30, 40 ms" \
+    bash -c "[ $frames -ge 30 ] && awk '{ if (\$1 != (NR % 3 == 0 ? 40 : 30)) exit 1 }' '$session_dir/delays'"
+view_shot "$shots/keys_recorded_view.png"
+check "its last frame is the view as shown" \
+    no_difference "$session_dir/frames/$(printf %03d $((frames - 1))).ppm" "$shots/keys_recorded_view.png"
+rm -f "$home/Pictures"/*
+
+press r
+rm -rf "$home/Pictures"
+press r 1
+check "a recording whose folder went away stops and says why ($(title))" \
+    bash -c "[[ '$(title)' == 'Modra — the recording stopped: cannot record in '* ]]"
+mkdir "$home/Pictures"
+
+press r
 "$close_tool" "$win"
-check_exit "a close request" 5
+check_exit "a close request while recording" 5
+closed=$(pictures)
+check "the recording was finished first (${closed:-none})" \
+    bash -c "[[ '$closed' =~ ^modra-.*\.gif$ ]] && '$decode' '$home/Pictures/$closed' '$session_dir/frames' >/dev/null"
+check "and nothing else was left in the pictures folder" test "$(pictures)" = "$closed"
 
 start_xvfb 16
 start_app "$modra"
-check_sorry_box "$shots/modra_sorry.png" 10 && "$close_tool" "$box"
+check_box Sorry 10 "$shots/modra_sorry.png" && "$close_tool" "$box"
 check_exit "a dismissed box" 5
 check "the text went to the box, not to stderr" eval '! grep -q "requires 32 bit" "$session_dir/err"'
 finish_checks

@@ -1,12 +1,6 @@
 #!/usr/bin/env bash
-# modra-saver on a real X server (Xvfb, no window manager), checked on
-# screenshots: the root window covered edge to edge and moving; a window it
-# is given by id or through XSCREENSAVER_WINDOW covered, again after each
-# resize, and nothing drawn outside it; its own window closed by a window
-# manager's request; SIGTERM, SIGINT and a destroyed window ending it with
-# 0; and one line and the right exit code for a window that is not there, a
-# bad option, no display and a 16-bit screen. Everything it does not paint
-# is magenta, so the checks look for that colour.
+# modra-saver on a real X server (Xvfb, no window manager), checked on screenshots in every window it can be
+# given (everything it does not paint is magenta); the ways it ends and fails.
 # Usage: saver_e2e.sh MODRA-SAVER WINDOW-CLIENT X11_CLOSE SCREENSHOT-DIR
 set -u
 saver=$1 client=$2 close_tool=$3 shots=$4
@@ -17,8 +11,7 @@ rm -f "$shots"/*.png
 unset XSCREENSAVER_WINDOW
 magenta=FF00FF
 
-# A window from the window client, W H X Y; its id in `window`. The client
-# answers each line it is told once the server has done it.
+# A window from the window client, W H X Y, its id in `window`; the client answers once the server has done it.
 client_pid=""
 open_window() {
     stop_window
@@ -59,8 +52,7 @@ check_outside() { # W H X Y
         check "nothing drawn outside the window: $region" only_colour "$shot" "$region" $magenta
     done
 }
-# what, the exit code, what stderr's one line says, then the command.
-check_refused() {
+check_refused() { # what, the exit code, what stderr's one line says, then the command
     local what=$1 code=$2 says=$3 rc
     shift 3
     "$@" >"$session_dir/out" 2>"$session_dir/err"
@@ -97,8 +89,7 @@ check_exit "the window destroyed" 5
 gone_window=$window
 stop_window
 
-# xscreensaver's own way: its window in XSCREENSAVER_WINDOW (decimal here),
-# with -root, and without.
+# xscreensaver's own way: its window in XSCREENSAVER_WINDOW (decimal here), with -root and without.
 open_window 200 300 50 50
 start_app env XSCREENSAVER_WINDOW=$((window)) "$saver" -root
 check_covered "XSCREENSAVER_WINDOW with -root: its window" "$window" "$shots/xscreensaver.png" 200x300
@@ -126,13 +117,8 @@ check_exit "a close request" 5
 check_refused "a window that is not there" 1 "there is no window $gone_window" timeout 10 "$saver" -window-id "$gone_window"
 check_refused "XSCREENSAVER_WINDOW naming no window" 1 "there is no window" \
     timeout 10 env XSCREENSAVER_WINDOW="$gone_window" "$saver" -root
-check_refused "an unknown option" 2 "unknown option '-fullscreen'" timeout 10 "$saver" -fullscreen
-check_refused "a bad window id" 2 "takes a window id" timeout 10 "$saver" -window-id 0x12z
-check_refused "a bad XSCREENSAVER_WINDOW" 2 "XSCREENSAVER_WINDOW" timeout 10 env XSCREENSAVER_WINDOW=screen "$saver" -root
 check_refused "no display" 1 "cannot open display ':99999'" timeout 10 env DISPLAY=:99999 "$saver" -root
 check_refused "DISPLAY unset" 1 "cannot open display (DISPLAY is not set)" timeout 10 env -u DISPLAY "$saver"
-timeout 10 "$saver" --help >"$session_dir/out" 2>"$session_dir/err"
-check "--help: exit 0 and the usage" eval '[ $? -eq 0 ] && grep -q "^usage: modra-saver" "$session_dir/out"'
 
 start_xvfb 16
 check_refused "a 16-bit screen" 1 "not 24-bit TrueColor" timeout 10 "$saver" -root

@@ -1,6 +1,5 @@
-// The title picture's reader on arbitrary bytes: it refuses cleanly, or
-// returns the bitmap the file's own header describes, read from the file
-// alone, with nothing set past the right edge.
+// The title picture's reader on arbitrary bytes: it refuses cleanly, or returns the bitmap the file's own
+// header describes, read from the file alone, with nothing set past the right edge.
 #include "fuzz_support.h"
 #include "platform/portable/bmp_file.h"
 
@@ -22,7 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sentinel.bits = {0xAA, 0x55};
     const Decoded<MonoBitmap> d = decode_three_ways(data, size, parse_mono_bmp, sentinel, same, "bitmap file: ");
     if (!d.ok) return 0;
-
     const MonoBitmap& bitmap = d.picture;
     const std::int64_t claimed_height = claim_i32(data, size, 22);
     FUZZ_CHECK(bitmap.width == claim_i32(data, size, 18) && bitmap.width >= 1);

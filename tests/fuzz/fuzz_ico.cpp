@@ -1,5 +1,4 @@
-// The icon reader on arbitrary bytes: it refuses cleanly, or returns the
-// image the file's own header describes, read from the file alone.
+// The icon reader on arbitrary bytes: it refuses cleanly, or returns the image the file's header describes.
 #include "fuzz_support.h"
 #include "platform/portable/ico_file.h"
 
@@ -10,8 +9,7 @@ bool same(const IcoImage& a, const IcoImage& b)
     return a.width == b.width && a.height == b.height && a.pixels == b.pixels && a.opaque == b.opaque;
 }
 
-// Where the image the bar wants begins: the first 32x32 directory entry,
-// else the first entry.
+// Where the image the bar wants begins: the first 32x32 directory entry, else the first entry.
 std::uint64_t claimed_image_at(const std::uint8_t* data, std::size_t size)
 {
     const std::uint32_t count = claim_u32(data, size, 4) & 0xFFFF;
@@ -37,7 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sentinel.opaque = {0xAA};
     const Decoded<IcoImage> d = decode_three_ways(data, size, parse_ico, sentinel, same, "icon file: ");
     if (!d.ok) return 0;
-
     const IcoImage& image = d.picture;
     const std::uint64_t at = claimed_image_at(data, size);
     FUZZ_CHECK(image.width == claim_i32(data, size, at + 4));

@@ -1,7 +1,6 @@
-// The stored palette set's reader on arbitrary bytes, into a bank holding the
-// built-in palette alone: every whole record is copied as it is, each is
-// followed by a cyclic blend of three of its own colours made with one random
-// draw, and nothing else in the bank changes.
+// The stored palette set's reader on arbitrary bytes, into a bank holding the built-in palette alone: every
+// whole record is copied as it is, each followed by a cyclic blend of three of its own colours made with one
+// random draw, and nothing else in the bank changes.
 #include <algorithm>
 
 #include "fuzz_support.h"
@@ -42,8 +41,7 @@ bool is_entry_of(const Colour& colour, const std::uint8_t (&palette)[256][3])
     return std::any_of(palette, palette + 256, [&](const Colour& e) { return std::equal(e, e + 3, colour); });
 }
 
-// Every channel of a run of 64 entries lies between the run's first colour
-// and the next run's first colour, which are colours of the source.
+// Every channel of a run of 64 entries lies between its first colour and the next run's, colours of the source.
 void check_generated(const std::uint8_t (&made)[256][3], const std::uint8_t (&source)[256][3], std::uint32_t draw)
 {
     FUZZ_CHECK(std::equal(made[0], made[0] + 3, source[draw % 256]));
@@ -68,19 +66,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     palette_bank = before;
     load_palette_records(nullptr, size);
     FUZZ_CHECK(palette_bank.count == 1);
-
     constexpr std::uint32_t seed = 1;
     seed_random(seed);
     const auto input = exact_copy(data, size);
     load_palette_records(input.get(), size);
-
     const std::size_t records = size / palette_record_size;
     const std::int32_t count = static_cast<std::int32_t>(std::min<std::size_t>(max_palettes, 1 + 2 * records));
     FUZZ_CHECK(palette_bank.count == count);
     FUZZ_CHECK(std::equal(from_palette(before, 0), from_palette(before, 1), from_palette(palette_bank, 0)));
     FUZZ_CHECK(std::equal(from_palette(before, count), from_palette(before, max_palettes),
                           from_palette(palette_bank, count)));
-
     std::uint32_t state = seed;
     for (std::int32_t p = 1; p < count; p += 2) {
         const std::uint8_t* record = data + static_cast<std::size_t>(p / 2) * palette_record_size;

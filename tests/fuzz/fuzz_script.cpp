@@ -1,7 +1,5 @@
-// modra-render's script reader on arbitrary bytes: a refusal names the first
-// bad line in one plain line of text; an accepted script gives one step per
-// command line (two for a click, one per key down and up for a key line), each within its range, and written back
-// out as a script it reads the same again.
+// modra-render's script reader on arbitrary bytes: a refusal names the first bad line in one plain line; an
+// accepted script gives the steps its lines say, each within its range, and written back out reads the same.
 #include <cctype>
 #include <sstream>
 
@@ -30,8 +28,7 @@ bool same(const ScriptStep& a, const ScriptStep& b)
     return a.kind == b.kind && a.button == b.button && a.x == b.x && a.y == b.y && a.amount == b.amount;
 }
 
-// The lines as std::getline sees them: a final newline ends the last line
-// rather than starting an empty one.
+// The lines as std::getline sees them: a final newline ends the last line rather than starting one.
 std::vector<std::string> lines_of(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -83,8 +80,7 @@ std::string key_name(std::uintptr_t key)
 
 bool is_modifier(std::uintptr_t key) { return key == vk_control || key == vk_menu || key == vk_shift; }
 
-// A key line: its keys go down in the order written and come up the other
-// way round; all but the last are modifiers, and each is the key named.
+// A key line: its keys go down in order and come up the other way round, all but the last modifiers.
 std::size_t check_key_line(const std::vector<std::string>& words, const std::vector<ScriptStep>& steps,
                            std::size_t next)
 {
@@ -115,8 +111,7 @@ std::size_t check_key_line(const std::vector<std::string>& words, const std::vec
     return next + n * (down + up);
 }
 
-// What each line should have made, from its words: the verb, the button,
-// and numbers whose values are exactly what is written.
+// What each line should have made: the verb, the button, and numbers exactly as written.
 void check_steps(const std::string& text, const std::vector<ScriptStep>& steps)
 {
     std::size_t next = 0;

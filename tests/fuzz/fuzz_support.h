@@ -1,6 +1,5 @@
-// What every fuzz target shares: failing loudly, reading the input's own
-// claims, copies of the input that expose reads past its end, and the shape
-// of an error message.
+// What every fuzz target shares: failing loudly, reading the input's own claims, copies of the input that
+// expose reads past its end, and the shape of an error message.
 #pragma once
 
 #include <cstddef>
@@ -21,8 +20,7 @@
         }                                                                                  \
     } while (0)
 
-// A decimal word as std::to_string writes its value: leading zeros dropped,
-// and a minus sign kept, so "-0" stays unlike "0".
+// A decimal word as std::to_string writes it: leading zeros dropped, a minus kept, so "-0" stays unlike "0".
 inline std::string canonical_number(const std::string& word)
 {
     const std::size_t sign = !word.empty() && word[0] == '-' ? 1 : 0;
@@ -31,8 +29,7 @@ inline std::string canonical_number(const std::string& word)
     return word.substr(0, sign) + word.substr(digits);
 }
 
-// Little-endian fields of the input, for the targets' own reading of what a
-// header claims; zero where the input ends first.
+// Little-endian fields of the input, what a header claims; zero where the input ends first.
 inline std::uint32_t claim_u32(const std::uint8_t* data, std::size_t size, std::uint64_t at)
 {
     std::uint32_t v = 0;
@@ -45,8 +42,7 @@ inline std::int32_t claim_i32(const std::uint8_t* data, std::size_t size, std::u
     return static_cast<std::int32_t>(claim_u32(data, size, at));
 }
 
-// A heap block exactly as long as the input: AddressSanitizer reports any
-// byte read past it.
+// A heap block exactly as long as the input: AddressSanitizer reports any byte read past it.
 inline std::unique_ptr<std::uint8_t[]> exact_copy(const std::uint8_t* data, std::size_t size)
 {
     std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[size]);
@@ -54,8 +50,7 @@ inline std::unique_ptr<std::uint8_t[]> exact_copy(const std::uint8_t* data, std:
     return copy;
 }
 
-// The input followed by bytes of `fill`: a reader that looked past the end
-// would see something different after 0x00 than after 0xFF.
+// The input then bytes of `fill`: a reader looking past the end sees something else after 0x00 than 0xFF.
 inline std::vector<std::uint8_t> padded_copy(const std::uint8_t* data, std::size_t size, std::uint8_t fill)
 {
     constexpr std::size_t padding = 1024;
@@ -82,9 +77,8 @@ struct Decoded {
     std::string error;
 };
 
-// Runs `read(data, size, picture, error)` on the exact copy and on both padded
-// copies, each time into a copy of `sentinel`. All three must agree; a refusal
-// must leave the sentinel as it was and say why after `prefix`.
+// `read(data, size, picture, error)` on the exact copy and both padded ones, each into a copy of `sentinel`:
+// all three must agree, and a refusal leave the sentinel as it was and say why after `prefix`.
 template <typename Picture, typename Read, typename Same>
 Decoded<Picture> decode_three_ways(const std::uint8_t* data, std::size_t size, Read read, const Picture& sentinel,
                                    Same same, const std::string& prefix)

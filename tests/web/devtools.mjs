@@ -1,7 +1,5 @@
-// A small client of the DevTools protocol over the browser's WebSocket, and a
-// page opened through it with the calls the page tests make: real input as
-// the browser's own mouse and keyboard, and the canvas read back.
-// DEVTOOLS_TRACE=1 in the environment prints every call sent.
+// A small client of the DevTools protocol over the browser's WebSocket, and a page opened through it with
+// the calls the page tests make: the browser's own mouse and keyboard, and the canvas read back.
 export async function connect(url) {
     const socket = new WebSocket(url);
     await new Promise((resolve, reject) => {
@@ -24,7 +22,6 @@ export async function connect(url) {
     };
     return {
         send(method, params = {}, sessionId) {
-            if (process.env.DEVTOOLS_TRACE) console.error(">", method, JSON.stringify(params).slice(0, 120));
             const id = ++next;
             socket.send(JSON.stringify({ id, method, params, sessionId }));
             return new Promise((resolve, reject) => waiting.set(id, { resolve, reject }));
@@ -36,8 +33,7 @@ export async function connect(url) {
 
 export const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
-// Every present of the canvas, timed on the page's clock, from before the
-// page's own scripts run.
+// Every present of the canvas, timed on the page's clock, from before the page's own scripts run.
 const presents = `(() => {
     window.modraPresents = [];
     const put = CanvasRenderingContext2D.prototype.putImageData;
@@ -48,9 +44,8 @@ const presents = `(() => {
     };
 })()`;
 
-// A new tab of `width` x `height` CSS pixels at `ratio` device pixels each,
-// showing `url`, with `preload` run before the page's own scripts; problems
-// (console errors, exceptions) collect in .problems.
+// A tab of `width` x `height` CSS pixels at `ratio` device pixels each showing `url`, `preload` run before
+// the page's scripts; console errors and exceptions collect in .problems.
 export async function openPage(cdp, url, { width, height, ratio = 1, preload = "", mobile = false }) {
     const { targetId } = await cdp.send("Target.createTarget", { url: "about:blank" });
     const { sessionId } = await cdp.send("Target.attachToTarget", { targetId, flatten: true });
@@ -68,12 +63,10 @@ export async function openPage(cdp, url, { width, height, ratio = 1, preload = "
     await send("Runtime.enable");
     await send("Log.enable");
     await send("Page.enable");
-    await send("Performance.enable");
     await send("Emulation.setDeviceMetricsOverride", { width, height, deviceScaleFactor: ratio, mobile });
     if (mobile) await send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
     await send("Page.addScriptToEvaluateOnNewDocument", { source: presents + ";" + preload });
     await send("Page.navigate", { url });
-
     const page = {
         problems,
         send,
@@ -81,10 +74,6 @@ export async function openPage(cdp, url, { width, height, ratio = 1, preload = "
             const { result, exceptionDetails } = await send("Runtime.evaluate", { expression, returnByValue: true, awaitPromise: true });
             if (exceptionDetails) throw new Error("in the page: " + (exceptionDetails.exception?.description ?? exceptionDetails.text));
             return result.value;
-        },
-        async metric(name) {
-            const { metrics } = await send("Performance.getMetrics");
-            return metrics.find((m) => m.name === name)?.value;
         },
         // Waits up to `ms` for `expression` to be true in the page.
         async until(expression, ms) {
@@ -100,8 +89,7 @@ export async function openPage(cdp, url, { width, height, ratio = 1, preload = "
                 return [r.left + (${x} + 0.5) * s, r.top + (${y} + 0.5) * s];
             })()`);
         },
-        // A press at client pixel `from`, moves through `path`, and a release
-        // at its end, with the left or right button.
+        // A press at client pixel `from`, moves through `path` and a release at its end.
         async drag(button, from, path = []) {
             const buttons = button === "left" ? 1 : 2;
             let [x, y] = await page.point(...from);

@@ -1,9 +1,6 @@
-// A stand-in for the Screen Saver settings' preview: a window of its own,
-// whose handle it prints in decimal, with modra.scr (beside this program)
-// run as "/p HANDLE" to draw in it. Once the file STOP-FILE appears (or
-// after a minute) it destroys the window, as the settings do on closing,
-// and says whether the screensaver ended, with 0, within five seconds. Its
-// background is 0x123456, which a preview that draws nothing leaves showing.
+// A stand-in for the Screen Saver settings' preview: a window, its handle printed, with modra.scr (beside this
+// program) run as "/p HANDLE" to draw in it. Once STOP-FILE appears (or after a minute) it destroys the window
+// and says whether the screensaver ended with 0 within five seconds. Its background is 0x123456.
 // Usage: preview_host.exe STOP-FILE [WIDTH HEIGHT]; exits 0 when it did.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -32,8 +29,7 @@ LRESULT CALLBACK host_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
-// Messages keep flowing while it waits: the preview's window is a child of
-// ours, so the two programs' input is joined.
+// Messages keep flowing while it waits: the preview's window is a child of ours, so their input is joined.
 DWORD wait_pumping(HANDLE process, DWORD milliseconds)
 {
     const ULONGLONG until = GetTickCount64() + milliseconds;
@@ -67,7 +63,6 @@ int main(int argc, char** argv)
     const DWORD length = GetModuleFileNameA(nullptr, saver, MAX_PATH);
     std::string path(saver, length);
     path = path.substr(0, path.find_last_of("\\/") + 1) + "modra.scr";
-
     WNDCLASSA c{};
     c.lpfnWndProc = host_proc;
     c.hInstance = GetModuleHandleA(nullptr);
@@ -86,7 +81,6 @@ int main(int argc, char** argv)
     const auto handle = static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window));
     std::printf("hwnd %llu\n", handle);
     std::fflush(stdout);
-
     std::string command = "\"" + path + "\" /p " + std::to_string(handle);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -1,15 +1,11 @@
-// The Windows-only logic that needs no window of its own, run under Wine:
-// the version rules of the platform check, the DirectX value in the registry,
-// show_error's boxes, the resources windres compiled in (the version among
-// them), and the screensaver's command line and geometry. Message boxes
-// are real; a hook reads each one and presses its OK button.
+// The Windows-only logic that needs no window of its own, run under Wine.
+// Message boxes are real; a hook reads each one and presses its OK button.
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/startup.h"
-#include "modra_version.h"
 #include "platform/picture.h"
 #include "platform/resources.h"
 #include "platform/startup_checks.h"
@@ -31,15 +27,12 @@ void check(bool ok, const std::string& what)
     std::fflush(stdout);
 }
 
-// --- message boxes -------------------------------------------------------
-
 struct SeenBox {
     std::string title, text;
 };
 std::vector<SeenBox> boxes;  // every box shown, in order
 
-// A box's modal loop runs on this thread: a hook on it reads each box as it
-// comes up and presses its OK button.
+// A box's modal loop runs on this thread: a hook reads each box as it comes up and presses OK.
 LRESULT CALLBACK read_and_dismiss(int code, WPARAM wparam, LPARAM lparam)
 {
     HWND box = reinterpret_cast<HWND>(wparam);
@@ -64,8 +57,6 @@ SeenBox box_of(void (*show)())
     return boxes.size() == before + 1 ? boxes.back() : SeenBox{"(not one box)", ""};
 }
 
-// --- the tests -----------------------------------------------------------
-
 void version_rules()
 {
     const DirectXVersion wine = parse_directx_version("4.09.00.0904");
@@ -83,8 +74,7 @@ void version_rules()
         check(directx_version_sufficient(parse_directx_version(c.value), c.major, c.minor) == c.passes,
               std::string("\"") + c.value + "\" against (" + std::to_string(c.major) + ", " +
                   std::to_string(c.minor) + ")");
-    // 2000, XP and later take the DirectX test; 98 and ME (and 3.10, read as
-    // 4.10) pass the system test; 95, NT 4 and anything older are too old.
+    // 2000, XP and later take the DirectX test; 98 and ME (and 3.10, read as 4.10) pass; older is too old.
     const struct {
         std::uint32_t major, minor;
         OsVerdict verdict;
@@ -150,41 +140,7 @@ void resources()
           "MYCMAP 125, bitmap 119 and icon 117 do not exist");
 }
 
-// The version block as the shell reads it, from this program's file: the
-// same script gives modra.exe its own.
-void version_resource()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
-    std::vector<unsigned char> block(size);
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    const bool found = size && GetFileVersionInfoW(path, 0, size, block.data()) &&
-                       VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed;
-    check(found && fixed->dwFileVersionMS == (MODRA_VERSION_MAJOR << 16 | MODRA_VERSION_MINOR) &&
-              fixed->dwFileVersionLS == (MODRA_VERSION_PATCH << 16) &&
-              fixed->dwProductVersionMS == fixed->dwFileVersionMS && fixed->dwProductVersionLS == fixed->dwFileVersionLS,
-          "the file and product versions are " MODRA_VERSION ".0");
-    const struct {
-        const wchar_t* name;
-        const char* want;
-    } strings[] = {{L"FileVersion", MODRA_VERSION}, {L"ProductVersion", MODRA_VERSION}, {L"ProductName", "Modra"},
-                   {L"OriginalFilename", "modra.exe"}};
-    for (const auto& s : strings) {
-        const std::wstring key = std::wstring(L"\\StringFileInfo\\040904b0\\") + s.name;
-        wchar_t* text = nullptr;
-        char got[128] = "(none)";
-        if (found && VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&text), &length))
-            WideCharToMultiByte(CP_UTF8, 0, text, -1, got, sizeof got, nullptr, nullptr);
-        char what[160];
-        std::snprintf(what, sizeof what, "the version block's %ls is \"%s\" (got \"%s\")", s.name, s.want, got);
-        check(std::strcmp(got, s.want) == 0, what);
-    }
-}
-
-// Every way Windows and its users write the three commands, and what is
-// refused with the argument kept for the box.
+// Every way Windows and its users write the commands, and what is refused, the argument kept for the box.
 void saver_command_lines()
 {
     const struct {
@@ -192,24 +148,13 @@ void saver_command_lines()
         SaverMode mode;
         std::uint64_t window;
     } cases[] = {
-        {"", SaverMode::settings, 0},
-        {"  \t", SaverMode::settings, 0},
-        {"/s", SaverMode::run, 0},
-        {"/S", SaverMode::run, 0},
-        {"-s", SaverMode::run, 0},
-        {" -S \t", SaverMode::run, 0},
-        {"/p 1234", SaverMode::preview, 1234},
-        {"/P:1234", SaverMode::preview, 1234},
-        {"-p   66070", SaverMode::preview, 66070},
-        {"/p: 42", SaverMode::preview, 42},
-        {"/p 18446744073709551615", SaverMode::preview, UINT64_MAX},
-        {"/c", SaverMode::settings, 0},
-        {"-C", SaverMode::settings, 0},
-        {"/c:5678", SaverMode::settings, 5678},
-        {"/c 5678", SaverMode::settings, 5678},
-        {"/?", SaverMode::help, 0},
-        {"--help", SaverMode::help, 0},
-        {"--version", SaverMode::version, 0},
+        {"", SaverMode::settings, 0},         {"  \t", SaverMode::settings, 0},   {"/s", SaverMode::run, 0},
+        {"/S", SaverMode::run, 0},            {"-s", SaverMode::run, 0},           {" -S \t", SaverMode::run, 0},
+        {"/p 1234", SaverMode::preview, 1234}, {"/P:1234", SaverMode::preview, 1234},
+        {"-p   66070", SaverMode::preview, 66070}, {"/p: 42", SaverMode::preview, 42},
+        {"/p 18446744073709551615", SaverMode::preview, UINT64_MAX}, {"/c", SaverMode::settings, 0},
+        {"-C", SaverMode::settings, 0}, {"/c:5678", SaverMode::settings, 5678}, {"/c 5678", SaverMode::settings, 5678},
+        {"/?", SaverMode::help, 0},           {"--help", SaverMode::help, 0},      {"--version", SaverMode::version, 0},
     };
     for (const auto& c : cases) {
         const SaverCommand got = parse_saver_command(c.line);
@@ -230,8 +175,7 @@ void saver_command_lines()
 
 void saver_geometry()
 {
-    // The picture covers the area, centred, cropped one way only, at most a
-    // pixel beyond the exact scale.
+    // The picture covers the area, centred, cropped one way only, at most a pixel beyond the exact scale.
     const struct {
         std::int32_t width, height;
         Rect cover;
@@ -248,7 +192,6 @@ void saver_geometry()
         std::snprintf(got, sizeof got, " (got %d, %d, %d, %d)", r.left, r.top, r.right, r.bottom);
         check(r == c.cover, std::to_string(c.width) + " x " + std::to_string(c.height) + " is covered as expected" + got);
     }
-
     // From the first place seen: 4 pixels is jitter, 4.3 (3, 3) a move.
     const struct {
         Point at;
@@ -272,7 +215,6 @@ int main()
     the_real_checks();
     show_error_boxes();
     resources();
-    version_resource();
     saver_command_lines();
     saver_geometry();
     std::printf("%d passed, %d failed\n", passed, failed);

@@ -1,39 +1,19 @@
 #!/usr/bin/env bash
-# The Windows packages from scripts/package-windows.sh under Wine on a
-# private Xvfb (no window manager): the installer and its uninstaller carry
-# Modra's icon, the installer and the program the version; the installer
-# shows its first page and cancels; silently (its licence page does not stop
-# it) it installs modra.exe, modra.scr and LICENSE.txt under Program
-# Files\Modra, the screensaver also in System32, a Start-menu shortcut for
-# everyone and the Apps & features entry with its version; the installed
-# modra.exe starts from there and paints its window; the silent uninstall
-# then leaves none of it behind. The zip holds both programs, the licence
-# with Windows line ends and the note.
-# Runs in a Wine prefix of its own (kept in the build directory).
-# Screenshots go to BUILD-WINDOWS/wine-screenshots/installer_*.png.
+# The Windows packages from scripts/package-windows.sh under Wine on a private Xvfb (no window manager): a
+# silent install and uninstall, the installer's first page, and the zip. Screenshots go to
+# BUILD-WINDOWS/wine-screenshots/installer_*.png.
 # Usage: wine_installer.sh BUILD-WINDOWS (the folder the packages are in)
 set -u
-build=$(cd "$1" && pwd)
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
 windres=x86_64-w64-mingw32-windres
-for tool in "$wine" "$wineserver" "$windres" Xvfb xdotool xwininfo import convert unzip strings; do
-    command -v "$tool" >/dev/null || { echo "FAILED: $tool is not installed"; exit 1; }
-done
-shots=$build/wine-screenshots
-mkdir -p "$shots"
-rm -f "$shots"/installer_*.png
-. "$(dirname "$0")/../xvfb_session.sh"
-. "$(dirname "$0")/wine_prefix.sh"
-private_wine_prefix installer
+. "$(dirname "$0")/wine_session.sh"
+wine_session installer "$1" wine-screenshots 'installer_*.png' "$windres" unzip strings
 # No menu entries in the private home for the shortcut.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 
 version=$(sed -n 's/^#define MODRA_VERSION "\(.*\)"$/\1/p' "$build/generated/modra_version.h")
 setup=$build/modra-$version-setup.exe
 zip=$build/modra-$version-windows-x64.zip
-# A build without the screensaver is packaged again with a copy of modra.exe
-# standing in for it, so that every path of the installer runs.
+# A build without the screensaver is packaged again with a copy of modra.exe in its place, for every path.
 if [ ! -f "$build/modra.scr" ]; then
     echo "no modra.scr in the build: packaging a copy of modra.exe in its place"
     cp "$build/modra.exe" "$build/modra.scr"
@@ -42,8 +22,7 @@ if [ ! -f "$build/modra.scr" ]; then
 fi
 check "the installer $(basename "$setup") is newer than modra.exe and modra.scr" \
     eval '[ "$setup" -nt "$build/modra.exe" ] && [ "$setup" -nt "$build/modra.scr" ]' || { finish_checks; exit 1; }
-# A program's resources as windres reads them back: its version block, and
-# the bytes of its icon's images.
+# A program's resources as windres reads them back: its version block and its icon's images.
 resources() { "$windres" -J coff -i "$1" -O rc 2>/dev/null; }
 icon_images() { awk '/RT_ICON/ { on = 1; next } on && /^END/ { on = 0 } on && /^  0x/'; }
 echo "1 ICON \"$(cd "$(dirname "$0")/../../res/icons" && pwd)/modra.ico\"" >"$session_dir/icon.rc"
@@ -71,8 +50,7 @@ rm -rf "$dir" "$saver" "$(shortcut)"
 env -u DISPLAY "$wine" reg delete "$key" /f >/dev/null 2>&1
 
 start_xvfb 24
-# The interactive installer's first page, its icon and the welcome; Escape
-# asks whether to quit, and Return says yes, which installs nothing.
+# The interactive installer's first page; Escape asks whether to quit, and Return says yes.
 start_app "$wine" "$setup"
 page=$(find_window "Modra Setup" 60)
 if check "the installer shows a window titled Modra Setup" test -n "$page"; then
@@ -101,8 +79,11 @@ for f in modra.exe modra.scr LICENSE.txt; do
 check "Program Files\\Modra holds the uninstaller too, and nothing else" \
     test "$(cd "$dir" 2>/dev/null && ls | tr '\n' ' ')" = "LICENSE.txt Uninstall.exe modra.exe modra.scr "
 check "the uninstaller has Modra's icon" same_icon "$dir/Uninstall.exe"
-check "the installed modra.exe's version block says $version" \
-    eval 'resources "$dir/modra.exe" | grep -q "VALUE \"FileVersion\", \"$version\""'
+resources "$dir/modra.exe" >"$session_dir/modra.rc"
+for line in "FILEVERSION ${version//./, }, 0" "PRODUCTVERSION ${version//./, }, 0" "\"FileVersion\", \"$version\"" \
+    "\"ProductVersion\", \"$version\"" '"ProductName", "Modra"' '"OriginalFilename", "modra.exe"'; do
+    check "the installed modra.exe's version block has $line" grep -q "^ *\(VALUE \)\?$line\$" "$session_dir/modra.rc"
+done
 check "System32 holds modra.scr for Screen Saver settings" cmp -s "$saver" "$build/modra.scr"
 link=$(shortcut)
 check "the Start menu for everyone has Modra.lnk (${link#"$drive"/})" \
@@ -114,8 +95,7 @@ declare -A want=(
     [DisplayIcon]='C:\Program Files\Modra\modra.exe,0' [InstallLocation]='C:\Program Files\Modra'
     [UninstallString]='"C:\Program Files\Modra\Uninstall.exe"'
     [QuietUninstallString]='"C:\Program Files\Modra\Uninstall.exe" /S' [NoModify]=0x1 [NoRepair]=0x1)
-for name in DisplayName DisplayVersion Publisher DisplayIcon InstallLocation UninstallString QuietUninstallString \
-    NoModify NoRepair; do
+for name in "${!want[@]}"; do
     got=$(reg_value "$name")
     check "the uninstall entry's $name is ${want[$name]} (got $got)" test "$got" = "${want[$name]}"
 done
@@ -134,8 +114,7 @@ check "the installed modra.exe paints its view" has_other_colour "$shots/install
 xdotool key --window "$win" alt+F4
 check_exit "Alt+F4" 30
 
-# The uninstaller copies itself out of the folder, starts the copy and
-# returns at once; the copy does the work.
+# The uninstaller copies itself out of the folder, starts the copy and returns at once.
 timeout 60 "$wine" 'C:\Program Files\Modra\Uninstall.exe' /S >"$session_dir/uninstall.out" 2>&1
 rc=$?
 check "the silent uninstaller starts (exit $rc)" test $rc -eq 0

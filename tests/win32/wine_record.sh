@@ -1,58 +1,23 @@
 #!/usr/bin/env bash
-# The native Windows build's recordings under Wine on a private Xvfb (no
-# window manager): R starts one, the title saying "Modra — recording" and
-# only a hidden temporary file in the prefix's Pictures known folder while
-# it runs; drops, a pause with Space, and R again keep it as
-# modra-YYYYMMDD-HHMMSS.gif, the title and stderr naming it, nothing else
-# left behind. The GIF, decoded by giflib (decode-animation, beside
-# X11_CLOSE in the Linux build), is 640 x 480 frames shown 30, 30, 40 ms in
-# turn, looping, its last frame the paused view pixel for pixel. A window
-# closed while recording keeps its recording too. Runs in a Wine prefix of
-# its own (kept in the build directory), whose home and Pictures folder are
-# private. Screenshots and the recordings go to
-# BUILD-WINDOWS/wine-record-screenshots/.
+# The native Windows build's recordings under Wine on a private Xvfb (no window manager), decoded by giflib
+# (decode-animation, beside X11_CLOSE). They and screenshots go to BUILD-WINDOWS/wine-record-screenshots/.
 # Usage: wine_record.sh BUILD-WINDOWS MODRA-RENDER X11_CLOSE
 set -u
-build=$(cd "$1" && pwd)
 close_tool=$3  # MODRA-RENDER ($2) is not needed here: the view is its own reference
 decode=$(dirname "$close_tool")/decode-animation
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-for tool in "$wine" "$wineserver" "$decode" Xvfb xdotool xwininfo xprop import convert compare identify; do
-    command -v "$tool" >/dev/null || { echo "FAILED: $tool is not installed"; exit 1; }
-done
-shots=$build/wine-record-screenshots
-mkdir -p "$shots"
-rm -rf "${shots:?}"/*
-. "$(dirname "$0")/../xvfb_session.sh"
-dir=$session_dir
-
-. "$(dirname "$0")/wine_prefix.sh"
-private_wine_prefix record
-
-start_xvfb 24
-start_modra_exe
-open_modra 60
-wait_for 10 eval 'client_shot "$dir/start.png" && has_other_colour "$dir/start.png" $view 000000'
-click_at 5 5  # the focus, from a click on the black frame
-sleep 0.3
-press() { xdotool key "$1"; sleep 0.7; }
-title() { xprop -id "$win" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
+. "$(dirname "$0")/wine_session.sh"
+wine_session record "$1" wine-record-screenshots '*' "$decode" xprop compare identify
+start_focused_modra
 # The title once it reads TEXT, waiting up to 5 s for a machine slower than the press's pause.
 title_becomes() { local i; for i in $(seq 50); do [ "$(title)" = "$1" ] && return 0; sleep 0.1; done; echo "  (title: $(title))"; return 1; }
-listing() { ls -A "$pictures"; }
 recordings() { listing | grep '^modra-[0-9]\{8\}-[0-9]\{6\}\(-[0-9]*\)\?\.gif$'; }
 
-# The recording as giflib decodes it: frames, delays, size.
 check_recording() { # file, what, frames out folder
-    local frames delays size n decoded
+    local frames size n
     mkdir -p "$3"
     "$decode" "$1" "$3" >"$dir/delays"
-    decoded=$?
-    check "$2 decodes" test $decoded = 0 || return 1
+    check "$2 decodes" test $? = 0 || return 1
     frames=$(wc -l <"$dir/delays")
-    delays=$(head -12 "$dir/delays" | tr '\n' , )
-    echo "  $2: $frames frames, $(stat -c %s "$1") bytes, delays ${delays%,}…"
     check "$2 has frames ($frames)" test "$frames" -ge 2
     check "$2: every delay is 30, 30, 40 ms in turn" \
         awk '{ if ($1 != (NR % 3 == 0 ? 40 : 30)) bad = 1 } END { exit bad || NR == 0 }' "$dir/delays"
@@ -81,14 +46,7 @@ wait_for 60 eval '[ -n "$(recordings)" ]'
 first=$(recordings | head -1)
 check "R again: one recording in the Pictures known folder (folder: $(listing | tr '\n' ' '))" \
     eval '[ "$(listing | wc -l)" = 1 ] && [[ $first =~ ^modra-[0-9]{8}-[0-9]{6}\.gif$ ]]'
-check "the title says where it went: $(title)" \
-    eval 'title | grep -q "^Modra — saved .*\\\\$first\$"'
-saved=$(sed -n 's/^modra: saved \(.*\)/\1/p' "$dir/err" | tr -d '\r' | tail -1)
-check "stderr names it (${saved:-nothing})" test "${saved##*\\}" = "$first"
-attributes=$("$wine" cmd /c attrib "$saved" 2>/dev/null | tr -d '\r')
-check "the recording is not hidden (attrib: ${attributes:-nothing})" \
-    eval '[ -n "$attributes" ] && ! [[ ${attributes%%[A-Za-z]:\\*} =~ H ]]'
-check "nothing is left in the current folder" test -z "$(ls -A "$work")"
+check_kept "$first"
 if [ -n "$first" ]; then
     cp "$pictures/$first" "$shots/recording.gif"
     check_recording "$pictures/$first" "the recording" "$shots/frames"
@@ -97,7 +55,6 @@ if [ -n "$first" ]; then
     check "its last frame is the paused view as shown ($n pixels differ)" test "$n" = 0
 fi
 
-# Closed while recording: the recording is kept all the same.
 rm -rf "${pictures:?}"/* "$pictures"/.[!.]* 2>/dev/null
 press space
 press r

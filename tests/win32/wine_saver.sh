@@ -1,39 +1,12 @@
 #!/usr/bin/env bash
-# The screensaver, modra.scr, under Wine on a private Xvfb (no window
-# manager). /s: a window over the whole screen (4:3, and wide) showing only
-# the picture, scaled without blending colours, animating, the toy's own
-# window never shown; a 1-pixel pointer move leaves it running, a move of 10
-# pixels, a key or a click ends it with 0. /p HWND:
-# preview_host.exe makes a window and runs the preview in it, which fills it
-# with the animating picture and nothing else shows; once the host destroys
-# its window the preview ends with 0. /c, /c:HWND and no argument: the box
-# saying there are no settings, then 0; /?: the box of its arguments, then 0;
-# a bad argument: its box, then 2. modra.exe answers /? and --version with a
-# box and 0, a bad argument with a box and 2.
-# Runs in a Wine prefix of its own (kept in the build directory).
-# Screenshots go to BUILD-WINDOWS/wine-screenshots/saver_*.png.
+# The screensaver, modra.scr, under Wine on a private Xvfb (no window manager): /s, /p in preview_host.exe's
+# window, and the other arguments' boxes. Screenshots go to BUILD-WINDOWS/wine-screenshots/saver_*.png.
 # Usage: wine_saver.sh BUILD-WINDOWS
 set -u
-build=$(cd "$1" && pwd)
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-for tool in "$wine" "$wineserver" Xvfb xdotool xwininfo xdpyinfo import convert; do
-    command -v "$tool" >/dev/null || { echo "FAILED: $tool is not installed"; exit 1; }
-done
-shots=$build/wine-screenshots
-mkdir -p "$shots"
-rm -f "$shots"/saver_*.png
-. "$(dirname "$0")/../xvfb_session.sh"
-dir=$session_dir
-
-. "$(dirname "$0")/wine_prefix.sh"
-private_wine_prefix saver
+. "$(dirname "$0")/wine_session.sh"
+wine_session saver "$1" wine-screenshots 'saver_*.png' xdpyinfo
 
 start_saver() { (cd "$work" && exec "$wine" "$build/${program:-modra.scr}" "$@") >"$dir/out" 2>"$dir/err" & app_pid=$!; }
-# The top-level window titled $1 of exactly the geometry $2 (WxH+X+Y), within
-# $3 seconds: its id.
-window_at() { xwininfo -root -children | awk -v name=" \"$1\": (" -v at=" $2 " 'index($0, name) && index($0, at) { print $1; exit }'; }
-find_window_at() { local id title=$1 at=$2; wait_for "$3" eval 'id=$(window_at "$title" "$at"); [ -n "$id" ]' && echo "$id"; }
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "Map State: IsViewable"; }
 not_white() { has_other_colour "$1" "$2" FFFFFF; }  # the root is white: something covers it here
 
@@ -50,14 +23,13 @@ covered() {
 }
 run_full_screen() { # the arguments
     start_saver "$@"
-    saver=$(find_window_at Modra $screen+0+0 60)
+    saver=$(find_window Modra 60 $screen+0+0)
     check "$* on $screen: a window titled Modra over the whole screen" test -n "$saver" || { cat "$dir/err"; return 1; }
     wait_for 20 covered "$dir/cover.png"
     check "$* on $screen: the picture covers the corners and the middle" covered "$dir/cover.png"
 }
 
-# The pointer is put in place before the saver starts: moving it there
-# later would be a real move.
+# The pointer is put in place first: moving it there later would be a real move.
 xdotool mousemove 400 300
 run_full_screen /s || { finish_checks; exit 1; }
 import -window root "$shots/saver_full_a.png"
@@ -68,7 +40,6 @@ sleep 0.5
 import -window root "$shots/saver_full_b.png"
 box=$(changed_box "$shots/saver_full_a.png" "$shots/saver_full_b.png")
 check "it animates (changed: ${box:-nothing})" test -n "$box"
-# The toy's window made and working, never shown.
 toy=$(xwininfo -root -children | awk -v at=" $screen+0+0 " '/ "Modra": \(/ && !index($0, at) { print $1; exit }')
 check "the toy's own window is never shown (${toy:-none})" eval '[ -z "$toy" ] || ! viewable "$toy"'
 
@@ -83,9 +54,7 @@ check "the screen is the desktop again" only_colour "$dir/after.png" $screen+0+0
 
 # A wide screen: the picture is cropped top and bottom, and covers it still.
 screen=1280x720
-"$wineserver" -k 2>/dev/null
-"$wineserver" -w 2>/dev/null
-start_xvfb 24 $screen
+restart_xvfb 24 $screen
 run_full_screen -S && sleep 1 && import -window root "$shots/saver_full_wide.png" && xdotool key space
 check_exit "a key" 10
 run_full_screen /s && sleep 1 && xdotool click 1
@@ -126,45 +95,24 @@ sed 's/^/  /' "$dir/host.out" | tr -d '\r'
 check "the preview ends with 0 once the host destroys its window (host exit $rc)" \
     eval '[ $rc -eq 0 ] && grep -q "^the preview ended with 0" "$dir/host.out"'
 
-# --- /c and bad arguments: a box each ---------------------------------------
-check_box() { # shot, then the arguments
-    local shot=$1 box
-    shift
+# --- the other arguments' boxes (unit_tests.exe reads every form) and modra.exe's, then the exit code.
+check_box_of() { # exit code, shot, then the arguments
+    local code=$1 shot=$2 rc
+    shift 2
     start_saver "$@"
-    box=$(find_window Modra 60)
-    check "${*:-no argument}: a box titled Modra" test -n "$box" || return 1
-    sleep 1  # a box is sized once it is made
-    eval "$(xdotool getwindowgeometry --shell "$box")"
-    screen_shot "$shot" "${WIDTH}x$HEIGHT+$X+$Y"
-    check "${*:-no argument}: the box shows something (${WIDTH}x$HEIGHT)" has_other_colour "$shot" "${WIDTH}x$HEIGHT+0+0" "$(pixel "$shot" 1 1)"
-    check "${*:-no argument}: the program waits on it" kill -0 "$app_pid"
-    xdotool key --window "$box" Return 2>/dev/null
-}
-check_box "$shots/saver_settings.png" /c
-check_exit "/c: dismissing the box" 10
-check_box "$shots/saver_settings_owner.png" /c:123456
-check_exit "/c:HWND: dismissing the box" 10
-check_box "$shots/saver_settings_bare.png"
-check_exit "no argument: dismissing the box" 10
-check_box "$shots/saver_help.png" /?
-check_exit "/?: dismissing the box" 10
-for bad in /x "/p nothing" "/p 999999"; do
-    # shellcheck disable=SC2086
-    check_box "$shots/saver_bad_${bad//[^a-z0-9]/_}.png" $bad
+    check_box Modra 60 "$shot" && xdotool key --window "$box" Return 2>/dev/null
     wait_app 10
     rc=$?
-    check "$bad: dismissing the box ends the program with 2 (got $rc)" test $rc -eq 2
-done
-
-# --- modra.exe's own command line: a window program has no console ---------
+    check "${program:-modra.scr} $*: dismissing the box ends it with $code (got $rc)" test $rc -eq "$code"
+}
+check_box_of 0 "$shots/saver_settings.png" /c
+check_box_of 0 "$shots/saver_settings_owner.png" /c:123456
+check_box_of 0 "$shots/saver_help.png" /?
+check_box_of 2 "$shots/saver_bad_x.png" /x
+check_box_of 2 "$shots/saver_bad_p_999999.png" /p 999999
 program=modra.exe
-check_box "$shots/modra_help.png" /?
-check_exit "modra.exe /?: dismissing the box" 10
-check_box "$shots/modra_version.png" --version
-check_exit "modra.exe --version: dismissing the box" 10
-check_box "$shots/modra_bad.png" --bogus
-wait_app 10
-rc=$?
-check "modra.exe --bogus: dismissing the box ends it with 2 (got $rc)" test $rc -eq 2
+check_box_of 0 "$shots/modra_help.png" /?
+check_box_of 0 "$shots/modra_version.png" --version
+check_box_of 2 "$shots/modra_bad.png" --bogus
 
 finish_checks
