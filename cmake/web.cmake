@@ -13,6 +13,7 @@ add_executable(modra
   src/platform/web/picture_files.cpp
   src/platform/files/time_stamp.cpp
   src/capture/toy_recording_web.cpp
+  src/capture/heard_sound.cpp
   src/hand/hand.cpp
   src/attract/attract.cpp
   src/listen/analysis.cpp

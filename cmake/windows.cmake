@@ -23,6 +23,7 @@ add_library(modra_win32 STATIC
   src/platform/win32/screen.cpp
   src/platform/win32/picture_files.cpp
   src/platform/win32/animation_file.cpp
+  src/platform/win32/video_file.cpp
   src/platform/win32/mix_format.cpp
   src/platform/win32/sound_input.cpp
 )

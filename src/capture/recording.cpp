@@ -10,8 +10,9 @@
 
 namespace {
 
-// Enough slots to ride out an encoder's slow frame without holding the toy.
-constexpr int slot_count = 16;
+// Enough slots to ride out an encoder's slow frame (a video's key frame)
+// without holding the toy: half a second.
+constexpr int slot_count = 30;
 
 struct Recorder {
     RecordingOutput outputs[max_recording_outputs];
@@ -23,6 +24,8 @@ struct Recorder {
     std::int64_t frame_of_slot[slot_count] = {};  // which frame since the skip each slot holds
     std::int64_t queued = 0, written = 0;         // slots filled, slots handed out
     bool ending = false;
+    bool wait_for_room = true;
+    bool behind = false;  // a frame found no room, and the recording ends there
     bool failed = false;
     std::string error;
     std::mutex lock;
@@ -50,7 +53,7 @@ void encode()
         std::string error;
         for (int i = 0; i < r.output_count && !failed; ++i) {
             const RecordingOutput& out = r.outputs[i];
-            const bool gif = out.format == AnimationFormat::gif;
+            const bool gif = out.every_second;
             if (gif && n % 2 != 0)
                 continue;
             const std::int32_t delay = gif ? gif_delays[(n / 2) % 3] : webp_delays[n % 3];
@@ -76,8 +79,12 @@ void take_frame()
     if (n < 0 || (r.max_frames > 0 && n >= r.max_frames))
         return;
     std::unique_lock<std::mutex> hold(r.lock);
-    if (r.failed)
+    if (r.failed || r.behind)
         return;
+    if (!r.wait_for_room && r.queued - r.written >= slot_count) {
+        r.behind = true;
+        return;
+    }
     r.space.wait(hold, [&] { return r.queued - r.written < slot_count; });
     const std::int64_t slot = r.queued % slot_count;
     hold.unlock();
@@ -98,7 +105,8 @@ void take_frame()
 
 }  // namespace
 
-bool start_recording(const RecordingOutput* outputs, int count, std::int64_t skip, std::int64_t max_frames)
+bool start_recording(const RecordingOutput* outputs, int count, std::int64_t skip, std::int64_t max_frames,
+                     bool wait_for_room)
 {
     if (recorder || count < 1 || count > max_recording_outputs)
         return false;
@@ -108,6 +116,7 @@ bool start_recording(const RecordingOutput* outputs, int count, std::int64_t ski
     recorder->output_count = count;
     recorder->skip = skip;
     recorder->max_frames = max_frames;
+    recorder->wait_for_room = wait_for_room;
     recorder->slots = std::make_unique<RecordedFrame[]>(slot_count);
     recorder->worker = std::thread(encode);
     frame_shown_hook = take_frame;
@@ -121,7 +130,16 @@ bool recording_over()
     if (!recorder)
         return false;
     std::lock_guard<std::mutex> hold(recorder->lock);
-    return recorder->failed || (recorder->max_frames > 0 && recorder->seen - recorder->skip >= recorder->max_frames);
+    return recorder->failed || recorder->behind ||
+           (recorder->max_frames > 0 && recorder->seen - recorder->skip >= recorder->max_frames);
+}
+
+bool recording_fell_behind()
+{
+    if (!recorder)
+        return false;
+    std::lock_guard<std::mutex> hold(recorder->lock);
+    return recorder->behind;
 }
 
 bool stop_recording(std::string& error)

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/animation_file.h"
 #include "sim/cell_field.h"
 
 struct RecordedFrame {
@@ -18,19 +17,24 @@ struct RecordedFrame {
 
 // Where one output's frames go, on the worker thread. A GIF keeps every
 // second frame and shows them for 30, 30, 40 ms (browsers slow down
-// shorter GIF frames); a WebP keeps every frame, for 16, 17, 17 ms: both
-// exactly the toy's sixty a second.
+// shorter GIF frames); a WebP or a video keeps every frame, for 16, 17,
+// 17 ms: both exactly the toy's sixty a second.
 struct RecordingOutput {
-    AnimationFormat format = AnimationFormat::gif;
+    bool every_second = false;  // a GIF's pace
     bool (*add)(void* context, const RecordedFrame& frame, std::int32_t delay_ms, std::string& error) = nullptr;
     void* context = nullptr;
 };
 
-inline constexpr int max_recording_outputs = 2;
+inline constexpr int max_recording_outputs = 3;
 
 // Starts with the next frame shown, after skipping `skip` frames, for at
-// most `max_frames` frames of the toy (0: no end). False when one runs.
-bool start_recording(const RecordingOutput* outputs, int count, std::int64_t skip, std::int64_t max_frames);
+// most `max_frames` frames of the toy (0: no end). With `wait_for_room` a
+// frame waits for the worker when every slot is full, so that none is ever
+// lost (a program that makes frames as fast as it can); without, the toy
+// goes on and the recording ends there, fallen behind. False when one runs.
+bool start_recording(const RecordingOutput* outputs, int count, std::int64_t skip, std::int64_t max_frames,
+                     bool wait_for_room);
+bool recording_fell_behind();
 bool recording_active();
 // The frames asked for are all taken, or an output failed: time to stop.
 bool recording_over();

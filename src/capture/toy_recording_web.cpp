@@ -107,7 +107,7 @@ void end_toy_recording(WindowHandle window)
     tell(window, "recorded " + std::to_string(frames) + " frames (downloaded as WebM)");
 }
 
-void toggle_toy_recording(WindowHandle window)
+void toggle_toy_video(WindowHandle window, std::int32_t, std::int32_t)
 {
     if (recording)
         return end_toy_recording(window);
@@ -119,6 +119,13 @@ void toggle_toy_recording(WindowHandle window)
     frame_shown_hook = take_frame;
     set_timer(window, recording_timer, 250);
     show_status(window, recording_status, "recording");
+}
+
+void toggle_toy_recording(WindowHandle window)
+{
+    if (recording)
+        return end_toy_recording(window);
+    tell(window, "a page records video alone: R");
 }
 
 bool toy_recording_timer(WindowHandle window, std::uintptr_t id)

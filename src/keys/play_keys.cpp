@@ -55,8 +55,9 @@ bool key_pressed(WindowHandle window, std::uintptr_t key)
         return true;
     default: break;
     }
+    const bool shift = key_is_down(vk_shift);
     for (const ExtraKey& extra : extra_keys)
-        if (extra.key == key) {
+        if (extra.key == key && extra.shift == shift) {
             extra.press(window);
             return true;
         }

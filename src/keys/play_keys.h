@@ -20,7 +20,8 @@
 struct ExtraKey {
     std::uintptr_t key;  // the virtual key: an upper-case letter for a letter
     void (*press)(WindowHandle main_window);
-    const char* help;  // its lines in the list of keys, each ended by '\n'
+    const char* help;    // its lines in the list of keys, each ended by '\n'
+    bool shift = false;  // with Shift held; without, the key alone
 };
 
 // The extras' keys join the toy's from now on, in this order in the list,

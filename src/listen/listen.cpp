@@ -1,6 +1,7 @@
 #include "listen/listen.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "hand/hand.h"
 #include "keys/title_readout.h"
@@ -29,15 +30,22 @@ Listen state;
 // Written by the input's thread only, read by the main thread through the queue.
 HopQueue queue;
 SoundAnalysis live_analysis;
+std::atomic<std::int32_t> live_rate{0}, live_channels{0};
+std::atomic<void (*)(const float*, std::int32_t, std::int32_t, std::int32_t)> tap{nullptr};
 
 void to_queue(const Hop& hop, void*) { push_hop(queue, hop); }
 
 void heard_block(const float* samples, std::int32_t frames, std::int32_t channels, std::int32_t rate)
 {
-    if ((live_analysis.rate != rate || live_analysis.channels != channels) &&
-        !start_analysis(live_analysis, rate, channels))
-        return;
+    if (live_analysis.rate != rate || live_analysis.channels != channels) {
+        if (!start_analysis(live_analysis, rate, channels))
+            return;
+        live_rate = rate;
+        live_channels = channels;
+    }
     analyse(live_analysis, samples, frames, to_queue, nullptr);
+    if (const auto to = tap.load())
+        to(samples, frames, channels, rate);
 }
 
 void stop_input()
@@ -48,6 +56,7 @@ void stop_input()
     state.live = false;
     clear_hops(queue);
     live_analysis = SoundAnalysis{};
+    live_rate = live_channels = 0;
 }
 
 void input_ended(const char* why)
@@ -93,6 +102,14 @@ void cycle_listening(WindowHandle window)
 }
 
 bool listening() { return state.live || state.clip; }
+
+void live_sound_format(std::int32_t& rate, std::int32_t& channels)
+{
+    rate = live_rate;
+    channels = live_channels;
+}
+
+void tap_heard_sound(void (*to)(const float*, std::int32_t, std::int32_t, std::int32_t)) { tap = to; }
 
 void listen_to_clip(const SoundClip& clip, std::uint64_t seed)
 {

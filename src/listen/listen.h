@@ -12,6 +12,12 @@
 #include "platform/sound_file.h"
 #include "platform/window.h"
 
+// What is heard live: its rate and channels, 0 when nothing is (yet).
+void live_sound_format(std::int32_t& rate, std::int32_t& channels);
+// Every block heard live goes to `tap` as well, on the input's thread
+// (a video recording takes the sound so); null for none.
+void tap_heard_sound(void (*tap)(const float* samples, std::int32_t frames, std::int32_t channels, std::int32_t rate));
+
 // L: off, then this computer, then the microphone, then off again; the
 // title says which, or that there is nothing to listen to.
 void cycle_listening(WindowHandle main_window);

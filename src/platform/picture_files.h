@@ -9,9 +9,11 @@
 // else a Pictures folder in the home folder, else the current folder.
 std::string pictures_folder();
 
-// What S and R do with what they keep, as the keys' help says it: a line each.
+// What S, R and Shift+R do with what they keep, as the keys' help says it:
+// a line each.
 extern const char* const keep_key_help;
 extern const char* const record_key_help;
+extern const char* const gif_key_help;
 
 // The local time as YYYYMMDD-HHMMSS, for names of kept pictures.
 std::string local_time_stamp();

@@ -9,10 +9,8 @@
 #include "platform/files/staged_file.h"
 
 struct AnimationFile {
-    std::string folder;
-    std::string temp;
+    KeptFile kept;
     AnimationFormat format = AnimationFormat::gif;
-    std::FILE* file = nullptr;
     std::unique_ptr<AnimationWriter, void (*)(AnimationWriter*)> writer{nullptr, nullptr};
 };
 
@@ -24,11 +22,12 @@ AnimationFile* begin_animation(const std::string& folder, AnimationFormat format
                                std::int32_t height, std::string& error)
 {
     auto* a = new AnimationFile;
-    a->folder = folder;
     a->format = format;
-    a->file = open_hidden_temp(folder, "modra-recording", a->temp, error);
-    if (a->file)
-        a->writer = open_animation_writer(a->file, format, width, height, error);
+    if (!open_kept(a->kept, folder, error)) {
+        abandon_animation(a);
+        return nullptr;
+    }
+    a->writer = open_animation_writer(a->kept.file, format, width, height, error);
     if (a->writer)
         return a;
     abandon_animation(a);
@@ -44,15 +43,8 @@ bool add_animation_frame(AnimationFile* a, const std::uint8_t* indices, const st
 
 bool finish_animation(AnimationFile* a, const std::string& stem, std::string& path, std::string& error)
 {
-    bool ok = close_animation_writer(*a->writer, error);
-    std::string closing;
-    if (!close_checked(a->file, closing) && ok) {
-        error = closing;
-        ok = false;
-    }
-    ok = ok && take_free_name(a->temp, a->folder + "/" + stem, animation_extension(a->format), path, error);
-    if (!ok)
-        error = "cannot record in " + a->folder + ": " + error;
+    const bool written = close_animation_writer(*a->writer, error);
+    const bool ok = name_kept(a->kept, written, stem, animation_extension(a->format), path, error);
     abandon_animation(a);
     return ok;
 }
@@ -62,9 +54,6 @@ void abandon_animation(AnimationFile* a)
     if (!a)
         return;
     a->writer.reset();
-    if (a->file)
-        std::fclose(a->file);
-    if (!a->temp.empty())
-        std::remove(a->temp.c_str());
+    drop_kept(a->kept);
     delete a;
 }

@@ -3,6 +3,8 @@
 // fails rather than replace a file that is there.
 #include "platform/files/new_file.h"
 
+#include "platform/files/staged_file.h"
+
 #include <unistd.h>
 
 #include <cerrno>
@@ -54,3 +56,36 @@ bool take_free_name(const std::string& temp, const std::string& base, const std:
     return false;
 }
 
+
+bool open_kept(KeptFile& kept, const std::string& folder, std::string& error)
+{
+    kept.folder = folder;
+    kept.file = open_hidden_temp(folder, "modra-recording", kept.temp, error);
+    if (!kept.file)
+        error = "cannot record in " + folder + ": " + error;
+    return kept.file != nullptr;
+}
+
+bool name_kept(KeptFile& kept, bool written, const std::string& stem, const char* extension, std::string& path,
+               std::string& error)
+{
+    std::string closing;
+    bool ok = close_checked(kept.file, closing) && written;
+    if (written && !ok)
+        error = closing;
+    ok = ok && take_free_name(kept.temp, kept.folder + "/" + stem, extension, path, error);
+    if (!ok)
+        error = "cannot record in " + kept.folder + ": " + error;
+    drop_kept(kept);
+    return ok;
+}
+
+void drop_kept(KeptFile& kept)
+{
+    if (kept.file)
+        std::fclose(kept.file);
+    kept.file = nullptr;
+    if (!kept.temp.empty())
+        std::remove(kept.temp.c_str());
+    kept.temp.clear();
+}

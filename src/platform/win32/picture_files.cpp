@@ -206,7 +206,9 @@ bool write_temporary(const std::wstring& folder, const std::wstring& stem, const
 
 const char* const keep_key_help = "S   keep the picture, as a PNG in your pictures folder\n";
 const char* const record_key_help =
-    "R   record the picture as a GIF there, until R again (a minute at most)\n";
+    "R   record a video there (MP4, with the sound when listening), until R again (a minute at most)\n";
+const char* const gif_key_help =
+    "Shift+R   record the picture as a GIF there, every pixel kept, until Shift+R again\n";
 
 std::string pictures_folder()
 {

@@ -6,6 +6,7 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "attract/attract.h"
+#include "capture/heard_sound.h"
 #include "capture/screenshot.h"
 #include "capture/toy_recording.h"
 #include "keys/play_keys.h"
@@ -38,9 +39,17 @@ void toggle_attract(WindowHandle window)
     show_note(window, "playing by itself");
 }
 
+void record_video(WindowHandle window)
+{
+    std::int32_t rate = 0, channels = 0;
+    live_sound_format(rate, channels);
+    toggle_toy_video(window, rate, channels);
+}
+
 const ExtraKey extra_keys[] = {
     {'S', keep_picture, keep_key_help},
-    {'R', toggle_toy_recording, record_key_help},
+    {'R', record_video, record_key_help},
+    {'R', toggle_toy_recording, gif_key_help, true},
     {'A', toggle_attract, "A   let it play by itself, or stop it\n"},
     {'L', cycle_listening,
      "L   listen to what this computer plays, to the microphone, or not (nothing heard is kept or sent)\n"},
@@ -78,6 +87,7 @@ bool toy_extras(WindowHandle window, std::uint32_t message, std::uintptr_t wpara
 void enable_toy_extras()
 {
     offer_extra_keys(extra_keys);
+    tap_heard_sound(heard_sound);
     main_window_extras = toy_extras;
     before_frame_hook = before_frame;
 }

@@ -24,6 +24,7 @@
 #include "platform/files/animation_writer.h"
 #include "platform/files/image_file.h"
 #include "platform/files/staged_file.h"
+#include "platform/files/video_writer.h"
 #include "platform/headless/headless_host.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/portable/events.h"
@@ -69,6 +70,8 @@ struct RenderRun {
     // with the other outputs.
     std::unique_ptr<AnimationWriter, void (*)(AnimationWriter*)> recorders[2] = {{nullptr, nullptr},
                                                                                  {nullptr, nullptr}};
+    VideoWriterPtr video{nullptr, nullptr};
+    std::int64_t video_frames = 0;  // written, and so the sound's place
 
     SoundClip sound;  // --audio
 
@@ -103,15 +106,38 @@ bool record(void* writer, const RecordedFrame& frame, std::int32_t delay_ms, std
                                  error);
 }
 
+// The sound of the frame to come first, from the frame's own time in the
+// run on (silence past the sound's end), so that the two stay in step.
+bool record_video(void*, const RecordedFrame& frame, std::int32_t, std::string& error)
+{
+    const SoundClip& sound = run.sound;
+    if (!sound.samples.empty()) {
+        const std::int64_t n = run.options.record_from + run.video_frames;
+        const std::int64_t from = n * sound.rate / 60, to = (n + 1) * sound.rate / 60;
+        const std::int64_t heard = std::clamp<std::int64_t>(sound.frames() - from, 0, to - from);
+        if (!write_video_sound(*run.video, sound.samples.data() + from * sound.channels, heard, error))
+            return false;
+        if (heard < to - from) {
+            const std::vector<float> silence(static_cast<std::size_t>((to - from - heard) * sound.channels), 0.0f);
+            if (!write_video_sound(*run.video, silence.data(), to - from - heard, error))
+                return false;
+        }
+    }
+    ++run.video_frames;
+    return write_video_frame(*run.video, frame.indices, frame.palette, error);
+}
+
 void start_recordings()
 {
-    RecordingOutput outputs[2];
+    RecordingOutput outputs[max_recording_outputs];
     int count = 0;
     for (int i = 0; i < 2; ++i)
         if (run.recorders[i])
-            outputs[count++] = {i == 0 ? AnimationFormat::gif : AnimationFormat::webp, record, run.recorders[i].get()};
+            outputs[count++] = {i == 0, record, run.recorders[i].get()};
+    if (run.video)
+        outputs[count++] = {false, record_video, nullptr};
     if (count > 0)
-        start_recording(outputs, count, run.options.record_from, 0);
+        start_recording(outputs, count, run.options.record_from, 0, true);
 }
 
 // The options, applied through the controls the user would have used.
@@ -282,7 +308,7 @@ bool cannot_write(const StagedFile& staged, const std::string& why, std::string&
     return false;
 }
 
-constexpr int output_count = 5;  // --out, --window, --dump-field, --gif, --webp
+constexpr int output_count = 6;  // --out, --window, --dump-field, --gif, --webp, --video
 
 // Every output is written and closed before any is put in place, so that a
 // failure anywhere (a full disk among them) leaves none of them behind.
@@ -297,7 +323,10 @@ bool write_outputs(StagedFile (&files)[output_count], std::string& error)
         if (!files[i].file)
             continue;
         errno = 0;
-        if (i >= 3) {
+        if (i == 5) {
+            if (!close_video_writer(*run.video, error))
+                return cannot_write(files[i], error, error);
+        } else if (i >= 3) {
             if (!close_animation_writer(*run.recorders[i - 3], error))
                 return cannot_write(files[i], error, error);
         } else if (!(i == 2 ? write_field(files[i].file, run.field)
@@ -316,6 +345,19 @@ bool write_outputs(StagedFile (&files)[output_count], std::string& error)
         return cannot_write(files[i], error, error);
     }
     return true;
+}
+
+VideoSettings video_settings()
+{
+    VideoSettings v;
+    v.format = run.options.video_format;
+    v.width = field_width;
+    v.height = field_height;
+    v.scale = run.options.scale;
+    v.quality = run.options.quality.value_or(-1);
+    v.sound_rate = run.sound.rate;
+    v.sound_channels = run.sound.channels;
+    return v;
 }
 
 bool read_script(const std::string& name, std::string& error)
@@ -365,12 +407,16 @@ int main(int argc, char** argv)
     // Every output is opened before the run, so that a bad path fails at
     // once and no half-written file is ever left behind.
     StagedFile files[output_count];
-    const std::string* names[output_count] = {&run.options.out, &run.options.window, &run.options.dump_field,
-                                              &run.options.gif, &run.options.webp};
+    const std::string* names[output_count] = {&run.options.out,  &run.options.window, &run.options.dump_field,
+                                              &run.options.gif,  &run.options.webp,   &run.options.video};
     for (int i = 0; i < output_count; ++i) {
         if (names[i]->empty())
             continue;
-        if (open_staged(files[i], *names[i], error) && i >= 3) {
+        if (open_staged(files[i], *names[i], error) && i == 5) {
+            run.video = open_video_writer(files[i].file, video_settings(), error);
+            if (run.video)
+                continue;
+        } else if (files[i].file && i >= 3) {
             const AnimationFormat format = i == 3 ? AnimationFormat::gif : AnimationFormat::webp;
             run.recorders[i - 3] = open_animation_writer(files[i].file, format, field_width, field_height, error);
             if (run.recorders[i - 3])

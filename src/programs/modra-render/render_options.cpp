@@ -14,6 +14,7 @@ const char* const render_usage =
     "                    [--frames N] [--drop ROW,COL]... [--script FILE|-] [--size W,H]\n"
     "                    [--out FILE.png|FILE.ppm] [--window FILE.png|FILE.ppm] [--dump-field FILE]\n"
     "                    [--gif FILE.gif] [--webp FILE.webp] [--record-from N]\n"
+    "                    [--video FILE.mp4|FILE.webm] [--scale N] [--quality Q]\n"
     "                    [--zoom N] [--screen W,H] [--attract] [--audio FILE] [--check]\n"
     "       modra-render --help | --version\n"
     "\n"
@@ -44,6 +45,11 @@ const char* const render_usage =
     "  --gif         record the run's frames as an animated GIF: every second frame,\n"
     "                30 a second, exactly the colours shown\n"
     "  --webp        record every frame as a lossless animated WebP, 60 a second\n"
+    "  --video       record every frame as a video to share: .mp4 is H.264 with AAC\n"
+    "                sound, .webm VP9 with Opus; with --audio, the sound in time\n"
+    "  --scale       the video's pixels per picture pixel, 1..4 (default 2: 1280 x 960)\n"
+    "  --quality     the video encoder's constant quality, lower is better and bigger:\n"
+    "                0..51 for .mp4 (default 23), 0..63 for .webm (default 31)\n"
     "  --record-from leave the first N frames out of the recordings\n"
     "  --attract     let the toy play by itself (attract mode) once the other options\n"
     "                are applied; its choices come from --seed, or from seed 1 without\n"
@@ -112,7 +118,7 @@ bool known_option(const std::string& name)
 {
     for (const char* known : {"--rule", "--parameter", "--palette", "--seed", "--frames", "--drop", "--size",
                               "--script", "--out", "--window", "--dump-field", "--zoom", "--screen", "--gif", "--webp",
-                              "--record-from", "--audio"})
+                              "--record-from", "--audio", "--video", "--scale", "--quality"})
         if (name == known)
             return true;
     return false;
@@ -178,6 +184,19 @@ std::string parse_option(const std::string& name, const std::string& value, Rend
     } else if (name == "--record-from") {
         if (!parse_int(value, options.record_from) || options.record_from < 0 || options.record_from > max_count)
             return "--record-from takes a whole number from 0 to 100000000, not " + quoted(value);
+    } else if (name == "--video") {
+        if (!ends_with_extension(value, ".mp4") && !ends_with_extension(value, ".webm"))
+            return "--video needs a file name ending in .mp4 or .webm, not " + quoted(value);
+        options.video = value;
+        options.video_format = ends_with_extension(value, ".webm") ? VideoFormat::webm : VideoFormat::mp4;
+    } else if (name == "--scale") {
+        if (!parse_int(value, options.scale) || options.scale < 1 || options.scale > max_video_scale)
+            return "--scale takes a whole number from 1 to 4, not " + quoted(value);
+    } else if (name == "--quality") {
+        std::int32_t q = 0;
+        if (!parse_int(value, q) || q < 0 || q > 63)
+            return "--quality takes a whole number from 0 to 63, not " + quoted(value);
+        options.quality = q;
     } else if (name == "--audio") {
         if (value.empty())
             return "--audio needs a file name";
@@ -219,7 +238,9 @@ std::string parse_render_options(const std::vector<std::string>& args, RenderOpt
             return error;
     }
     if (!options.help && !options.version && !options.check && options.out.empty() && options.window.empty() &&
-        options.dump_field.empty() && options.gif.empty() && options.webp.empty())
-        return "nothing to do: give --out, --window, --dump-field, --gif, --webp or --check (try --help)";
+        options.dump_field.empty() && options.gif.empty() && options.webp.empty() && options.video.empty())
+        return "nothing to do: give --out, --window, --dump-field, --gif, --webp, --video or --check (try --help)";
+    if (options.quality && !options.video.empty() && options.video_format == VideoFormat::mp4 && *options.quality > 51)
+        return "--quality takes a whole number from 0 to 51 for .mp4, not " + std::to_string(*options.quality);
     return {};
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/video.h"
+
 // The most frames a run, or milliseconds a script's wait, may ask for: over
 // nineteen days of the toy, and far below any overflow of the clocks.
 inline constexpr std::int32_t max_count = 100'000'000;
@@ -34,6 +36,10 @@ struct RenderOptions {
     std::string gif;     // the run's frames recorded as an animated GIF
     std::string webp;    // and as a lossless animated WebP
     std::string audio;   // a sound the toy listens to as the frames pass
+    std::string video;   // the run's frames as a video, with the sound
+    VideoFormat video_format = VideoFormat::mp4;  // by its extension
+    std::int32_t scale = 2;              // of the video
+    std::optional<std::int32_t> quality;  // of the video: the encoder's constant quality
     std::int32_t record_from = 0;  // frames left out at the start
     std::int32_t width = 710;
     std::int32_t height = 580;
