@@ -16,6 +16,7 @@ extern "C" {
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 struct VideoWriter {
@@ -142,8 +143,10 @@ bool open_video_stream(VideoWriter& w, std::string& error)
     c.thread_count = s.live ? 1 : 0;
     const int quality = s.quality >= 0 ? s.quality : default_quality[static_cast<int>(s.format)];
     if (s.format == VideoFormat::mp4) {
-        av_opt_set(c.priv_data, "preset", s.live ? "superfast" : "faster", 0);
-        av_opt_set(c.priv_data, "tune", "animation", 0);
+        const char* preset = std::getenv("MODRA_X264_PRESET");
+        av_opt_set(c.priv_data, "preset", preset ? preset : s.live ? "superfast" : "veryfast", 0);
+        if (const char* tune = std::getenv("MODRA_X264_TUNE"))
+            av_opt_set(c.priv_data, "tune", tune, 0);
         av_opt_set_int(c.priv_data, "crf", quality, 0);
     } else {
         c.bit_rate = 0;  // constant quality alone
