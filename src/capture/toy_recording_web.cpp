@@ -1,8 +1,10 @@
 // The toy's recording in a page: R starts it and stops it, as on the
 // desktop, and it stops by itself after a minute. Each frame shown is drawn
 // into a canvas of the view's size whose stream the browser's MediaRecorder
-// encodes (WebM, lossy); the file is handed over as a download at the end.
-// A browser without MediaRecorder says so in the title.
+// encodes, as MP4 where it can and WebM elsewhere (lossy either way), with
+// the sound being heard if it starts while listening; the file is handed
+// over as a download at the end. A browser without MediaRecorder says so in
+// the title.
 #include "capture/toy_recording.h"
 
 #include <emscripten.h>
@@ -20,33 +22,51 @@
 
 namespace {
 
+// What page_record_start made of it: nothing, or a recording and how.
+enum Recorded : int {
+    cannot = -1,
+    webm = 0,
+    mp4 = 1,
+    with_sound = 2,
+};
+
 bool recording = false;
 std::int64_t frames = 0;
+int recorded = webm;
 std::vector<std::uint8_t> rgba;
 
 // clang-format off
-EM_JS(bool, page_record_start, (int width, int height, const char* name), {
-    if (typeof MediaRecorder === "undefined") return false;
+// The sound is what listening (platform/web/sound_input.cpp) keeps at
+// Module.modraListening, the two sides' only meeting point.
+EM_JS(int, page_record_start, (int width, int height, const char* stem), {
+    if (typeof MediaRecorder === "undefined") return -1;
     const canvas = document.createElement("canvas");
     canvas.width = width;
     canvas.height = height;
-    if (!canvas.captureStream) return false;
+    if (!canvas.captureStream) return -1;
     const stream = canvas.captureStream(0);
-    const types = ["video/webm;codecs=vp9", "video/webm;codecs=vp8", "video/webm"];
-    const type = types.find((t) => MediaRecorder.isTypeSupported(t));
+    const listening = Module.modraListening;
+    const heard = listening ? listening.getAudioTracks().filter((t) => t.readyState === "live") : [];
+    heard.forEach((t) => stream.addTrack(t));
+    // MP4 plays nearly everywhere; AAC with it where the browser has it, Opus else.
+    const kinds = [["mp4", "avc1.640028", "mp4a.40.2"], ["mp4", "avc1", "mp4a.40.2"], ["mp4", "avc1.640028", "opus"],
+                   ["mp4", "avc1", "opus"], ["webm", "vp9", "opus"], ["webm", "vp8", "opus"]];
+    const types = kinds.map(([c, v, a]) => "video/" + c + ";codecs=" + (heard.length ? v + "," + a : v));
+    const type = types.concat(["video/mp4", "video/webm"]).find((t) => MediaRecorder.isTypeSupported(t));
     let recorder;
     try {
         recorder = new MediaRecorder(stream, type ? {mimeType: type, videoBitsPerSecond: 8000000} : {});
+        recorder.start(1000);
     } catch (e) {
-        return false;
+        return -1;
     }
+    const mp4 = (recorder.mimeType || type || "").startsWith("video/mp4");
     const parts = [];
-    const file = UTF8ToString(name);
+    const file = UTF8ToString(stem) + (mp4 ? ".mp4" : ".webm");
     recorder.ondataavailable = (e) => { if (e.data.size > 0) parts.push(e.data); };
     recorder.onstop = () => Module.modraDownload(new Blob(parts, {type: recorder.mimeType || "video/webm"}), file);
-    recorder.start(1000);
     Module.modraRecording = {canvas, context: canvas.getContext("2d"), track: stream.getVideoTracks()[0], recorder};
-    return true;
+    return (mp4 ? 1 : 0) | (heard.length ? 2 : 0);
 });
 
 EM_JS(void, page_record_frame, (const void* pixels, int width, int height), {
@@ -104,15 +124,19 @@ void end_toy_recording(WindowHandle window)
     kill_timer(window, recording_timer);
     show_status(window, recording_status, "");
     page_record_stop();
-    tell(window, "recorded " + std::to_string(frames) + " frames (downloaded as WebM)");
+    const char* how = (recorded & mp4) ? "MP4" : "WebM";
+    tell(window, "recorded " + std::to_string(frames) + " frames (downloaded as " + how +
+                     ((recorded & with_sound) ? ", with the sound)" : ")"));
 }
 
+// The page's side finds the sound heard for itself.
 void toggle_toy_video(WindowHandle window, std::int32_t, std::int32_t)
 {
     if (recording)
         return end_toy_recording(window);
-    const std::string name = "modra-" + local_time_stamp() + ".webm";
-    if (!page_record_start(field_width, field_height, name.c_str()))
+    const std::string stem = "modra-" + local_time_stamp();
+    recorded = page_record_start(field_width, field_height, stem.c_str());
+    if (recorded == cannot)
         return tell(window, "this browser cannot record (no MediaRecorder)");
     recording = true;
     frames = 0;

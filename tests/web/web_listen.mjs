@@ -2,11 +2,13 @@
 // (web_page.sh starts it so). On the paused view, where nothing else moves,
 // what is heard shows as drops: L's inputs, a file dropped on the page and
 // one chosen after O. A refusal, and a file the browser cannot decode, are
-// said on the page, with no exception, and the toy plays on.
-//   node --experimental-websocket web_listen.mjs DEVTOOLS_WS_URL PAGE_URL CLICK_WAV NOT_A_SOUND
+// said on the page, with no exception, and the toy plays on. R while the
+// microphone is heard downloads a video with its sound into DOWNLOADS.
+//   node --experimental-websocket web_listen.mjs DEVTOOLS_WS_URL PAGE_URL CLICK_WAV NOT_A_SOUND DOWNLOADS
+import { execFileSync } from "node:child_process";
 import { connect, openPage, sleep } from "./devtools.mjs";
 
-const [browserUrl, pageUrl, clicks, notSound] = process.argv.slice(2);
+const [browserUrl, pageUrl, clicks, notSound, downloads] = process.argv.slice(2);
 const cdp = await connect(browserUrl);
 const faults = [];
 const check = (what, ok) => { if (!ok) faults.push(what); return ok; };
@@ -42,6 +44,14 @@ async function drop(page, file) {
     for (const type of ["dragEnter", "dragOver", "drop"])
         await page.send("Input.dispatchDragEvent", { type, x, y, data });
 }
+// The next download's name once it is complete; undefined after ten seconds without.
+function nextDownload() {
+    const on = (method, ok) =>
+        new Promise((resolve) => cdp.on((m) => m.method === method && ok(m.params) && resolve(m.params)));
+    const named = on("Browser.downloadWillBegin", () => true);
+    const saved = on("Browser.downloadProgress", (p) => p.state === "completed");
+    return Promise.race([Promise.all([named, saved]).then(([n]) => n.suggestedFilename), sleep(10000)]);
+}
 // Each way in, heard on the paused view.
 async function heard(page, label, text) {
     const shown = await says(page, text);
@@ -64,6 +74,18 @@ async function heard(page, label, text) {
         check(`L, this computer: the page says "${shared}"`, shared === "nothing to listen to");
     await key(page, "l");
     await heard(page, "L again, the microphone", "listening to the microphone");
+    // R for a second: a video with the sound, in the container its name says.
+    await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads, eventsEnabled: true });
+    const download = nextDownload();
+    await key(page, "r");
+    await sleep(1200);
+    await key(page, "r");
+    const file = await download;
+    const probe = file ? execFileSync("ffprobe", ["-v", "error", "-of", "compact=p=0:nk=1", "-show_entries",
+        "format=format_name:stream=codec_name,codec_type", `${downloads}/${file}`], { encoding: "utf8" }) : "";
+    console.log(`web_listen: R with the microphone: "${await caption(page)}", ${file}: ${probe.trim().replace(/\n/g, "; ")}`);
+    check(`R with the microphone: ${file} is no video with sound in the container its name says (${probe})`,
+          file && /video/.test(probe) && /audio/.test(probe) && probe.includes(file.split(".").pop()));
     await key(page, "l");
     await says(page, "not listening");
     await drop(page, clicks);

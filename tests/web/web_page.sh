@@ -14,6 +14,7 @@ mkdir -p "$shots"
 [ -x "$render" ] || { echo "no $render" >&2; exit 2; }
 
 work=$(mktemp -d)
+mkdir "$work/downloads"
 server="" browser=""
 finish() {
     local code=$?
@@ -44,4 +45,4 @@ devtools="ws://127.0.0.1:$(sed -n 1p "$work/profile/DevToolsActivePort")$(sed -n
 
 "$render" --frames 0 --window "$work/window.ppm"
 node --experimental-websocket --no-warnings "$here/web_page.mjs" "$devtools" "http://127.0.0.1:$port/" "$work/window.ppm" "$shots"
-node --experimental-websocket --no-warnings "$here/web_listen.mjs" "$devtools" "http://127.0.0.1:$port/" "$work/click.wav" "$site/index.html"
+node --experimental-websocket --no-warnings "$here/web_listen.mjs" "$devtools" "http://127.0.0.1:$port/" "$work/click.wav" "$site/index.html" "$work/downloads"

@@ -37,8 +37,8 @@
 //    smaller than the window at zoom 1 shows part of it, with scroll bars
 //  - S downloads the picture as a PNG (the browser's encoder) instead of
 //    writing it to a pictures folder; R records the view with the browser's
-//    MediaRecorder (WebM, the browser's lossy codec) where it exists, not as
-//    a GIF frame by frame (capture/toy_recording_web.cpp)
+//    MediaRecorder (MP4 or WebM, the browser's lossy codecs) where it
+//    exists, and Shift+R makes no GIF (capture/toy_recording_web.cpp)
 #include "platform/web/web_host.h"
 #include "platform/web/web_sound_input.h"
 

@@ -28,7 +28,7 @@ EM_JS(bool, page_download_png, (const void* rgba, int width, int height, const c
 const char* const keep_key_help = "S   download the picture, as a PNG\n";
 const char* const gif_key_help = "Shift+R   (in the desktop builds) record the picture as a GIF\n";
 const char* const record_key_help =
-    "R   record the picture as a WebM video to download, until R again (a minute at most)\n";
+    "R   record a video to download (MP4 or WebM, with the sound when listening), until R again (a minute at most)\n";
 
 // The browser puts downloads where its user said.
 std::string pictures_folder() { return {}; }

@@ -113,7 +113,10 @@ EM_JS(bool, sound_open, (int which, int frames), {
             ? context.audioWorklet.addModule(URL.createObjectURL(
                   new Blob(["(" + processor.toString() + ")()"], {type: "text/javascript"})))
             : Promise.resolve();
-    const tap = (source) => S.ready.then(() => {
+    // `stream` is the sound as a MediaStream, which a recording in the page
+    // adds to its own (capture/toy_recording_web.cpp): the two meet at
+    // Module.modraListening, set while something is heard.
+    const tap = (source, stream) => S.ready.then(() => {
         if (!live()) return;
         let node;
         if (context.audioWorklet) {
@@ -137,6 +140,7 @@ EM_JS(bool, sound_open, (int which, int frames), {
         source.connect(node);
         node.connect(context.destination);
         S.nodes = [source, node];
+        Module.modraListening = stream;
     });
 
     if (which === 2) {
@@ -146,7 +150,9 @@ EM_JS(bool, sound_open, (int which, int frames), {
             source.buffer = sound;
             source.connect(context.destination);
             source.onended = () => end(5 /* file_ended */);
-            return tap(source).then(() => {
+            const out = context.createMediaStreamDestination();
+            source.connect(out);
+            return tap(source, out.stream).then(() => {
                 if (!live()) return;
                 source.start();
                 S.playing = source;
@@ -170,7 +176,7 @@ EM_JS(bool, sound_open, (int which, int frames), {
         const sound = stream.getAudioTracks();
         if (!sound.length) return end(1 /* nothing */);
         sound[0].addEventListener("ended", () => end(6 /* went_away */));
-        return tap(context.createMediaStreamSource(stream));
+        return tap(context.createMediaStreamSource(stream), stream);
     }).catch((e) => {
         const refused = e && e.name === "NotAllowedError";
         end(!refused ? 1 /* nothing */ : which === 0 ? 3 /* sharing_refused */ : 2 /* microphone_refused */);
@@ -187,7 +193,7 @@ EM_JS(void, sound_close, (), {
     if (S.stream) S.stream.getTracks().forEach((t) => t.stop());
     if (S.playing) S.playing.stop();
     S.nodes.forEach((n) => n.disconnect());
-    S.stream = S.playing = null;
+    S.stream = S.playing = Module.modraListening = null;
     S.nodes = [];
     S.context.suspend().catch(() => {});
 });
