@@ -57,12 +57,24 @@ check "/dev/full is still a device" test -c /dev/full
 out=$("$render" --frames 4 --gif "$dir/a.png" 2>&1)
 check "--gif needs a .gif name ($out)" test $? = 2
 
-# The toy's R while paused (its frames quick to write): a GIF that stops by itself after a minute.
-mkdir -p "$dir/home/Pictures"
-printf 'key space\nkey r\nframes 3700\n' >"$dir/minute.txt"
-HOME=$dir/home XDG_CONFIG_HOME=$dir/home/.config "$render" --seed 3 --script "$dir/minute.txt" --out "$dir/x.png" 2>/dev/null
-kept=$(ls -A "$dir/home/Pictures")
-check "R records modra-....gif in the pictures folder ($kept)" bash -c "[[ '$kept' =~ ^modra-[0-9]{8}-[0-9]{6}\.gif$ ]]"
-check "and stops by itself after a minute: 1800 frames" test "$("$decode" "$dir/home/Pictures/$kept" - | wc -l)" = 1800
+# The toy's Shift+R and R while paused (their frames quick to write): a GIF and a video that stop by
+# themselves after a minute, every frame in.
+for key in shift+r:gif:1800 r:mp4:3600; do
+    IFS=: read -r name ext frames <<<"$key"
+    rm -rf "$dir/home" && mkdir -p "$dir/home/Pictures"
+    printf 'key space\nkey %s\nframes 3700\n' "$name" >"$dir/minute.txt"
+    HOME=$dir/home XDG_CONFIG_HOME=$dir/home/.config "$render" --seed 3 --script "$dir/minute.txt" --out "$dir/x.png" \
+        2>/dev/null
+    kept=$(ls -A "$dir/home/Pictures")
+    check "$name records modra-....$ext in the pictures folder ($kept)" \
+        bash -c "[[ '$kept' =~ ^modra-[0-9]{8}-[0-9]{6}\.$ext$ ]]"
+    if [ "$ext" = gif ]; then
+        got=$("$decode" "$dir/home/Pictures/$kept" - | wc -l)
+    else
+        got=$(ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 \
+            "$dir/home/Pictures/$kept")
+    fi
+    check "and stops by itself after a minute: $frames frames (got $got)" test "$got" = "$frames"
+done
 
 finish_checks

@@ -22,6 +22,7 @@ struct ToyRecording {
 };
 
 ToyRecording toy;
+bool virtual_time = false;
 
 // The video is made beside a toy that must keep its sixty frames a second:
 // a fast preset on one core, at the scale whose colour samples fall one to
@@ -106,7 +107,7 @@ void toggle_toy_video(WindowHandle window, std::int32_t sound_rate, std::int32_t
         toy.channels = sound_channels;
         keep_heard_sound(sound_rate, sound_channels);
     }
-    start(window, {false, add_video, nullptr}, false);
+    start(window, {false, add_video, nullptr}, virtual_time);
 }
 
 void toggle_toy_recording(WindowHandle window)
@@ -120,6 +121,8 @@ void toggle_toy_recording(WindowHandle window)
         return tell(window, error);
     start(window, {true, add_gif, nullptr}, true);
 }
+
+void wait_for_the_encoder() { virtual_time = true; }
 
 bool toy_recording_timer(WindowHandle window, std::uintptr_t id)
 {

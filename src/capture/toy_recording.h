@@ -16,6 +16,9 @@ inline constexpr std::int64_t recording_frames = 60 * 60;
 void toggle_toy_video(WindowHandle main_window, std::int32_t sound_rate, std::int32_t sound_channels);
 // Shift+R.
 void toggle_toy_recording(WindowHandle main_window);
+// A program whose clock is virtual (modra-render) has the toy wait for a
+// video's encoder, which then never falls behind.
+void wait_for_the_encoder();
 // Its timer: true when it was its own.
 bool toy_recording_timer(WindowHandle main_window, std::uintptr_t id);
 // The window is closing: a recording going on is finished properly first.

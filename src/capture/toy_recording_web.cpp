@@ -152,6 +152,8 @@ void toggle_toy_recording(WindowHandle window)
     tell(window, "a page records video alone: R");
 }
 
+void wait_for_the_encoder() {}
+
 bool toy_recording_timer(WindowHandle window, std::uintptr_t id)
 {
     if (id != recording_timer)

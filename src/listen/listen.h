@@ -1,8 +1,9 @@
 // Listening: the toy answers what it hears, live (what this computer plays,
 // or its microphone; L cycles through them and off; or a file given to the
 // window, which plays as it is heard) or from a sound file a program hears
-// as its frames pass (modra-render --audio). Nothing heard is kept or sent
-// anywhere: the sound is analysed as it comes and let go.
+// as its frames pass (modra-render --audio). The sound is analysed as it
+// comes and let go: nothing heard is kept or sent, but by a video the user
+// records, which takes its blocks through the tap below.
 // Its hand acts through the toy's own controls, as attract mode's does.
 #pragma once
 

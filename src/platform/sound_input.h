@@ -1,8 +1,8 @@
 // Sound coming in: what this computer is playing (the monitor of its
 // output), its microphone, or a sound file the user gave the program (in a
 // page: one dropped on it or chosen), which plays to the speakers as it is
-// heard; handed over a block at a time. Nothing heard is kept or sent
-// anywhere; the blocks go to the one function given.
+// heard; handed over a block at a time, to the one function given. Nothing
+// of it is kept or sent anywhere here.
 #pragma once
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 set -u
 modra=$1 render=$2 close_tool=$3 shots=$4 decode=$5
 . "$(dirname "$0")/../xvfb_session.sh"
-require_tools Xvfb xdotool xprop import convert compare identify xdpyinfo xwininfo
+require_tools Xvfb xdotool xprop import convert compare identify xdpyinfo xwininfo ffmpeg ffprobe
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 home=$session_dir/home
@@ -98,14 +98,14 @@ check "Ctrl+0 is zoom 1 again" test "$WIDTH,$HEIGHT" = 710,580
 rm -f "$home/Pictures"/*
 
 press space
-press r
-check "R: the title says recording ($(title))" test "$(title)" = "Modra — recording"
+press shift+r
+check "Shift+R: the title says recording ($(title))" test "$(title)" = "Modra — recording"
 xdotool mousemove $((X + 200)) $((Y + 200)) mousedown 1 mousemove $((X + 400)) $((Y + 300)) mouseup 1
 sleep 1.5
 press space
-press r 1
+press shift+r 1
 recorded=$(pictures)
-check "R again saves modra-....gif (${recorded:-none}), and says so ($(title))" \
+check "Shift+R again saves modra-....gif (${recorded:-none}), and says so ($(title))" \
     bash -c "[[ '$recorded' =~ ^modra-[0-9]{8}-[0-9]{6}\.gif$ ]] && [[ '$(title)' == 'Modra — saved '*'$recorded' ]]"
 mkdir "$session_dir/frames"
 "$decode" "$home/Pictures/$recorded" "$session_dir/frames" >"$session_dir/delays"
@@ -124,12 +124,28 @@ check "a recording whose folder went away stops and says why ($(title))" \
     bash -c "[[ '$(title)' == 'Modra — the recording stopped: cannot record in '* ]]"
 mkdir "$home/Pictures"
 
+# R: a video, still paused, whose last frame is the view as shown.
+press r
+sleep 1.5
+press r 1
+view_shot "$session_dir/still.png"
+recorded=$(pictures)
+check "R saves a video, modra-....mp4 (${recorded:-none})" bash -c "[[ '$recorded' =~ ^modra-[0-9]{8}-[0-9]{6}\.mp4$ ]]"
+probe=$(ffprobe -v error -select_streams v -count_frames -show_entries stream=codec_name,r_frame_rate,nb_read_frames \
+    -of csv=p=0 "$home/Pictures/$recorded")
+check "of H.264 at 60 frames a second, over a second of them ($probe)" \
+    bash -c "[[ '$probe' =~ ^h264,60/1,([0-9]+)$ ]] && [ \${BASH_REMATCH[1]} -ge 60 ]"
+ffmpeg -v error -sseof -0.1 -i "$home/Pictures/$recorded" -vf scale=640:480:flags=area -update 1 "$session_dir/last.png"
+error=$(compare -metric MAE "$session_dir/last.png" "$session_dir/still.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+check "its last frame is the view within 4 of 255 (mean error $error)" awk -v e="$error" 'BEGIN { exit !(e * 255 <= 4) }'
+rm -f "$home/Pictures"/*
+
 press r
 "$close_tool" "$win"
 check_exit "a close request while recording" 5
 closed=$(pictures)
-check "the recording was finished first (${closed:-none})" \
-    bash -c "[[ '$closed' =~ ^modra-.*\.gif$ ]] && '$decode' '$home/Pictures/$closed' '$session_dir/frames' >/dev/null"
+check "the video was finished first (${closed:-none})" \
+    bash -c "[[ '$closed' =~ ^modra-.*\.mp4$ ]] && ffprobe -v error '$home/Pictures/$closed'"
 check "and nothing else was left in the pictures folder" test "$(pictures)" = "$closed"
 
 start_xvfb 16

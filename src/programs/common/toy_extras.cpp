@@ -52,7 +52,7 @@ const ExtraKey extra_keys[] = {
     {'R', toggle_toy_recording, gif_key_help, true},
     {'A', toggle_attract, "A   let it play by itself, or stop it\n"},
     {'L', cycle_listening,
-     "L   listen to what this computer plays, to the microphone, or not (nothing heard is kept or sent)\n"},
+     "L   listen to this computer, to the microphone, or not (nothing heard is kept but in R's video)\n"},
 };
 
 // Listening's hand answers what was heard just before each frame; with

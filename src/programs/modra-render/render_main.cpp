@@ -16,6 +16,7 @@
 #include "app/view_window.h"
 #include "attract/attract.h"
 #include "capture/recording.h"
+#include "capture/toy_recording.h"
 #include "display/display_window.h"
 #include "iconbar/iconbar.h"
 #include "listen/listen.h"
@@ -436,6 +437,7 @@ int main(int argc, char** argv)
     headless_host().driver = {on_poll, on_idle};
     headless_host().screen = {0, 0, run.options.screen_width, run.options.screen_height};
     enable_toy_extras();
+    wait_for_the_encoder();
     app_main();
 
     if (!run.finished || !run.error.empty()) {
