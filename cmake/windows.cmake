@@ -24,6 +24,9 @@ add_library(modra_win32 STATIC
   src/platform/win32/picture_files.cpp
   src/platform/win32/animation_file.cpp
   src/platform/win32/video_file.cpp
+  src/platform/win32/media_foundation.cpp
+  src/platform/win32/pcm_sound.cpp
+  src/platform/files/video_picture.cpp
   src/platform/win32/mix_format.cpp
   src/platform/win32/sound_input.cpp
 )
@@ -31,9 +34,11 @@ target_include_directories(modra_win32 PUBLIC src)
 # dxguid supplies IID_IDirectDraw7; windowscodecs, ole32, shlwapi and uuid
 # the Imaging Component's encoder, COM and the file stream under kept
 # pictures, shell32 and uuid the Pictures known folder; ksuser the sample
-# formats' GUIDs the mix format is compared with.
+# formats' GUIDs the mix format is compared with; mfuuid Media Foundation's
+# GUIDs, whose functions are looked up when first wanted (media_foundation.h),
+# so that mfplat and mfreadwrite are not imported.
 target_link_libraries(modra_win32 PUBLIC ddraw dxguid gdi32 user32 advapi32 windowscodecs ole32 shell32 shlwapi
-                      uuid ksuser)
+                      uuid ksuser mfuuid)
 # The palette bank reads the stored set through the platform's resources.
 target_link_libraries(modra_core PUBLIC modra_win32)
 

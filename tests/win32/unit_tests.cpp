@@ -1,5 +1,7 @@
 // The Windows-only logic that needs no window of its own, run under Wine.
 // Message boxes are real; a hook reads each one and presses its OK button.
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -15,6 +17,8 @@
 #include "programs/modra-scr/saver_command.h"
 #include "programs/modra-scr/saver_geometry.h"
 #include "platform/win32/version_rules.h"
+#include "platform/files/video_picture.h"
+#include "platform/win32/pcm_sound.h"
 
 namespace {
 
@@ -206,6 +210,44 @@ void saver_geometry()
                   (step.moved ? " has moved" : " has not moved"));
 }
 
+// The video's sound: channels past the first two left out, the rate
+// halved across blocks of any size, out of range clamped.
+void video_sound()
+{
+    PcmSound sound = pcm_sound(96000, 6);
+    std::vector<float> in;
+    for (int i = 0; i < 120; ++i)
+        for (int c = 0; c < 6; ++c)
+            in.push_back((c == 1 ? -1.0f : 1.0f) * static_cast<float>(i) / 128.0f);
+    std::vector<std::int16_t> out;
+    const int blocks[] = {7, 1, 1, 40, 71};
+    const float* at = in.data();
+    for (int frames : blocks) {
+        convert_sound(sound, at, frames, out);
+        at += frames * 6;
+    }
+    bool right = sound.rate == 48000 && sound.channels == 2 && out.size() == 2 * 60;
+    for (std::size_t k = 0; right && k < 60; ++k)
+        right = out[2 * k] == std::lround(2 * k * 32767 / 128.0) && out[2 * k + 1] == -out[2 * k];
+    check(right, "96 kHz of six channels becomes 48 kHz of the first two, across the joins");
+    PcmSound loud = pcm_sound(44100, 1);
+    const float beyond[] = {2.0f, -2.0f};
+    out.clear();
+    convert_sound(loud, beyond, 2, out);
+    check(loud.rate == 44100 && out == std::vector<std::int16_t>{32767, -32767}, "44.1 kHz is kept, and clamped");
+}
+
+// NV12, as the video encoder is given it: Cb and Cr take turns on a row.
+void video_picture()
+{
+    const std::uint8_t indices[] = {0, 1};
+    const std::uint32_t palette[256] = {0xFF0000, 0x0000FF};
+    std::uint8_t y[2 * 4], chroma[4] = {};
+    fill_video_picture(indices, palette, 2, 1, 2, {y, 4, 1}, {chroma, 4, 2}, {chroma + 1, 4, 2});
+    check(chroma[0] == 102 && chroma[1] == 240 && chroma[2] == 240 && chroma[3] == 118,
+          "red then blue: Cb, Cr, Cb, Cr in BT.709's limited range");
+}
+
 }  // namespace
 
 int main()
@@ -217,6 +259,8 @@ int main()
     resources();
     saver_command_lines();
     saver_geometry();
+    video_sound();
+    video_picture();
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
 }

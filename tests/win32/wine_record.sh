@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The native Windows build's recordings under Wine on a private Xvfb (no window manager), decoded by giflib
+# The native Windows build's recordings under Wine on a private Xvfb (no window manager): R's video, read by
+# ffprobe, or the title's word that this system has no encoder for it; Shift+R's GIF, decoded by giflib
 # (decode-animation, beside X11_CLOSE). They and screenshots go to BUILD-WINDOWS/wine-record-screenshots/.
 # Usage: wine_record.sh BUILD-WINDOWS MODRA-RENDER X11_CLOSE
 set -u
 close_tool=$3  # MODRA-RENDER ($2) is not needed here: the view is its own reference
 decode=$(dirname "$close_tool")/decode-animation
 . "$(dirname "$0")/wine_session.sh"
-wine_session record "$1" wine-record-screenshots '*' "$decode" xprop compare identify
+wine_session record "$1" wine-record-screenshots '*' "$decode" xprop compare identify ffprobe
 start_focused_modra
 # The title once it reads TEXT, waiting up to 5 s for a machine slower than the press's pause.
 title_becomes() { local i; for i in $(seq 50); do [ "$(title)" = "$1" ] && return 0; sleep 0.1; done; echo "  (title: $(title))"; return 1; }
@@ -29,7 +30,26 @@ check_recording() { # file, what, frames out folder
 }
 
 press r
-check "R: the title says Modra — recording" title_becomes "Modra — recording"
+wait_for 5 eval '[[ "$(title)" = "Modra — recording" || "$(title)" = *Shift+R* ]]'
+if [ "$(title)" = "Modra — recording" ]; then
+    sleep 2
+    press r
+    wait_for 60 eval 'listing | grep -q "\.mp4$"'
+    video=$(listing | grep '^modra-[0-9]\{8\}-[0-9]\{6\}\.mp4$')
+    check "R, R: a video in the Pictures known folder (folder: $(listing | tr '\n' ' '))" test -n "$video"
+    check_kept "$video"
+    format=$(ffprobe -v error -select_streams v:0 -show_entries stream=codec_name,r_frame_rate -of csv=p=0 \
+             "$pictures/$video" 2>&1)
+    check "it is H.264 at 60 frames a second ($format)" test "$format" = "h264,60/1"
+    rm -rf "${pictures:?}"/* "$pictures"/.[!.]* 2>/dev/null
+else
+    check "R where this system cannot record video: the title says so, and names Shift+R" \
+        title_becomes "Modra — this system has no H.264 encoder: Shift+R records a GIF"
+    check "and leaves nothing in the folder ($(listing | tr '\n' ' '))" test -z "$(listing)"
+fi
+
+press shift+r
+check "Shift+R: the title says Modra — recording" title_becomes "Modra — recording"
 check "while recording only a hidden temporary file is in the folder ($(listing | tr '\n' ' '))" \
     eval '[ "$(listing | wc -l)" = 1 ] && listing | grep -q "^\."'
 # A few drops over two seconds, each at its own place in the view.
@@ -41,10 +61,10 @@ press space
 sleep 0.5
 client_shot "$shots/paused.png"
 convert "$shots/paused.png" -crop $view +repage "$dir/view.png"
-press r
+press shift+r
 wait_for 60 eval '[ -n "$(recordings)" ]'
 first=$(recordings | head -1)
-check "R again: one recording in the Pictures known folder (folder: $(listing | tr '\n' ' '))" \
+check "Shift+R again: one recording in the Pictures known folder (folder: $(listing | tr '\n' ' '))" \
     eval '[ "$(listing | wc -l)" = 1 ] && [[ $first =~ ^modra-[0-9]{8}-[0-9]{6}\.gif$ ]]'
 check_kept "$first"
 if [ -n "$first" ]; then
@@ -57,8 +77,8 @@ fi
 
 rm -rf "${pictures:?}"/* "$pictures"/.[!.]* 2>/dev/null
 press space
-press r
-check "R: recording again" title_becomes "Modra — recording"
+press shift+r
+check "Shift+R: recording again" title_becomes "Modra — recording"
 click_at 340 260
 sleep 1
 "$close_tool" "$win"

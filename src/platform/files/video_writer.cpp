@@ -1,8 +1,6 @@
 // Video through FFmpeg's libraries (libavformat, libavcodec, libswresample).
 // The pictures go to the encoder as 4:2:0 of our own making rather than
-// through a scaler: every pixel is one of 256 colours, so each colour's
-// BT.709 Y, Cb and Cr are worked out once a frame, and at an even scale
-// each chroma sample is exactly the one pixel it covers.
+// through a scaler (video_picture.h).
 #include "platform/files/video_writer.h"
 
 extern "C" {
@@ -15,9 +13,10 @@ extern "C" {
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <vector>
+
+#include "platform/files/video_picture.h"
 
 struct VideoWriter {
     std::FILE* file = nullptr;
@@ -219,20 +218,6 @@ bool open_sound_stream(VideoWriter& w, std::string& error)
     return w.fifo && w.sound;
 }
 
-// Each colour's Y, Cb and Cr, BT.709 in the limited range.
-void colour_table(const std::uint32_t* palette, std::uint8_t (&y)[256], std::uint8_t (&cb)[256],
-                  std::uint8_t (&cr)[256])
-{
-    for (int i = 0; i < 256; ++i) {
-        const double r = ((palette[i] >> 16) & 0xFF) / 255.0, g = ((palette[i] >> 8) & 0xFF) / 255.0,
-                     b = (palette[i] & 0xFF) / 255.0;
-        const double luma = 0.2126 * r + 0.7152 * g + 0.0722 * b;
-        y[i] = static_cast<std::uint8_t>(std::lround(16 + 219 * luma));
-        cb[i] = static_cast<std::uint8_t>(std::lround(128 + 224 * (b - luma) / 1.8556));
-        cr[i] = static_cast<std::uint8_t>(std::lround(128 + 224 * (r - luma) / 1.5748));
-    }
-}
-
 bool send_sound(VideoWriter& w, bool last, std::string& error)
 {
     AVCodecContext& c = *w.audio;
@@ -325,34 +310,13 @@ VideoWriterPtr open_video_writer(std::FILE* file, const VideoSettings& settings,
 
 bool write_video_frame(VideoWriter& w, const std::uint8_t* indices, const std::uint32_t* palette, std::string& error)
 {
-    std::uint8_t y[256], cb[256], cr[256];
-    colour_table(palette, y, cb, cr);
     if (av_frame_make_writable(w.picture) < 0) {
         error = "out of memory";
         return false;
     }
-    const std::int32_t scale = w.settings.scale, width = w.settings.width, height = w.settings.height;
     const AVFrame& p = *w.picture;
-    for (std::int32_t row = 0; row < height * scale; ++row) {
-        const std::uint8_t* source = indices + static_cast<std::ptrdiff_t>(row / scale) * width;
-        std::uint8_t* out = p.data[0] + static_cast<std::ptrdiff_t>(row) * p.linesize[0];
-        for (std::int32_t x = 0; x < width; ++x)
-            std::fill_n(out + x * scale, scale, y[source[x]]);
-    }
-    // Each chroma sample the mean of the four pixels it covers: at an even
-    // scale, four copies of one.
-    for (std::int32_t row = 0; row < height * scale / 2; ++row) {
-        const std::uint8_t* top = indices + static_cast<std::ptrdiff_t>(2 * row / scale) * width;
-        const std::uint8_t* bottom = indices + static_cast<std::ptrdiff_t>((2 * row + 1) / scale) * width;
-        std::uint8_t* u = p.data[1] + static_cast<std::ptrdiff_t>(row) * p.linesize[1];
-        std::uint8_t* v = p.data[2] + static_cast<std::ptrdiff_t>(row) * p.linesize[2];
-        for (std::int32_t x = 0; x < width * scale / 2; ++x) {
-            const std::int32_t a = 2 * x / scale, b = (2 * x + 1) / scale;
-            const std::uint8_t q[4] = {top[a], top[b], bottom[a], bottom[b]};
-            u[x] = static_cast<std::uint8_t>((cb[q[0]] + cb[q[1]] + cb[q[2]] + cb[q[3]] + 2) / 4);
-            v[x] = static_cast<std::uint8_t>((cr[q[0]] + cr[q[1]] + cr[q[2]] + cr[q[3]] + 2) / 4);
-        }
-    }
+    fill_video_picture(indices, palette, w.settings.width, w.settings.height, w.settings.scale,
+                       {p.data[0], p.linesize[0], 1}, {p.data[1], p.linesize[1], 1}, {p.data[2], p.linesize[2], 1});
     w.picture->pts = w.frames++;
     return encode(w, w.video, w.video_stream, w.picture, error);
 }

@@ -278,7 +278,6 @@ private:
 
 struct AnimationFile {
     std::string folder;  // as given, for the messages
-    std::wstring wide_folder;
     std::wstring temp;
     std::int32_t width = 0, height = 0;
     IStream* file = nullptr;
@@ -373,16 +372,6 @@ HRESULT add_gif_frame(AnimationFile& a, const std::uint8_t* indices, const std::
     return hr;
 }
 
-// COM on a thread that brings frames, for as long as the thread lasts.
-struct ThreadCom {
-    HRESULT result = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    ~ThreadCom()
-    {
-        if (SUCCEEDED(result))
-            CoUninitialize();
-    }
-};
-
 // Releases everything, the file last, which closes it.
 void close_all(AnimationFile& a)
 {
@@ -409,10 +398,9 @@ AnimationFile* begin_animation(const std::string& folder, AnimationFormat format
     }
     auto* a = new AnimationFile;
     a->folder = folder;
-    a->wide_folder = to_wide(folder);
     a->width = width;
     a->height = height;
-    bool ok = com_ready(error) && open_hidden_temp(a->wide_folder, L"modra-recording", a->temp, a->file, error);
+    bool ok = com_ready(error) && open_hidden_temp(to_wide(folder), L"modra-recording", a->temp, a->file, error);
     if (ok) {
         a->gif = new GifStream(a->file);
         const HRESULT hr = start_gif(*a);
@@ -445,16 +433,7 @@ bool finish_animation(AnimationFile* a, const std::string& stem, std::string& pa
     if (SUCCEEDED(hr))
         hr = a->file->Commit(STGC_DEFAULT);
     close_all(*a);
-    std::wstring wide_path;
-    bool ok = SUCCEEDED(hr);
-    if (!ok)
-        error = describe(static_cast<DWORD>(hr));
-    ok = ok && take_free_name(a->temp, a->wide_folder + L"\\" + to_wide(stem), L"gif", wide_path, error);
-    if (ok) {
-        path = to_utf8(wide_path.c_str());
-        a->temp.clear();
-    } else
-        error = "cannot record in " + a->folder + ": " + error;
+    const bool ok = name_recording(hr, a->temp, a->folder, stem, L"gif", path, error);
     abandon_animation(a);
     return ok;
 }

@@ -69,8 +69,7 @@ bool com_ready(std::string& error)
     return false;
 }
 
-bool open_hidden_temp(const std::wstring& folder, const std::wstring& stem, std::wstring& temp, IStream*& stream,
-                      std::string& error)
+bool claim_hidden_temp(const std::wstring& folder, const std::wstring& stem, std::wstring& temp, std::string& error)
 {
     HANDLE claim = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && claim == INVALID_HANDLE_VALUE; ++attempt) {
@@ -86,9 +85,17 @@ bool open_hidden_temp(const std::wstring& folder, const std::wstring& stem, std:
         return false;
     }
     CloseHandle(claim);
+    return true;
+}
+
+bool open_hidden_temp(const std::wstring& folder, const std::wstring& stem, std::wstring& temp, IStream*& stream,
+                      std::string& error)
+{
+    stream = nullptr;
+    if (!claim_hidden_temp(folder, stem, temp, error))
+        return false;
     // Opened again as a stream: the file exists, so its hidden attribute
     // stands.
-    stream = nullptr;
     const HRESULT hr = SHCreateStreamOnFileEx(temp.c_str(), STGM_WRITE | STGM_SHARE_EXCLUSIVE, FILE_ATTRIBUTE_HIDDEN,
                                               FALSE, nullptr, &stream);
     if (FAILED(hr))
@@ -114,6 +121,22 @@ bool take_free_name(const std::wstring& temp, const std::wstring& base, const wc
     }
     error = "every name is taken";
     return false;
+}
+
+bool name_recording(HRESULT written, std::wstring& temp, const std::string& folder, const std::string& stem,
+                    const wchar_t* extension, std::string& path, std::string& error)
+{
+    std::wstring wide_path;
+    bool ok = SUCCEEDED(written);
+    if (!ok)
+        error = describe(static_cast<DWORD>(written));
+    ok = ok && take_free_name(temp, to_wide(folder) + L"\\" + to_wide(stem), extension, wide_path, error);
+    if (ok) {
+        path = to_utf8(wide_path.c_str());
+        temp.clear();
+    } else
+        error = "cannot record in " + folder + ": " + error;
+    return ok;
 }
 
 }  // namespace kept_files
