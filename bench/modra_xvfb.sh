@@ -2,12 +2,13 @@
 # Runs the real modra on Xvfb for a while and prints its frame rate, the
 # median and 99th-percentile time between frames (from the SDL host's
 # MODRA_FRAME_LOG) and the CPU it and the X server used, as % of one core.
-# Usage: bench/modra_xvfb.sh [SECONDS] [paused] [zoom N] [record] [listen]
+# Usage: bench/modra_xvfb.sh [SECONDS] [paused] [zoom N] [record|record-gif] [listen]
 #        (default 10 s, animating, zoom 1, not recording, not listening)
 # With "paused" the pause button is clicked first: frames are then drawn
 # without a step and, with no fade running, the loop is at its calmest.
 # With "zoom N" the window is zoomed with Ctrl+Plus first, on a screen big
-# enough to show it whole. With "record" R records a GIF through the
+# enough to show it whole. With "record" R records a video (with the sound,
+# when listening), with "record-gif" Shift+R a GIF, through the
 # measured time, and its size is told. With "listen" L listens to a private
 # PulseAudio daemon's output while a loud, dense track plays into it.
 set -u
@@ -18,9 +19,10 @@ while [ $# -gt 0 ]; do
     case $1 in
         paused) paused=1 ;;
         zoom) zoom=$2; shift ;;
-        record) record=1 ;;
+        record) record=r ;;
+        record-gif) record=shift+r ;;
         listen) listen=1 ;;
-        *) echo "usage: $0 [SECONDS] [paused] [zoom N] [record] [listen]" >&2; exit 2 ;;
+        *) echo "usage: $0 [SECONDS] [paused] [zoom N] [record|record-gif] [listen]" >&2; exit 2 ;;
     esac
     shift
 done
@@ -58,20 +60,28 @@ if [ -n "$paused" ]; then
 fi
 echo "zoom $zoom: window $(xdotool getwindowgeometry "$win" 2>/dev/null | awk '/Geometry/ { print $2 }')"
 
-[ -n "$record" ] && xdotool key --window "$win" r 2>/dev/null
+title() { xprop -id "$win" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//'; }
 if [ -n "$listen" ]; then
     paplay "$session_dir/dense.wav" 2>/dev/null &
     xdotool key --window "$win" l 2>/dev/null
     sleep 1
-    echo "title: $(xprop -id "$win" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//')"
+    echo "title: $(title)"
 fi
+[ -n "$record" ] && xdotool key --window "$win" "$record" 2>/dev/null
 app_before=$(cpu_ticks "$app_pid"); server_before=$(cpu_ticks "$xvfb_pid"); t0=$(now)
 sleep "$seconds"
 app_after=$(cpu_ticks "$app_pid"); server_after=$(cpu_ticks "$xvfb_pid"); t1=$(now)
 if [ -n "$record" ]; then
-    xdotool key --window "$win" r 2>/dev/null
+    xdotool key --window "$win" "$record" 2>/dev/null
     sleep 1
-    ls -l "$session_dir/home/Pictures" | awk '/\.gif$/ { printf "recorded %s: %.1f MB\n", $NF, $5 / 1e6 }'
+    echo "title: $(title)"
+    for file in "$session_dir"/home/Pictures/*; do
+        frames=$(ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 \
+                 "$file" 2>/dev/null)
+        streams=$(ffprobe -v error -show_entries stream=codec_name -of csv=p=0 "$file" 2>/dev/null | tr '\n' ' ')
+        echo "recorded $(basename "$file"): $(stat -c %s "$file" | awk '{ printf "%.1f MB", $1 / 1e6 }'), ${streams:-?}" \
+             "${frames:-?} frames in the file for about $(echo "($t1 - $t0) * 60" | bc | cut -d. -f1) shown"
+    done
 fi
 build/tests/x11_close "$win"
 wait_app 5 || { echo "modra did not close"; exit 1; }
