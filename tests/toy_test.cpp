@@ -598,6 +598,33 @@ TEST_F(AppTest, RightDragInTheViewMovesBothSlidersFromThePress)
     EXPECT_EQ(sliders[1].value, 1);
 }
 
+TEST_F(AppTest, AStallOfUpToASecondIsMadeUpAndALongerOneStartsTheScheduleAgain)
+{
+    // The frames made in the 2 s after a stall that begins at 100 ms.
+    const auto frames_after = [&](std::int64_t stall_us) {
+        TearDown();
+        bool stalled = false;
+        std::int32_t at_stall = 0;
+        std::int64_t stall_end = 0;
+        const std::int64_t start = virtual_clock_now();
+        on_poll = [&] {
+            if (!stalled && virtual_clock_now() - start >= 100'000) {
+                stalled = true;
+                at_stall = cell_field.frame_count;
+                advance_virtual_clock(stall_us);
+                stall_end = virtual_clock_now();
+            }
+        };
+        run_until([&] { return stalled && virtual_clock_now() >= stall_end + 2'000'000; });
+        return cell_field.frame_count - at_stall;
+    };
+    // 60 frames missed, 59 of them in the stall of 999 ms, come back to back; then 2 s of 60 a second.
+    EXPECT_NEAR(frames_after(999'000), 60 + 120, 1);
+    // After 1.1 s, or an hour, the missed frames are not made: the schedule starts again.
+    EXPECT_NEAR(frames_after(1'100'000), 120, 1);
+    EXPECT_NEAR(frames_after(3'600'000'000), 120, 1);
+}
+
 TEST_F(AppTest, FramesKeepTheirScheduleThroughAStallAndOnTheFallbackClock)
 {
     // Frames fall due every 16666 us; a stall of 200 ms is made up back to back, none dropped.

@@ -13,6 +13,8 @@ void (*before_frame_hook)() = nullptr;
 
 namespace {
 
+constexpr std::int64_t longest_catch_up = 60;  // frames: a second of them
+
 void produce_tick()
 {
     if (before_frame_hook)
@@ -89,6 +91,12 @@ bool run_main_loop_pass(MainLoop& loop)
             return true;
         const std::int64_t now = read_clock(schedule);
         if (now >= schedule.next_frame_time) {
+            // A stall of up to a second is made up frame by frame, so a dragged
+            // window loses none; after a longer one (a page hidden for an hour)
+            // making them all would freeze the toy for as long: the schedule
+            // starts again from now.
+            if (now - schedule.next_frame_time > longest_catch_up * schedule.ticks_per_frame)
+                schedule.next_frame_time = now;
             schedule.next_frame_time += schedule.ticks_per_frame;
             produce_tick();
             continue;

@@ -81,6 +81,33 @@ void find_beat(SoundAnalysis& a, double hops_per_second)
     a.period_hops = static_cast<float>(best_lag);
 }
 
+// The onset and the beat, from the hop's flux: the same whatever it was
+// measured from.
+void judge(SoundAnalysis& a, double flux, double hops_per_second, Hop& hop)
+{
+    // Nothing came before the first hop to rise from.
+    const float rose = a.hops == 0 ? 0 : static_cast<float>(flux);
+    const float bar = threshold(a);
+    if (a.hops > 0 && rose > bar && hop.loudness > quiet_db && a.hops - a.last_onset >= refractory_hops) {
+        hop.onset = rose / bar;
+        a.last_onset = a.hops;
+        if (hop.onset >= 1.5f || a.beat_anchor < 0)
+            a.beat_anchor = a.hops;
+    }
+    a.flux[static_cast<std::size_t>(a.hops % flux_kept)] = rose;
+    ++a.hops;
+
+    if (a.hops % beat_every == 0)
+        find_beat(a, hops_per_second);
+    if (a.period_hops > 0 && a.beat_anchor >= 0) {
+        const double since = static_cast<double>(a.hops - 1 - a.beat_anchor);
+        const double ahead = a.period_hops - std::fmod(since, a.period_hops);
+        hop.beat_period = static_cast<float>(a.period_hops / hops_per_second);
+        hop.next_beat = static_cast<float>(ahead / hops_per_second);
+    }
+}
+
+
 void finish_hop(SoundAnalysis& a, double power, Hop& hop)
 {
     const std::int32_t n = a.size;
@@ -127,27 +154,7 @@ void finish_hop(SoundAnalysis& a, double power, Hop& hop)
     hop.loudness = decibels(power / a.hop);
     hop.balance = a.left + a.right > 0 ? static_cast<float>((a.right - a.left) / (a.left + a.right)) : 0;
 
-    // Nothing came before the first hop to rise from.
-    const float rose = a.hops == 0 ? 0 : static_cast<float>(flux);
-    const float bar = threshold(a);
-    if (a.hops > 0 && rose > bar && hop.loudness > quiet_db && a.hops - a.last_onset >= refractory_hops) {
-        hop.onset = rose / bar;
-        a.last_onset = a.hops;
-        if (hop.onset >= 1.5f || a.beat_anchor < 0)
-            a.beat_anchor = a.hops;
-    }
-    a.flux[static_cast<std::size_t>(a.hops % flux_kept)] = rose;
-    ++a.hops;
-
-    const double hops_per_second = static_cast<double>(a.rate) / a.hop;
-    if (a.hops % beat_every == 0)
-        find_beat(a, hops_per_second);
-    if (a.period_hops > 0 && a.beat_anchor >= 0) {
-        const double since = static_cast<double>(a.hops - 1 - a.beat_anchor);
-        const double ahead = a.period_hops - std::fmod(since, a.period_hops);
-        hop.beat_period = static_cast<float>(a.period_hops / hops_per_second);
-        hop.next_beat = static_cast<float>(ahead / hops_per_second);
-    }
+    judge(a, flux, static_cast<double>(a.rate) / a.hop, hop);
 }
 
 }  // namespace
@@ -216,4 +223,60 @@ void analyse(SoundAnalysis& a, const float* samples, std::int64_t frames, void (
         a.power = 0;
         on_hop(hop, context);
     }
+}
+
+bool start_spectrum_analysis(SoundAnalysis& a, std::int32_t bins, std::int32_t updates_per_second)
+{
+    if (bins < sound_bands || bins > 4096 || updates_per_second < 10 || updates_per_second > 1000)
+        return false;
+    a = SoundAnalysis{};
+    a.rate = 1000;  // hops' ends in milliseconds
+    a.hop = 1000 / updates_per_second;
+    a.size = bins;
+    a.last_log.assign(static_cast<std::size_t>(bins), 0);
+    a.flux.assign(flux_kept, 0);
+    return true;
+}
+
+void analyse_spectrum(SoundAnalysis& a, const float* left, const float* right, void (*on_hop)(const Hop&, void*),
+                      void* context)
+{
+    // The bins run low to high: their first eighth taken for the bass,
+    // then a quarter, three eighths and a quarter, as the bands' octaves lie.
+    constexpr double band_ends[sound_bands] = {0.125, 0.375, 0.75, 1.0};
+    std::array<double, sound_bands> energy{}, rise{};
+    std::array<int, sound_bands> bins{};
+    double power = 0, left_power = 0, right_power = 0;
+    std::size_t band = 0;
+    for (std::int32_t k = 0; k < a.size; ++k) {
+        while (band + 1 < sound_bands && k >= band_ends[band] * a.size)
+            ++band;
+        const float l = std::isfinite(left[k]) ? std::max(0.0f, left[k]) : 0.0f;
+        const float r = right && std::isfinite(right[k]) ? std::max(0.0f, right[k]) : l;
+        const float magnitude = (l + r) / 2;
+        const float log_magnitude = std::log1p(10 * magnitude);
+        energy[band] += static_cast<double>(magnitude) * magnitude;
+        rise[band] += std::max(0.0f, log_magnitude - a.last_log[static_cast<std::size_t>(k)]);
+        ++bins[band];
+        a.last_log[static_cast<std::size_t>(k)] = log_magnitude;
+        power += static_cast<double>(magnitude) * magnitude;
+        left_power += static_cast<double>(l) * l;
+        right_power += static_cast<double>(r) * r;
+    }
+    Hop hop;
+    hop.rate = a.rate;
+    hop.end = (a.hops + 1) * a.hop;
+    double flux = 0, steepest = -1;
+    for (std::size_t b = 0; b < sound_bands; ++b) {
+        hop.bands[b] = decibels(energy[b]);
+        flux += rise[b];
+        if (const double mean_rise = bins[b] > 0 ? rise[b] / bins[b] : 0; mean_rise > steepest) {
+            steepest = mean_rise;
+            hop.onset_band = static_cast<std::int32_t>(b);
+        }
+    }
+    hop.loudness = decibels(power / a.size);
+    hop.balance = left_power + right_power > 0 ? static_cast<float>((right_power - left_power) / (left_power + right_power)) : 0;
+    judge(a, flux / a.size, 1000.0 / a.hop, hop);
+    on_hop(hop, context);
 }

@@ -56,3 +56,11 @@ bool start_analysis(SoundAnalysis& a, std::int32_t rate, std::int32_t channels);
 // complete, in order.
 void analyse(SoundAnalysis& a, const float* samples, std::int64_t frames, void (*on_hop)(const Hop&, void*),
              void* context);
+
+// A wallpaper host hands over a spectrum rather than sound: `bins`
+// magnitudes a channel (0..1, low to high), `updates_per_second` times a
+// second. False for shapes out of reason.
+bool start_spectrum_analysis(SoundAnalysis& a, std::int32_t bins, std::int32_t updates_per_second);
+// One spectrum, left then right (null for one channel): one hop.
+void analyse_spectrum(SoundAnalysis& a, const float* left, const float* right, void (*on_hop)(const Hop&, void*),
+                      void* context);

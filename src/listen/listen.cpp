@@ -48,6 +48,14 @@ void heard_block(const float* samples, std::int32_t frames, std::int32_t channel
         to(samples, frames, channels, rate);
 }
 
+void heard_spectrum(const float* left, const float* right, std::int32_t bins, std::int32_t updates_per_second)
+{
+    if ((live_analysis.size != bins || live_analysis.hop != 1000 / updates_per_second || live_analysis.rate != 1000) &&
+        !start_spectrum_analysis(live_analysis, bins, updates_per_second))
+        return;
+    analyse_spectrum(live_analysis, left, right, to_queue, nullptr);
+}
+
 void stop_input()
 {
     if (!state.live)
@@ -76,7 +84,7 @@ void listen_to(WindowHandle window, SoundInput input)
     state.window = window;
     stop_input();
     std::string error;
-    if (!open_sound_input(input, {heard_block, input_ended}, error)) {
+    if (!open_sound_input(input, {heard_block, heard_spectrum, input_ended}, error)) {
         show_status(window, listening_status, "");
         show_note(window, error);
         return;

@@ -15,6 +15,11 @@ struct SoundInputCalls {
     // Interleaved samples in -1..1, `frames` of `channels` each, `rate` a
     // second; on a thread of the input's own (in a page, between passes).
     void (*block)(const float* samples, std::int32_t frames, std::int32_t channels, std::int32_t rate) = nullptr;
+    // Where the sound comes as a spectrum instead (a wallpaper host's):
+    // `bins` magnitudes a channel, low to high, left then right (right null
+    // for one channel), `updates_per_second` times a second; like block.
+    void (*spectrum)(const float* left, const float* right, std::int32_t bins, std::int32_t updates_per_second) =
+        nullptr;
     // The input stopped by itself or was refused, with a word on why; on
     // the main thread, between messages. May be unset.
     void (*ended)(const char* why) = nullptr;
