@@ -28,6 +28,7 @@ horizontal=$(white_middle "$shots/modra_right_drag.png" 640x1+20+507)
 check "a right drag up raises the parameter thumb (row ${vertical:-none}, was 260)" test "${vertical:-999}" -lt 260
 check "a right drag right moves the palette thumb (column ${horizontal:-none}, was 50)" test "${horizontal:-0}" -gt 50
 
+check "xdotool search --name finds the window by its title" test "$(xdotool search --name '^Modra$')" = "$((win))"
 press() { xdotool key --window "$win" "$1" 2>/dev/null; sleep "${2:-0.5}"; }
 title() { xprop -id "$win" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//'; }
 geometry() { eval "$(xdotool getwindowgeometry --shell "$win")"; echo "${WIDTH}x$HEIGHT+$X+$Y"; }

@@ -401,12 +401,14 @@ void host_top_level_placed(const char* title, const Rect& screen, bool visible)
             return;
         }
         host.window_id = SDL_GetWindowID(host.window);
+        set_plain_title(host.window, title ? title : "");
         host.client = {screen.left, screen.top, screen.left + w * z, screen.top + h * z};
         host.visible = visible;
         set_zoom(z);
         return;
     }
     SDL_SetWindowTitle(host.window, title ? title : "");
+    set_plain_title(host.window, title ? title : "");
     if (screen.left != host.client.left || screen.top != host.client.top)
         SDL_SetWindowPosition(host.window, screen.left, screen.top);
     // Full screen keeps the screen's size whatever the client is.
@@ -443,8 +445,10 @@ void host_message_box(const char* text, const char* title, bool information)
 
 void host_title_changed(const char* title)
 {
-    if (host.window)
-        SDL_SetWindowTitle(host.window, title ? title : "");
+    if (!host.window)
+        return;
+    SDL_SetWindowTitle(host.window, title ? title : "");
+    set_plain_title(host.window, title ? title : "");
 }
 
 bool host_set_full_screen(bool on)
