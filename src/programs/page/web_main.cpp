@@ -40,7 +40,14 @@ int still = 0;
 bool hold_after_first_frame = false;
 
 // A wallpaper host's settings, by the page's numbers.
-enum Setting : int { rule_setting, parameter_setting, palette_setting, attract_setting, listening_setting, clicks_setting };
+enum Setting : int {
+    rule_setting,
+    parameter_setting,
+    palette_setting,
+    attract_setting,
+    listening_setting,
+    clicks_setting,
+};
 
 // A phone cannot drop a file on the page: O asks the browser for one.
 void choose_sound_file(WindowHandle) { web_choose_sound_file(); }
