@@ -4,6 +4,10 @@
 # elsewhere. Serve it with scripts/serve-web.sh. Further targets named on the
 # command line (rule_paths_tests: the comparison of the rule loops, for Node)
 # are built too.
+# With a Linux build of modra-render (build/modra-render, or MODRA_RENDER), it
+# also packs the site as wallpapers in build-web/wallpapers/: lively/ (and
+# modra-lively.zip, which Lively imports) and wallpaper-engine/, each with its
+# host's files and previews of attract mode that modra-render draws.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh web
@@ -19,3 +23,33 @@ mkdir -p "$site"
 cp web/index.html build-web/modra.js build-web/modra.wasm "$site"/
 cp res/icons/modra.ico "$site"/favicon.ico
 echo "build-web/site/ is ready: scripts/serve-web.sh serves it"
+
+render=${MODRA_RENDER:-build/modra-render}
+if [ ! -x "$render" ]; then
+    echo "no $render, so no wallpapers (cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build)"
+    exit 0
+fi
+wallpapers=build-web/wallpapers
+rm -rf "$wallpapers"
+mkdir -p "$wallpapers"
+# Ten seconds into attract mode, when the start pattern has broken up; four seconds of it.
+"$render" --attract --seed 7 --frames 840 --record-from 600 --gif "$wallpapers/attract.gif" --out "$wallpapers/attract.png"
+# A GIF of it cut to SIZE (W:H) from the middle and scaled to W:H, at 15 frames a second in 96 colours.
+preview() {
+    ffmpeg -loglevel error -y -i "$wallpapers/attract.gif" \
+        -vf "crop=$1,scale=$2:flags=area,fps=15,split[a][b];[a]palettegen=max_colors=96[p];[b][p]paletteuse=dither=none" "$3"
+}
+for host in lively wallpaper-engine; do
+    mkdir "$wallpapers/$host"
+    cp "$site"/* web/"$host"/*.json "$wallpapers/$host"/
+    # The page knows its host by this mark: only the picture, playing by itself.
+    sed -i "s/<html lang=\"en\">/<html lang=\"en\" data-wallpaper=\"$host\">/" "$wallpapers/$host/index.html"
+    grep -q "data-wallpaper=\"$host\"" "$wallpapers/$host/index.html"
+done
+# Lively's library shows 16:9 tiles; Wallpaper Engine's square ones.
+ffmpeg -loglevel error -y -i "$wallpapers/attract.png" -vf "crop=640:360" -q:v 3 "$wallpapers/lively/lively_t.jpg"
+preview 640:360 384:216 "$wallpapers/lively/lively_p.gif"
+preview 480:480 256:256 "$wallpapers/wallpaper-engine/preview.gif"
+rm "$wallpapers/attract.gif" "$wallpapers/attract.png"
+(cd "$wallpapers/lively" && zip -qr ../modra-lively.zip .)
+echo "$wallpapers/ is ready: lively/ (and modra-lively.zip) and wallpaper-engine/"

@@ -3,7 +3,7 @@
 # Quiet when everything is there already.
 #   scripts/install-deps.sh        the build, the toy and the tests
 #   scripts/install-deps.sh fuzz   the fuzz targets (clang and libFuzzer)
-#   scripts/install-deps.sh web    the browser build (Emscripten) and its page check (Chromium)
+#   scripts/install-deps.sh web    the browser build (Emscripten), its page check (Chromium), the wallpapers' zip
 #   scripts/install-deps.sh windows-package   the Windows installer (NSIS) and zip
 set -euo pipefail
 case "${1:-}" in
@@ -11,7 +11,7 @@ case "${1:-}" in
                   libsdl2-dev libsndfile1-dev libavformat-dev libavcodec-dev libswresample-dev ffmpeg libx11-dev libxext-dev libgif-dev libwebp-dev webp xvfb xdotool imagemagick x11-utils wine64 wine
                   pulseaudio pulseaudio-utils desktop-file-utils appstream man-db dpkg-dev lintian) ;;
     fuzz) packages=(cmake ninja-build clang-16 libfuzzer-16-dev) ;;
-    web) packages=(cmake ninja-build emscripten node-acorn nodejs python3 chromium) ;;
+    web) packages=(cmake ninja-build emscripten node-acorn nodejs python3 chromium zip) ;;
     windows-package) packages=(nsis zip unzip) ;;
     *) echo "usage: $0 [fuzz|web|windows-package]" >&2; exit 2 ;;
 esac

@@ -98,9 +98,21 @@ void listen_to(WindowHandle window, SoundInput input)
 
 void cycle_listening(WindowHandle window)
 {
-    state.step = (state.step + 1) % 3;
-    if (state.step != 0) {
-        listen_to(window, state.step == 1 ? SoundInput::this_computer : SoundInput::microphone);
+    if (state.step == 1) {
+        state.step = 2;
+        listen_to(window, SoundInput::microphone);
+        return;
+    }
+    set_listening(window, state.step == 0);
+}
+
+void set_listening(WindowHandle window, bool on)
+{
+    if (on ? state.step == 1 && state.live : state.step == 0)
+        return;
+    state.step = on ? 1 : 0;
+    if (on) {
+        listen_to(window, SoundInput::this_computer);
         return;
     }
     state.window = window;

@@ -22,6 +22,9 @@ void tap_heard_sound(void (*tap)(const float* samples, std::int32_t frames, std:
 // L: off, then this computer, then the microphone, then off again; the
 // title says which, or that there is nothing to listen to.
 void cycle_listening(WindowHandle main_window);
+// L's first step, or off, directly: for a switch that says which (a
+// wallpaper host's); nothing changes when it is so already.
+void set_listening(WindowHandle main_window, bool on);
 bool listening();
 
 // Hears `clip` (which must outlive the listening) as the frames pass: the

@@ -28,11 +28,14 @@
 //  - the arrow and cross-hair cursors, as the window classes ask
 //  - with ?embed in the address the page shows only the view, scaled to fill
 //    its frame (the pointer is mapped back through that scale)
+//  - the program may leave the pointer out (a wallpaper whose clicks should
+//    not drop): its presses and moves are let go, its releases still come
 // Limitations:
 //  - a page cannot block: message boxes return at once and the dialog stays
 //    until dismissed; the main loop runs one pass per animation frame
-//    (app/main_loop.h), so a hidden page produces no frames and catches up
-//    the ones it missed when shown again, as a stalled desktop loop does
+//    (app/main_loop.h), so a hidden page produces no frames and, shown again
+//    within a second, makes up the ones it missed, as a stalled desktop loop
+//    does (the program may pause the loop itself instead)
 //  - the user cannot resize or move the window: the page sizes it. A page
 //    smaller than the window at zoom 1 shows part of it, with scroll bars
 //  - S downloads the picture as a PNG (the browser's encoder) instead of
@@ -73,6 +76,7 @@ struct WebHost {
     WebHostSetup setup;
     bool started = false;
     bool placed = false;
+    bool pointer = true;
     std::vector<QueuedEvent> queue;
     std::vector<std::uint32_t> rgba;  // a dirty rectangle as the canvas takes it
     std::vector<std::uintptr_t> held;
@@ -316,6 +320,8 @@ void deliver(const QueuedEvent& e)
 extern "C" EMSCRIPTEN_KEEPALIVE void web_pointer(std::uint32_t message, std::int32_t x, std::int32_t y,
                                                  std::uint32_t buttons)
 {
+    if (!host.pointer && message != wm_lbuttonup && message != wm_rbuttonup)
+        return;
     QueuedEvent q{PageEvent::pointer, message, x, y};
     q.buttons_or_key = ((buttons & 1) ? mk_lbutton : 0) | ((buttons & 2) ? mk_rbutton : 0);
     host.queue.push_back(q);
@@ -346,6 +352,8 @@ void host_poll_events()
         deliver(e);
     web_sound_input_poll();
 }
+
+void web_host_take_pointer(bool on) { host.pointer = on; }
 
 void web_choose_sound_file()
 {

@@ -1,6 +1,8 @@
 // Sound coming in, in a page, through the Web Audio API: what this computer
 // plays is what the user shares through the browser's screen sharing
-// (getDisplayMedia; the picture is stopped at once), the microphone is
+// (getDisplayMedia; the picture is stopped at once), or in a wallpaper
+// (Module.modraWallpaper set) the spectrum its host hears, which the page
+// hands to Module.modraSpectrum as it comes; the microphone is
 // getUserMedia's, and a file is the one the host keeps from a drop or O
 // (Module.modraSoundFile), decoded by the browser and played to the
 // speakers. An AudioWorklet taps the sound, or a ScriptProcessorNode where
@@ -13,7 +15,9 @@
 //  - browsers share a computer's sound only along with a screen or a tab,
 //    some only a tab's, some none at all: "nothing to listen to" then
 //  - blocks that wait more than about two seconds (a hidden page makes no
-//    passes) are dropped, the oldest first
+//    passes) are dropped, the oldest first; spectra after a quarter of one
+//  - a host says nothing of how often its spectrum comes: the rate is
+//    measured, taken as 30 a second until enough of them have come
 #include "platform/sound_input.h"
 #include "platform/web/web_sound_input.h"
 
@@ -49,6 +53,7 @@ struct PageInput {
     bool open = false;
     SoundInputCalls calls;
     std::array<float, block_frames * 2> block{};
+    std::array<float, 2048> spectrum{};
 };
 
 PageInput input;
@@ -60,15 +65,34 @@ EM_JS(bool, sound_open, (int which, int frames), {
     const AudioContextClass = window.AudioContext || window.webkitAudioContext;
     const devices = navigator.mediaDevices;
     const file = Module.modraSoundFile;
-    if (!AudioContextClass) return false;
-    if (which === 0 && !(devices && devices.getDisplayMedia)) return false;
+    const host = which === 0 && !!Module.modraWallpaper;
+    if (!AudioContextClass && !host) return false;
+    if (which === 0 && !host && !(devices && devices.getDisplayMedia)) return false;
     if (which === 1 && !(devices && devices.getUserMedia)) return false;
     if (which === 2 && !file) return false;
 
-    const S = Module.modraSound || (Module.modraSound = {token: 0, blocks: [], ending: 0, nodes: []});
+    const S = Module.modraSound || (Module.modraSound = {token: 0, blocks: [], spectra: [], ending: 0, nodes: []});
     const token = ++S.token;
     const live = () => token === S.token;
     const end = (why) => { if (live() && !S.ending) S.ending = why; };
+    if (host) {
+        S.rate = 30;
+        const arrivals = [];
+        Module.modraSpectrum = (values, channels) => {
+            if (!live()) return;
+            const now = performance.now();
+            arrivals.push(now);
+            while (now - arrivals[0] > 2000) arrivals.shift();
+            if (arrivals.length >= 20) {
+                const measured = Math.round((arrivals.length - 1) * 1000 / (now - arrivals[0]));
+                // Only a clear change: each one starts the analysis afresh.
+                if (Math.abs(measured - S.rate) > S.rate / 5) S.rate = Math.min(Math.max(measured, 10), 200);
+            }
+            S.spectra.push({values: Float32Array.from(values), channels});
+            if (S.spectra.length > 8) S.spectra.shift();
+        };
+        return true;
+    }
     if (!S.context) S.context = new AudioContextClass();
     const context = S.context;
     context.resume().catch(() => {});
@@ -189,13 +213,15 @@ EM_JS(void, sound_close, (), {
     if (!S) return;
     ++S.token;
     S.blocks = [];
+    S.spectra = [];
     S.ending = 0;
+    Module.modraSpectrum = null;
     if (S.stream) S.stream.getTracks().forEach((t) => t.stop());
     if (S.playing) S.playing.stop();
     S.nodes.forEach((n) => n.disconnect());
     S.stream = S.playing = Module.modraListening = null;
     S.nodes = [];
-    S.context.suspend().catch(() => {});
+    if (S.context) S.context.suspend().catch(() => {});
 });
 
 // The oldest block waiting, copied to `to`: its frames, or 0 for none.
@@ -207,6 +233,21 @@ EM_JS(int, sound_take, (float* to), {
 });
 
 EM_JS(int, sound_rate, (), { return Module.modraSound.context.sampleRate; });
+
+// The oldest spectrum waiting, its channels one after the other in `to`
+// (up to `room` values) and their number in `channels`: its bins a
+// channel, or 0 for none.
+EM_JS(int, spectrum_take, (float* to, int room, int* channels), {
+    const spectrum = Module.modraSound.spectra.shift();
+    if (!spectrum) return 0;
+    const count = spectrum.channels === 2 ? 2 : 1;
+    const bins = Math.floor(Math.min(spectrum.values.length, room) / count);
+    HEAPF32.set(spectrum.values.subarray(0, bins * count), to >> 2);
+    HEAP32[channels >> 2] = count;
+    return bins;
+});
+
+EM_JS(int, spectrum_rate, (), { return Module.modraSound.rate; });
 
 // Why the input ended, once; 0 while it goes on.
 EM_JS(int, sound_ending, (), {
@@ -242,10 +283,14 @@ void web_sound_input_poll()
 {
     if (!input.open)
         return;
-    const int rate = sound_rate();
     for (int frames; input.open && (frames = sound_take(input.block.data())) > 0;)
         if (input.calls.block)
-            input.calls.block(input.block.data(), frames, 2, rate);
+            input.calls.block(input.block.data(), frames, 2, sound_rate());
+    float* const spectrum = input.spectrum.data();
+    for (int channels = 1, bins; input.open && (bins = spectrum_take(spectrum, static_cast<int>(input.spectrum.size()),
+                                                                     &channels)) > 0;)
+        if (input.calls.spectrum)
+            input.calls.spectrum(spectrum, channels == 2 ? spectrum + bins : nullptr, bins, spectrum_rate());
     const int why = input.open ? sound_ending() : still_going;
     if (why == still_going)
         return;

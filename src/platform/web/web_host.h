@@ -14,6 +14,10 @@ struct WebHostSetup {
 
 void web_host_start(const WebHostSetup& setup);
 
+// Whether the pointer's presses and moves reach the toy, as they do from the
+// start; its releases always do, so that no button stays down.
+void web_host_take_pointer(bool on);
+
 // Opens the browser's dialog for a sound file; one chosen reaches the window
 // as a dropped file does (wm_dropfiles). Only while the user's key or click
 // is fresh does the browser show it.

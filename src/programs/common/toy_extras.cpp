@@ -28,16 +28,7 @@ void keep_picture(WindowHandle window)
     }
 }
 
-void toggle_attract(WindowHandle window)
-{
-    if (attract_on()) {
-        stop_attract();
-        show_note(window, "playing by itself: off");
-        return;
-    }
-    start_attract(window, attract_clock_seed());
-    show_note(window, "playing by itself");
-}
+void toggle_attract(WindowHandle window) { set_attract(window, !attract_on()); }
 
 void record_video(WindowHandle window)
 {
@@ -83,6 +74,19 @@ bool toy_extras(WindowHandle window, std::uint32_t message, std::uintptr_t wpara
 }
 
 }  // namespace
+
+void set_attract(WindowHandle window, bool on)
+{
+    if (on == attract_on())
+        return;
+    if (!on) {
+        stop_attract();
+        show_note(window, "playing by itself: off");
+        return;
+    }
+    start_attract(window, attract_clock_seed());
+    show_note(window, "playing by itself");
+}
 
 void enable_toy_extras()
 {

@@ -4,5 +4,11 @@
 // mode's timer, the recording's, then the keys.
 #pragma once
 
+#include "platform/window.h"
+
 // The main window takes them from now on.
 void enable_toy_extras();
+
+// A's work as a switch that says which (a wallpaper host's): attract mode
+// on or off, with A's note; nothing changes when it is so already.
+void set_attract(WindowHandle main_window, bool on);
