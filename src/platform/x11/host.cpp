@@ -2,8 +2,11 @@
 // picture alone, in a window it is given, as a screensaver shows it.
 // Implemented:
 //  - the target: a window of its own (640 x 480, titled Modra, closed by its
-//    window manager's close button), the root window, or any window by id
-//    (xscreensaver's, a settings dialog's preview)
+//    window manager's close button), the root window, any window by id
+//    (xscreensaver's, a settings dialog's preview), or the desktop: a window
+//    of its own over the whole screen, which the window manager keeps below
+//    the others on every workspace, the picture whole on each monitor
+//    XRandR tells of, and following the screen's changes
 //  - the top-level window is never shown: its framebuffer is kept, and the
 //    view's part of it is scaled nearest-neighbour to cover the target,
 //    centred, what overflows cut off; no control ever shows
@@ -28,6 +31,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <vector>
 
 #include "platform/portable/events.h"
 #include "platform/portable/host.h"
@@ -47,13 +51,13 @@ struct X11Host {
     bool closing = false;     // its close has been asked for
     bool gone = false;        // the target is no more: nothing is drawn
     Rect view{};  // the view's place in the top-level window, as the program lays it out
-    CoverMap map;
+    std::vector<CoverMap> maps;  // one for each of x11_places()
 };
 
 X11Host host;
 
-// Scales the view's `changed` pixels (framebuffer coordinates) into the
-// target's picture and sends what they cover.
+// Scales the view's `changed` pixels (framebuffer coordinates) into each
+// place of the target's picture and sends what they cover.
 void show_view(const Framebuffer& fb, const Rect& changed)
 {
     const Rect view = host.view;
@@ -62,16 +66,23 @@ void show_view(const Framebuffer& fb, const Rect& changed)
     if (host.gone || !fb.pixels || !picture.pixels || rect_empty(in_view) || rect_width(view) <= 0 ||
         rect_height(view) <= 0)
         return;
-    if (host.map.source_width != rect_width(view) || host.map.source_height != rect_height(view) ||
-        static_cast<std::int32_t>(host.map.column.size()) != picture.width ||
-        static_cast<std::int32_t>(host.map.row.size()) != picture.height)
-        map_cover(host.map, rect_width(view), rect_height(view), picture.width, picture.height);
-    const Rect area = covered_by(host.map, rect_offset(in_view, {-view.left, -view.top}));
-    if (rect_empty(area))
-        return;
+    const std::vector<Rect>& places = x11_places();
+    host.maps.resize(places.size());
     const CoverPicture source{fb.pixels + std::ptrdiff_t{view.top} * (fb.pitch / 4) + view.left, fb.pitch};
-    scale_cover(host.map, source, picture.pixels, picture.pitch, area, picture.fill);
-    x11_show(area);
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const Rect& place = places[i];
+        CoverMap& map = host.maps[i];
+        if (map.source_width != rect_width(view) || map.source_height != rect_height(view) ||
+            static_cast<std::int32_t>(map.column.size()) != rect_width(place) ||
+            static_cast<std::int32_t>(map.row.size()) != rect_height(place))
+            map_cover(map, rect_width(view), rect_height(view), rect_width(place), rect_height(place));
+        const Rect area = covered_by(map, rect_offset(in_view, {-view.left, -view.top}));
+        if (rect_empty(area))
+            continue;
+        std::uint32_t* corner = picture.pixels + std::ptrdiff_t{place.top} * (picture.pitch / 4) + place.left;
+        scale_cover(map, source, corner, picture.pitch, area, picture.fill);
+        x11_show(rect_offset(area, {place.left, place.top}));
+    }
 }
 
 void show_whole_view() { show_view(top_level_framebuffer(), host.view); }

@@ -8,9 +8,10 @@
 #include "platform/geometry.h"
 
 // Where the picture goes: a window of the host's own, the screen's root
-// window, or a window someone else made (xscreensaver's, a preview's).
+// window, a window someone else made (xscreensaver's, a preview's), or a
+// window of the host's own that the window manager keeps as the desktop.
 struct X11Target {
-    enum Kind : std::int32_t { own_window, root, given_window } kind = own_window;
+    enum Kind : std::int32_t { own_window, root, given_window, desktop } kind = own_window;
     std::uint32_t window = 0;  // for given_window
 };
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/geometry.h"
 #include "platform/x11/x11_host.h"
@@ -28,6 +29,9 @@ struct X11Picture {
     std::uint32_t fill = 0;
 };
 X11Picture x11_picture();
+// The parts of the picture that each show the toy's picture whole, in its
+// pixels: the monitors the desktop's window spans, else the whole window.
+const std::vector<Rect>& x11_places();
 // Sends `area` of the picture to the window.
 void x11_show(const Rect& area);
 // The screen the window is on, in pixels.
