@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # modra-saver on a real X server (Xvfb, without a window manager and then under openbox), checked on
 # screenshots in every window it can be given (everything it does not paint is magenta); the desktop's window
-# as the window manager keeps it; the ways it ends and fails.
+# as the window manager keeps it; no processor time while it cannot be seen; the ways it ends and fails.
 # Usage: saver_e2e.sh MODRA-SAVER WINDOW-CLIENT X11_CLOSE SCREENSHOT-DIR
 set -u
 saver=$1 client=$2 close_tool=$3 shots=$4
@@ -62,6 +62,16 @@ check_outside() { # W H X Y
         check "nothing drawn outside the window: $region" only_colour "$shot" "$region" $magenta
     done
 }
+# Seen by no one, it makes no frame: at most a tick of the processor (1/100 s) in 3 seconds.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat"; }
+check_idle() { # what
+    local before after
+    sleep 0.5  # the frame under way, and the server's word of the change
+    before=$(cpu_ticks)
+    sleep 3
+    after=$(cpu_ticks)
+    check "$1: no processor time (ticks in 3 s: $((after - before)))" test $((after - before)) -le 1
+}
 # The first window named $1 in the whole tree: a window manager puts a frame around a top-level one.
 named_window() { xwininfo -name "$1" 2>/dev/null | awk '/Window id:/ { print $4; exit }'; }
 # Where the window $1 is on the screen, WxH+X+Y.
@@ -69,7 +79,7 @@ on_screen() {
     xwininfo -id "$1" | awk '/Absolute upper-left [XY]:|Width:|Height:/ { v[++n] = $NF }
                              END { printf "%dx%d+%d+%d\n", v[3], v[4], v[1], v[2] }'
 }
-# The desktop's window with a hint of the window manager's, $1 (a property) holding $2 (words in xprop's listing).
+# The property of a window, as xprop lists it, holds each of the words.
 check_hint() { # what, window, property, words...
     local what=$1 window=$2 property=$3 value word
     shift 3
@@ -135,6 +145,11 @@ start_app "$saver"
 own=$(find_window Modra 10)
 check "a window of its own, titled Modra" test -n "$own" || exit 1
 check_covered "its own window" "$own" "$shots/own_window.png" 640x480
+xdotool windowunmap "$own"
+check_idle "its own window unmapped"
+xdotool windowmap "$own"
+import -window root "$session_dir/mapped.png"
+check_moving "its own window mapped again" root "$session_dir/mapped.png" "$session_dir/mapped_later.png"
 "$close_tool" "$own"
 check_exit "a close request" 5
 
@@ -174,8 +189,16 @@ xdotool set_desktop 1
 import -window root "$session_dir/workspace.png"
 check_moving "-desktop: the picture on another workspace" root "$session_dir/workspace.png" "$session_dir/workspace_later.png"
 xdotool set_desktop 0
+# Covered all over by a window, it sleeps; uncovered, it plays again.
+open_window 800 600 0 0
+check_idle "-desktop covered by a window"
+stop_window
+import -window root "$session_dir/uncovered.png"
+check_moving "-desktop uncovered" root "$session_dir/uncovered.png" "$session_dir/uncovered_later.png"
+open_window 800 600 0 0
+sleep 0.5
 kill -TERM "$app_pid"
-check_exit "SIGTERM" 5
+check_exit "SIGTERM while covered" 2
 stop_window
 
 # A picture whole on each monitor.

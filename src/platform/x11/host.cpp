@@ -16,6 +16,10 @@
 //  - the picture in memory shared with the server (MIT-SHM), which takes a
 //    third off the program's time on a 1920 x 1080 screen; XPutImage
 //    through the socket when the server is on another machine
+//  - unseen costs nothing: while the target is unmapped or covered all
+//    over, the host waits in its poll on the X connection and the signals,
+//    and no frame is made; the main loop then finds its schedule far behind
+//    and starts it again rather than making up the frames
 //  - SIGTERM and SIGINT, the target destroyed (DestroyNotify, or BadWindow
 //    on a later request) and a close from the window manager all close the
 //    toy's window, so the main loop ends and the program with 0
@@ -27,9 +31,10 @@
 //    32) is required, as 0x00RRGGBB; anything else is refused at start
 //  - no zoom and no full screen: the target's size decides the scale;
 //    titles and cursors have nowhere to go
+//  - under a compositing manager a covered window is not told so: only an
+//    unmapped one stops; the root window is never told either
 #include "platform/x11/x11_host.h"
 
-#include <csignal>
 #include <cstdio>
 #include <vector>
 
@@ -37,13 +42,10 @@
 #include "platform/portable/host.h"
 #include "platform/portable/rects.h"
 #include "platform/x11/cover_scale.h"
+#include "platform/x11/stop_signals.h"
 #include "platform/x11/x11_window.h"
 
 namespace {
-
-volatile std::sig_atomic_t signalled = 0;
-
-void on_signal(int) { signalled = 1; }
 
 struct X11Host {
     bool started = false;
@@ -95,12 +97,7 @@ bool x11_host_start(const X11Target& target, const Rect& view, std::string& erro
     host.view = view;
     if (!x11_open(target, error))
         return false;
-    // No SA_RESTART: a signal cuts the main loop's sleep short.
-    struct sigaction action {};
-    action.sa_handler = on_signal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    catch_stop_signals();
     host.started = true;
     return true;
 }
@@ -117,7 +114,14 @@ void host_poll_events()
 {
     if (!host.started)
         return;
-    const X11Events events = x11_poll();
+    X11Events events = x11_poll();
+    // Here, not in the main loop, the program sleeps while nothing it made
+    // would be seen: the main loop only sleeps until its next frame.
+    while (events.hidden && !events.gone && !stop_signalled()) {
+        x11_wait();
+        const X11Events more = x11_poll();
+        events = {events.resized || more.resized, events.exposed || more.exposed, more.gone, more.hidden};
+    }
     host.gone = host.gone || events.gone;
     if (events.resized) {
         show_whole_view();  // which maps the view onto the new size first
@@ -125,7 +129,7 @@ void host_poll_events()
         const X11Picture picture = x11_picture();
         x11_show({0, 0, picture.width, picture.height});
     }
-    if ((signalled || host.gone) && host.placed && !host.closing) {
+    if ((stop_signalled() || host.gone) && host.placed && !host.closing) {
         host.closing = true;
         inject_close();
     }

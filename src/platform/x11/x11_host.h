@@ -18,6 +18,8 @@ struct X11Target {
 // False, with `error` set (one line, ready to print), when there is no
 // display, no such window, or a window whose pixels are not 24-bit colour.
 // SIGTERM and SIGINT close the toy from then on. `view` is the part of the
-// top-level window's client area that is shown: the picture.
+// top-level window's client area that is shown: the picture. While the
+// window cannot be seen, the host's poll waits for it instead of handing
+// back to the main loop, so no frame is made.
 bool x11_host_start(const X11Target& target, const Rect& view, std::string& error);
 void x11_host_stop();

@@ -14,6 +14,7 @@
 #include <X11/extensions/XShm.h>
 
 #include "platform/portable/rects.h"
+#include "platform/x11/stop_signals.h"
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_monitors.h"
 
@@ -28,6 +29,10 @@ struct X11Window {
     int depth = 0;
     GC gc = nullptr;
     bool gone = false;
+    // Seen only while mapped and not covered all over. A compositing manager
+    // draws every window off screen, where none is ever covered: there
+    // only an unmapped (or iconic) window is found hidden.
+    bool mapped = false, obscured = false;
     // The desktop's: the monitors it spans, in its own pixels, kept up to
     // date from RandR's word of the screen's changes.
     bool desktop = false;
@@ -158,7 +163,7 @@ bool make_image(std::int32_t width, std::int32_t height)
     return true;
 }
 
-constexpr long watched = StructureNotifyMask | ExposureMask;
+constexpr long watched = StructureNotifyMask | ExposureMask | VisibilityChangeMask;
 
 void place_pictures()
 {
@@ -230,6 +235,10 @@ bool open_given_window(const X11Target& target, std::string& error)
     x.depth = attributes.depth;
     x.width = attributes.width;
     x.height = attributes.height;
+    // A window mapped inside an unmapped one is told of its visibility once
+    // it can be seen.
+    x.mapped = attributes.map_state != IsUnmapped;
+    x.obscured = attributes.map_state == IsUnviewable;
     // Ours are the only events asked for here: the window's owner keeps its own.
     XSelectInput(x.display, x.window, watched);
     return true;
@@ -321,6 +330,12 @@ X11Events x11_poll()
         case Expose:
             events.exposed = events.exposed || (e.xexpose.window == x.window && e.xexpose.count == 0);
             break;
+        case MapNotify: x.mapped = x.mapped || e.xmap.window == x.window; break;
+        case UnmapNotify: x.mapped = x.mapped && e.xunmap.window != x.window; break;
+        case VisibilityNotify:
+            if (e.xvisibility.window == x.window)
+                x.obscured = e.xvisibility.state == VisibilityFullyObscured;
+            break;
         case DestroyNotify:
             x.gone = x.gone || e.xdestroywindow.window == x.window;
             break;
@@ -343,7 +358,19 @@ X11Events x11_poll()
         events.resized = true;
     }
     events.gone = x.gone;
+    events.hidden = !x.mapped || x.obscured;
     return events;
+}
+
+void x11_wait()
+{
+    if (!x.display)
+        return;
+    // Events Xlib read while waiting for a reply are in its queue, not on
+    // the socket.
+    XFlush(x.display);
+    if (XQLength(x.display) == 0)
+        wait_readable_or_stopped(ConnectionNumber(x.display));
 }
 
 const std::vector<Rect>& x11_places() { return x.places; }
