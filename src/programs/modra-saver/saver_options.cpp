@@ -13,12 +13,12 @@ const char* const saver_usage =
     "  -root          draw on the whole screen: the window XSCREENSAVER_WINDOW names\n"
     "                 when it is set (xscreensaver sets it), else the root window\n"
     "  -window-id ID  draw into the window ID (decimal, or hexadecimal after 0x)\n"
-    "  -desktop       be the desktop's background: a window below all others, on every\n"
-    "                 workspace, showing the picture whole on each monitor\n"
+    "  -desktop       be the desktop's background: a window below all others, on\n"
+    "                 every workspace, the picture whole on each monitor\n"
     "  -h, --help     show this text\n"
     "  --version      print the version\n"
-    "Without -root or -window-id it draws into the window XSCREENSAVER_WINDOW names,\n"
-    "or else into a window of its own.\n";
+    "Without -root, -window-id or -desktop it draws into the window\n"
+    "XSCREENSAVER_WINDOW names, or else into a window of its own.\n";
 
 namespace {
 
