@@ -80,7 +80,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "cross-fading palettes. Drop bumps into it with the mouse, switch rule,\n"
     "pause, and set the parameter and the palette with two sliders, or let it\n"
     "play by itself. With modra-render, which draws it without a display, and\n"
-    "modra-saver, a screensaver for xscreensaver.")
+    "modra-saver, a screensaver for xscreensaver and a moving desktop.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://modra.org/")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)

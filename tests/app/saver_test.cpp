@@ -39,6 +39,8 @@ TEST(SaverOptions, EachFormPicksItsWindow)
     expect_target(parse({"--window-id", "0x400007"}), X11Target::given_window, 0x400007);
     expect_target(parse({"-window-id", "0X1aF"}), X11Target::given_window, 0x1AF);
     expect_target(parse({"-window-id", "0xFFFFFFFF"}), X11Target::given_window, 0xFFFFFFFF);
+    expect_target(parse({"-desktop"}), X11Target::desktop);
+    expect_target(parse({"--desktop"}), X11Target::desktop);
     for (const char* help : {"-h", "-help", "--help"}) {
         const Parsed p = parse({help});
         EXPECT_EQ(p.error, "") << help;
@@ -55,6 +57,7 @@ TEST(SaverOptions, XscreensaverWindowStandsForTheScreen)
     expect_target(parse({"-window-id", "77"}, "0x600003"), X11Target::given_window, 77);
     expect_target(parse({"-root"}, ""), X11Target::root);
     expect_target(parse({}, ""), X11Target::own_window);
+    expect_target(parse({"-desktop"}, "0x600003"), X11Target::desktop);
     const Parsed bad = parse({"-root"}, "window 7");
     EXPECT_NE(bad.error.find("XSCREENSAVER_WINDOW"), std::string::npos) << bad.error;
     EXPECT_NE(bad.error.find("'window 7'"), std::string::npos) << bad.error;
@@ -83,6 +86,8 @@ TEST(SaverOptions, AnythingElseIsSaidOnOneLine)
     EXPECT_EQ(parse({"-root", "\n"}).error, "unknown option '\\x0a' (try -help)");
     EXPECT_NE(parse({"-root", "-window-id", "5"}).error, "");
     EXPECT_NE(parse({"-window-id", "5", "--root"}).error, "");
+    EXPECT_NE(parse({"-desktop", "-root"}).error, "");
+    EXPECT_NE(parse({"-window-id", "5", "-desktop"}).error, "");
 }
 
 CoverMap mapped(std::int32_t width, std::int32_t height, std::int32_t source_width = 640,

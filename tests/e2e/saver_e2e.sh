@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# modra-saver on a real X server (Xvfb, no window manager), checked on screenshots in every window it can be
-# given (everything it does not paint is magenta); the ways it ends and fails.
+# modra-saver on a real X server (Xvfb, without a window manager and then under openbox), checked on
+# screenshots in every window it can be given (everything it does not paint is magenta); the desktop's window
+# as the window manager keeps it; no processor time while it cannot be seen; the ways it ends and fails.
 # Usage: saver_e2e.sh MODRA-SAVER WINDOW-CLIENT X11_CLOSE SCREENSHOT-DIR
 set -u
 saver=$1 client=$2 close_tool=$3 shots=$4
 . "$(dirname "$0")/../xvfb_session.sh"
-require_tools Xvfb import convert identify xdpyinfo xwininfo timeout
+require_tools Xvfb import convert identify compare xdpyinfo xwininfo xprop xdotool xrandr openbox timeout
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 unset XSCREENSAVER_WINDOW
@@ -31,7 +32,16 @@ magenta_root() {
     check "the root is magenta" wait_for 10 eval 'import -window root "$session_dir/root.png" && only_colour "$session_dir/root.png" 800x600+0+0 $magenta'
 }
 stop_keeper() { [ -z "$keeper_pid" ] || { kill "$keeper_pid"; wait "$keeper_pid"; } 2>/dev/null; keeper_pid=""; }
-trap 'stop_window; stop_keeper; session_cleanup' EXIT
+# A window manager, which keeps the desktop's window below the others.
+wm_pid=""
+start_openbox() {
+    XDG_CONFIG_HOME=$session_dir openbox --sm-disable >"$session_dir/openbox.log" 2>&1 &
+    wm_pid=$!
+    check "openbox manages the screen" wait_for 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        { cat "$session_dir/openbox.log"; exit 1; }
+}
+stop_openbox() { [ -z "$wm_pid" ] || { kill "$wm_pid"; wait "$wm_pid"; } 2>/dev/null; wm_pid=""; }
+trap 'stop_window; stop_keeper; stop_openbox; session_cleanup' EXIT
 
 # The window $1 (an id, or root) as a picture $2 of the size $3, painted all over.
 covered() { import -window "$1" "$2" 2>/dev/null && [ "$(identify -format %wx%h "$2")" = "$3" ] && ! has_colour "$2" "$3+0+0" $magenta; }
@@ -51,6 +61,30 @@ check_outside() { # W H X Y
     for region in 800x${y}+0+0 800x$((600 - y - h))+0+$((y + h)) ${x}x600+0+0 $((800 - x - w))x600+$((x + w))+0; do
         check "nothing drawn outside the window: $region" only_colour "$shot" "$region" $magenta
     done
+}
+# Seen by no one, it makes no frame: at most a tick of the processor (1/100 s) in 3 seconds.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat"; }
+check_idle() { # what
+    local before after
+    sleep 0.5  # the frame under way, and the server's word of the change
+    before=$(cpu_ticks)
+    sleep 3
+    after=$(cpu_ticks)
+    check "$1: no processor time (ticks in 3 s: $((after - before)))" test $((after - before)) -le 1
+}
+# The first window named $1 in the whole tree: a window manager puts a frame around a top-level one.
+named_window() { xwininfo -name "$1" 2>/dev/null | awk '/Window id:/ { print $4; exit }'; }
+# Where the window $1 is on the screen, WxH+X+Y.
+on_screen() {
+    xwininfo -id "$1" | awk '/Absolute upper-left [XY]:|Width:|Height:/ { v[++n] = $NF }
+                             END { printf "%dx%d+%d+%d\n", v[3], v[4], v[1], v[2] }'
+}
+# The property of a window, as xprop lists it, holds each of the words.
+check_hint() { # what, window, property, words...
+    local what=$1 window=$2 property=$3 value word
+    shift 3
+    value=$(xprop -id "$window" "$property")
+    for word in "$@"; do check "$what: $property has $word ($value)" grep -qw -- "$word" <<<"$value"; done
 }
 check_refused() { # what, the exit code, what stderr's one line says, then the command
     local what=$1 code=$2 says=$3 rc
@@ -111,8 +145,76 @@ start_app "$saver"
 own=$(find_window Modra 10)
 check "a window of its own, titled Modra" test -n "$own" || exit 1
 check_covered "its own window" "$own" "$shots/own_window.png" 640x480
+xdotool windowunmap "$own"
+check_idle "its own window unmapped"
+xdotool windowmap "$own"
+import -window root "$session_dir/mapped.png"
+check_moving "its own window mapped again" root "$session_dir/mapped.png" "$session_dir/mapped_later.png"
 "$close_tool" "$own"
 check_exit "a close request" 5
+
+# The desktop's window asks, before it is first mapped, for what a window manager must give it.
+start_app "$saver" -desktop
+desktop=$(find_window Modra 10)
+check "-desktop: a window titled Modra" test -n "$desktop" || exit 1
+check_hint "-desktop, asked" "$desktop" _NET_WM_WINDOW_TYPE _NET_WM_WINDOW_TYPE_DESKTOP
+check_hint "-desktop, asked" "$desktop" _NET_WM_STATE _NET_WM_STATE_BELOW _NET_WM_STATE_STICKY \
+    _NET_WM_STATE_SKIP_TASKBAR _NET_WM_STATE_SKIP_PAGER
+check_hint "-desktop, asked: every workspace" "$desktop" _NET_WM_DESKTOP 4294967295
+kill -TERM "$app_pid"
+check_exit "SIGTERM" 5
+
+# The desktop under a window manager, which owns its state from then on (openbox tells stickiness in
+# _NET_WM_DESKTOP alone).
+start_openbox
+start_app "$saver" --desktop
+check "-desktop under openbox: its window" wait_for 10 eval 'desktop=$(named_window Modra); [ -n "$desktop" ]' ||
+    exit 1
+check_hint "-desktop under openbox" "$desktop" _NET_WM_STATE _NET_WM_STATE_BELOW _NET_WM_STATE_SKIP_TASKBAR \
+    _NET_WM_STATE_SKIP_PAGER
+check_hint "-desktop under openbox: every workspace" "$desktop" _NET_WM_DESKTOP 4294967295
+geometry=$(on_screen "$desktop")
+check "-desktop: the window covers the screen ($geometry)" test "$geometry" = 800x600+0+0
+check_covered "-desktop: the screen" root "$shots/desktop.png" 800x600
+check_moving "-desktop: the picture" root "$shots/desktop.png" "$session_dir/desktop_later.png"
+# A window mapped afterwards is above it, and stays there when the desktop is raised or clicked.
+open_window 300 200 100 100
+on_top=$(on_screen "$window")
+xdotool windowraise "$desktop" mousemove 5 595 click 1
+sleep 0.5
+screen_shot "$shots/desktop_below.png" "$on_top"
+check "a window mapped afterwards stays above the desktop ($on_top)" only_colour "$shots/desktop_below.png" \
+    "${on_top%%+*}+0+0" $magenta
+xdotool set_desktop 1
+import -window root "$session_dir/workspace.png"
+check_moving "-desktop: the picture on another workspace" root "$session_dir/workspace.png" "$session_dir/workspace_later.png"
+xdotool set_desktop 0
+# Covered all over by a window, it sleeps; uncovered, it plays again.
+open_window 800 600 0 0
+check_idle "-desktop covered by a window"
+stop_window
+import -window root "$session_dir/uncovered.png"
+check_moving "-desktop uncovered" root "$session_dir/uncovered.png" "$session_dir/uncovered_later.png"
+open_window 800 600 0 0
+sleep 0.5
+kill -TERM "$app_pid"
+check_exit "SIGTERM while covered" 2
+stop_window
+
+# A picture whole on each monitor.
+xrandr --setmonitor left 400/0x600/0+0+0 screen && xrandr --setmonitor right 400/0x600/0+400+0 none
+start_app "$saver" -desktop
+monitors_alike() {
+    import -window root "$shots/desktop_monitors.png" &&
+        has_other_colour "$shots/desktop_monitors.png" 800x600+0+0 $magenta &&
+        convert "$shots/desktop_monitors.png" -crop 400x600+0+0 +repage "$session_dir/left.png" &&
+        convert "$shots/desktop_monitors.png" -crop 400x600+400+0 +repage "$session_dir/right.png" &&
+        [ "$(compare -metric AE "$session_dir/left.png" "$session_dir/right.png" null: 2>&1)" = 0 ]
+}
+check "-desktop on two monitors side by side: the same picture on each" wait_for 10 monitors_alike
+kill -TERM "$app_pid"
+check_exit "SIGTERM" 5
+stop_openbox
 
 check_refused "a window that is not there" 1 "there is no window $gone_window" timeout 10 "$saver" -window-id "$gone_window"
 check_refused "XSCREENSAVER_WINDOW naming no window" 1 "there is no window" \

@@ -11,7 +11,9 @@
 struct Framebuffer;
 
 // Pulls pending OS events and feeds them in through platform/portable/events.h.
-// Called by peek_message before it looks at the queue; never blocks.
+// Called by peek_message before it looks at the queue. It does not block,
+// except while nothing the program made could be seen (the X11 host's
+// window hidden): then it may wait until something could.
 void host_poll_events();
 
 // peek_message found nothing to hand out: everything queued has been

@@ -13,6 +13,11 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 
+#include "platform/portable/rects.h"
+#include "platform/x11/stop_signals.h"
+#include "platform/x11/x11_desktop.h"
+#include "platform/x11/x11_monitors.h"
+
 namespace {
 
 struct X11Window {
@@ -24,6 +29,16 @@ struct X11Window {
     int depth = 0;
     GC gc = nullptr;
     bool gone = false;
+    // Seen only while mapped and not covered all over. A compositing manager
+    // draws every window off screen, where none is ever covered: there
+    // only an unmapped (or iconic) window is found hidden.
+    bool mapped = false, obscured = false;
+    // The desktop's: the monitors it spans, in its own pixels, kept up to
+    // date from RandR's word of the screen's changes.
+    bool desktop = false;
+    int randr_event = -1;
+    std::vector<Rect> monitors;
+    std::vector<Rect> places;  // where the picture is shown whole: each monitor, else the window
     // The picture: memory shared with a server on this machine, where a
     // whole screen of pixels a frame would otherwise go through the socket;
     // else memory of our own, which `image` only describes.
@@ -148,33 +163,62 @@ bool make_image(std::int32_t width, std::int32_t height)
     return true;
 }
 
+constexpr long watched = StructureNotifyMask | ExposureMask | VisibilityChangeMask;
+
+void place_pictures()
+{
+    const Rect window{0, 0, x.width, x.height};
+    x.places.clear();
+    for (const Rect& monitor : x.monitors)
+        if (const Rect r = rect_intersect(monitor, window); !rect_empty(r))
+            x.places.push_back(r);
+    if (x.places.empty())
+        x.places.push_back(window);
+}
+
 std::string display_name()
 {
     const char* name = XDisplayName(nullptr);
     return name && *name ? std::string("'") + name + "'" : std::string("(DISPLAY is not set)");
 }
 
-bool open_own_window()
+// A window of our own covering `area` of the screen, mapped once the window
+// manager lets it be.
+bool open_own_window(const Rect& area)
 {
     const int screen = DefaultScreen(x.display);
     x.visual = DefaultVisual(x.display, screen);
     x.depth = DefaultDepth(x.display, screen);
     XSetWindowAttributes attributes{};
     attributes.background_pixel = BlackPixel(x.display, screen);
-    attributes.event_mask = StructureNotifyMask | ExposureMask;
-    x.window = XCreateWindow(x.display, RootWindow(x.display, screen), 0, 0, 640, 480, 0, CopyFromParent,
-                             InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+    attributes.event_mask = watched;
+    x.window = XCreateWindow(x.display, RootWindow(x.display, screen), area.left, area.top,
+                             static_cast<unsigned>(rect_width(area)), static_cast<unsigned>(rect_height(area)), 0,
+                             CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
     XStoreName(x.display, x.window, "Modra");
     XClassHint hint{const_cast<char*>("modra-saver"), const_cast<char*>("Modra")};
     XSetClassHint(x.display, x.window, &hint);
     x.wm_protocols = XInternAtom(x.display, "WM_PROTOCOLS", False);
     x.wm_delete_window = XInternAtom(x.display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(x.display, x.window, &x.wm_delete_window, 1);
+    if (x.desktop)
+        mark_as_desktop(x.display, x.window);
     XMapWindow(x.display, x.window);
     x.own = true;
-    x.width = 640;
-    x.height = 480;
+    x.width = rect_width(area);
+    x.height = rect_height(area);
     return true;
+}
+
+// One window over the whole screen, the picture whole on each monitor: one
+// picture to keep, one to send, and one window to be hidden or seen, where a
+// window per monitor would need each of them once a monitor.
+bool open_desktop_window()
+{
+    x.desktop = true;
+    x.randr_event = watch_screen(x.display);
+    x.monitors = screen_monitors(x.display);
+    return open_own_window(x11_screen());
 }
 
 bool open_given_window(const X11Target& target, std::string& error)
@@ -191,8 +235,12 @@ bool open_given_window(const X11Target& target, std::string& error)
     x.depth = attributes.depth;
     x.width = attributes.width;
     x.height = attributes.height;
+    // A window mapped inside an unmapped one is told of its visibility once
+    // it can be seen.
+    x.mapped = attributes.map_state != IsUnmapped;
+    x.obscured = attributes.map_state == IsUnviewable;
     // Ours are the only events asked for here: the window's owner keeps its own.
-    XSelectInput(x.display, x.window, StructureNotifyMask | ExposureMask);
+    XSelectInput(x.display, x.window, watched);
     return true;
 }
 
@@ -221,11 +269,14 @@ bool x11_open(const X11Target& target, std::string& error)
     if (int event = 0, error_base = 0; XShmQueryExtension(x.display) &&
                                       !XQueryExtension(x.display, "MIT-SHM", &x.shm_opcode, &event, &error_base))
         x.shm_opcode = 0;
-    const bool opened = target.kind == X11Target::own_window ? open_own_window() : open_given_window(target, error);
+    const bool opened = target.kind == X11Target::desktop      ? open_desktop_window()
+                        : target.kind == X11Target::own_window ? open_own_window({0, 0, 640, 480})
+                                                               : open_given_window(target, error);
     if (opened && true_colour(error)) {
         x.fill = x.depth == 32 ? 0xFF000000u : 0;
         x.gc = XCreateGC(x.display, x.window, 0, nullptr);
         if (make_image(x.width, x.height)) {
+            place_pictures();
             XSync(x.display, False);
             if (!x.gone)
                 return true;
@@ -257,9 +308,18 @@ X11Events x11_poll()
     if (!x.display)
         return events;
     std::int32_t width = x.width, height = x.height;
+    bool monitors_changed = false;
     while (XPending(x.display) > 0) {
         XEvent e;
         XNextEvent(x.display, &e);
+        if (x.desktop && screen_changed(e, x.randr_event)) {
+            x.monitors = screen_monitors(x.display);
+            const Rect screen = x11_screen();
+            XMoveResizeWindow(x.display, x.window, 0, 0, static_cast<unsigned>(screen.right),
+                              static_cast<unsigned>(screen.bottom));
+            monitors_changed = true;
+            continue;
+        }
         switch (e.type) {
         case ConfigureNotify:
             if (e.xconfigure.window == x.window) {
@@ -269,6 +329,12 @@ X11Events x11_poll()
             break;
         case Expose:
             events.exposed = events.exposed || (e.xexpose.window == x.window && e.xexpose.count == 0);
+            break;
+        case MapNotify: x.mapped = x.mapped || e.xmap.window == x.window; break;
+        case UnmapNotify: x.mapped = x.mapped && e.xunmap.window != x.window; break;
+        case VisibilityNotify:
+            if (e.xvisibility.window == x.window)
+                x.obscured = e.xvisibility.state == VisibilityFullyObscured;
             break;
         case DestroyNotify:
             x.gone = x.gone || e.xdestroywindow.window == x.window;
@@ -281,16 +347,33 @@ X11Events x11_poll()
         default: break;
         }
     }
-    if (!x.gone && (width != x.width || height != x.height)) {
+    // Monitors that moved leave their old pictures where none belongs: the
+    // window is made black again, as for a new size.
+    if (!x.gone && (width != x.width || height != x.height || monitors_changed)) {
         if (!make_image(width, height)) {
             std::fprintf(stderr, "modra-saver: no picture for a %dx%d window\n", width, height);
             x.gone = true;
         }
+        place_pictures();
         events.resized = true;
     }
     events.gone = x.gone;
+    events.hidden = !x.mapped || x.obscured;
     return events;
 }
+
+void x11_wait()
+{
+    if (!x.display)
+        return;
+    // Events Xlib read while waiting for a reply are in its queue, not on
+    // the socket.
+    XFlush(x.display);
+    if (XQLength(x.display) == 0)
+        wait_readable_or_stopped(ConnectionNumber(x.display));
+}
+
+const std::vector<Rect>& x11_places() { return x.places; }
 
 X11Picture x11_picture()
 {

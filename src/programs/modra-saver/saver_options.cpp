@@ -6,17 +6,19 @@
 #include "programs/common/quoted.h"
 
 const char* const saver_usage =
-    "usage: modra-saver [-root | -window-id ID]\n"
+    "usage: modra-saver [-root | -window-id ID | -desktop]\n"
     "\n"
     "The toy's picture alone, playing by itself and filling the window it is given:\n"
     "a display hack for xscreensaver. SIGTERM or SIGINT ends it.\n"
     "  -root          draw on the whole screen: the window XSCREENSAVER_WINDOW names\n"
     "                 when it is set (xscreensaver sets it), else the root window\n"
     "  -window-id ID  draw into the window ID (decimal, or hexadecimal after 0x)\n"
+    "  -desktop       be the desktop's background: a window below all others, on\n"
+    "                 every workspace, the picture whole on each monitor\n"
     "  -h, --help     show this text\n"
     "  --version      print the version\n"
-    "Without -root or -window-id it draws into the window XSCREENSAVER_WINDOW names,\n"
-    "or else into a window of its own.\n";
+    "Without -root, -window-id or -desktop it draws into the window\n"
+    "XSCREENSAVER_WINDOW names, or else into a window of its own.\n";
 
 namespace {
 
@@ -49,7 +51,7 @@ std::string parse_saver_options(const std::vector<std::string>& args, const char
                                 SaverOptions& options)
 {
     options = SaverOptions{};
-    bool root = false, window_given = false;
+    bool root = false, window_given = false, desktop = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "-h" || is_option(arg, "-help")) {
@@ -58,6 +60,8 @@ std::string parse_saver_options(const std::vector<std::string>& args, const char
             options.version = true;
         } else if (is_option(arg, "-root")) {
             root = true;
+        } else if (is_option(arg, "-desktop")) {
+            desktop = true;
         } else if (is_option(arg, "-window-id")) {
             if (i + 1 == args.size())
                 return arg + " needs a window id";
@@ -68,8 +72,13 @@ std::string parse_saver_options(const std::vector<std::string>& args, const char
             return "unknown option " + quoted(arg) + " (try -help)";
         }
     }
-    if (root && window_given)
-        return "-root and -window-id name two different windows; give one";
+    if (root + window_given + desktop > 1)
+        return "-root, -window-id and -desktop name different windows; give one";
+    // Asked for by name, the desktop is wanted even where a screensaver's window is in the environment.
+    if (desktop) {
+        options.target.kind = X11Target::desktop;
+        return "";
+    }
     if (window_given) {
         options.target.kind = X11Target::given_window;
         return "";
