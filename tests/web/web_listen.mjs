@@ -21,7 +21,7 @@ async function load(preload = "") {
 const caption = (page) => page.evaluate(`document.getElementById("caption").textContent`);
 // The caption shows `text` within five seconds; what it showed last, if not.
 async function says(page, text) {
-    const shown = await page.until(`document.getElementById("caption").textContent === ${JSON.stringify(text)}`, 5000);
+    const shown = await page.until(`document.getElementById("caption")?.textContent === ${JSON.stringify(text)}`, 5000);
     return shown ? text : caption(page);
 }
 // How many pixels of the view change over `ms`.

@@ -83,7 +83,7 @@ async function done(page) {
     const page = await openPage(cdp, "about:blank", { width: 1280, height: 960 });
     await page.send("Emulation.setEmulatedMedia", { features: [{ name: "prefers-reduced-motion", value: "reduce" }] });
     await page.send("Page.navigate", { url: pageUrl + "?embed" });
-    const shown = await page.until(`!document.getElementById("play").hidden`, 15000);
+    const shown = await page.until(`document.getElementById("play")?.hidden === false`, 15000);
     const still = await frames(page, 1000);
     writeFileSync(`${shots}/web_still.png`, await page.screenshot());
     const [x, y] = await page.evaluate(`(() => {
