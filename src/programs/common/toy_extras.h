@@ -1,7 +1,8 @@
 // The extras of the toy a user plays (modra, modra-render, the page): the
-// keys, keeping and recording the picture, attract mode. Each sees the main
-// window's messages before the toy does, in that order of need: attract
-// mode's timer, the recording's, then the keys.
+// keys, keeping and recording the picture, attract mode, listening, and the
+// session kept as a replay from its start. Each sees the main window's
+// messages before the toy does, in that order of need: the replay's,
+// listening's, attract mode's timer, the recording's, then the keys.
 #pragma once
 
 #include "platform/window.h"

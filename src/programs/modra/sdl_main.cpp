@@ -24,6 +24,12 @@ int main(int argc, char** argv)
     case ModraCommand::help: std::fputs(modra_usage().c_str(), stdout); return 0;
     case ModraCommand::version: std::puts("modra " MODRA_VERSION); return 0;
     case ModraCommand::bad: std::fprintf(stderr, "modra: %s\n", command.error.c_str()); return exit_usage;
+    case ModraCommand::replay:
+        if (std::string error; !load_replay_file(command.file, error)) {
+            std::fprintf(stderr, "modra: %s\n", error.c_str());
+            return exit_usage;
+        }
+        break;
     case ModraCommand::play: break;
     }
     std::string error;

@@ -44,6 +44,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     case ModraCommand::help: information_box(nullptr, help_text().c_str(), "Modra"); return 0;
     case ModraCommand::version: information_box(nullptr, "Modra " MODRA_VERSION, "Modra"); return 0;
     case ModraCommand::bad: show_error("Modra", "%s", command.error.c_str()); return exit_usage;
+    case ModraCommand::replay:
+        if (std::string error; !load_replay_file(command.file, error)) {
+            show_error("Modra", "%s", error.c_str());
+            return exit_usage;
+        }
+        break;
     case ModraCommand::play: break;
     }
     return app_main();
