@@ -12,6 +12,7 @@ void (*frame_shown_hook)() = nullptr;
 void (*before_frame_hook)() = nullptr;
 bool (*message_hook)(const Message& message) = nullptr;
 bool (*due_input_hook)() = nullptr;
+bool (*hold_frames_hook)() = nullptr;
 
 namespace {
 
@@ -93,6 +94,10 @@ bool run_main_loop_pass(MainLoop& loop)
         }
         if (!running)
             return true;
+        if (hold_frames_hook && hold_frames_hook()) {
+            loop.sleep = 10;
+            return true;
+        }
         const std::int64_t now = read_clock(schedule);
         if (now >= schedule.next_frame_time) {
             if (due_input_hook && due_input_hook())

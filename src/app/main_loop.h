@@ -19,6 +19,9 @@ extern bool (*message_hook)(const Message& message);
 // messages of its own (a replay played back): true when it did, and the
 // loop then handles what they caused before the frame. Unset: nothing.
 extern bool (*due_input_hook)();
+// And hold the frames back while it returns true (a replay holding one
+// moment), messages still flowing. Unset: frames run.
+extern bool (*hold_frames_hook)();
 
 // Until the quit message; returns its code. Passes, one after another, with
 // the sleep each asks for between them.

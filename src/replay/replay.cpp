@@ -23,6 +23,7 @@ struct Replaying {
     bool playing = false;
     bool started = false;    // its header is applied
     std::size_t next = 0;    // its next record
+    std::int64_t hold_at = -1;  // the frame it stops at, or -1 for none
 };
 
 Replaying r;
@@ -167,13 +168,16 @@ bool kept_replay(std::string& text, std::string& error)
     return true;
 }
 
-void play_replay(const Replay& replay)
+void play_replay(const Replay& replay, std::int64_t hold_at)
 {
     r.played = replay;
+    r.hold_at = hold_at;
     r.armed = true;
 }
 
 bool replay_playing() { return r.playing; }
+
+bool replay_held() { return r.playing && r.hold_at >= 0 && cell_field.frame_count >= r.hold_at; }
 
 std::int64_t replay_length() { return r.played.records.empty() ? 0 : r.played.records.back().frame; }
 
@@ -203,8 +207,11 @@ bool replay_loop_message(const Message& m)
         return false;
     if (r.playing && is_input(m.message)) {
         r.playing = false;  // the user takes over, from here
-    } else if (r.playing && m.message == wm_timer && id >= 0) {
-        return true;  // the controls' timers fire as the replay says
+    } else if (r.playing && ((m.message == wm_timer && id >= 0) || m.message == wm_mousemove ||
+                             m.message == wm_lbuttonup || m.message == wm_rbuttonup)) {
+        // The controls' timers fire as the replay says, and a pointer merely
+        // passing by must not steer a drag being played.
+        return true;
     }
     if (m.message == wm_timer && id >= 0) {
         ReplayRecord t{ReplayRecord::timer};

@@ -23,9 +23,11 @@
 bool kept_replay(std::string& text, std::string& error);
 
 // From the next start of the toy (the main window's creation), `replay` is
-// played back.
-void play_replay(const Replay& replay);
+// played back; to its end, or with `hold_at` to that frame, where the toy
+// stands still until the user's input takes over.
+void play_replay(const Replay& replay, std::int64_t hold_at = -1);
 bool replay_playing();
+bool replay_held();  // main_loop's hold_frames_hook
 // The frames the replay being played has, its last record's.
 std::int64_t replay_length();
 

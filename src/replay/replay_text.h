@@ -50,7 +50,7 @@ std::string replay_text(const Replay& replay);
 // this version or an older one.
 bool read_replay_text(std::string_view text, Replay& replay, std::string& error);
 
-// A replay as it travels: a kept file's whole content, or a link holding
+// A replay as it travels (where zlib packs it; the page unpacks its own): a kept file's whole content, or a link holding
 // it after "#replay=" (with "&at=N" after it, the frame it holds: `at`,
 // else -1). False with `error` (a few words) for anything damaged,
 // truncated or foreign.

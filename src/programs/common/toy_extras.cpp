@@ -117,6 +117,7 @@ void enable_toy_extras()
     before_frame_hook = before_frame;
     message_hook = replay_loop_message;
     due_input_hook = replay_due_input;
+    hold_frames_hook = replay_held;
     hand_acted = replay_hand_acted;
     toy_key_worked = replay_key_worked;
 }
