@@ -53,6 +53,7 @@ add_executable(modra WIN32
   src/programs/modra/win_main.cpp
   src/programs/modra/command_line.cpp
   src/programs/common/toy_extras.cpp
+  src/programs/common/replay_file.cpp
   src/programs/common/quoted.cpp
   ${modra_rc}
 )

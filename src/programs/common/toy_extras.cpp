@@ -12,7 +12,6 @@
 #include "keys/play_keys.h"
 #include "keys/title_readout.h"
 #include "listen/listen.h"
-#include "platform/packed_text.h"
 #include "platform/picture_files.h"
 #include "replay/replay.h"
 
@@ -41,11 +40,11 @@ void record_video(WindowHandle window)
 
 void keep_replay(WindowHandle window)
 {
-    std::string text, packed, path, error;
-    const bool kept = kept_replay(text, error) && pack_text(text, packed, error) &&
-                      save_new_text(pictures_folder(), "modra-" + local_time_stamp(), "modra", packed + "\n", path, error);
-    std::fprintf(stderr, "modra: %s\n", kept ? ("kept " + path).c_str() : error.c_str());
-    show_note(window, kept ? "kept " + path : error);
+    std::string text, error;
+    if (kept_replay(text, error))
+        keep_replay_text(window, text);
+    else
+        show_note(window, error);
 }
 
 const ExtraKey extra_keys[] = {

@@ -5,6 +5,8 @@
 // listening's, attract mode's timer, the recording's, then the keys.
 #pragma once
 
+#include <string>
+
 #include "platform/window.h"
 
 // The main window takes them from now on.
@@ -13,3 +15,7 @@ void enable_toy_extras();
 // A's work as a switch that says which (a wallpaper host's): attract mode
 // on or off, with A's note; nothing changes when it is so already.
 void set_attract(WindowHandle main_window, bool on);
+
+// What K does with the session kept as a replay's text: each program keeps
+// it its own way (a file in the pictures folder, a link in the page).
+void keep_replay_text(WindowHandle window, const std::string& text);
