@@ -151,6 +151,10 @@ std::string replay_text(const Replay& replay)
 bool read_replay_text(std::string_view text, Replay& replay, std::string& error)
 {
     replay = Replay{};
+    if (!text.empty() && !text.starts_with("modra-replay ")) {
+        error = "it is no replay of Modra";
+        return false;
+    }
     std::int64_t line_number = 0, frame = 0;
     std::int32_t last_x = 0, last_y = 0;
     while (!text.empty()) {
@@ -187,6 +191,8 @@ bool read_replay_text(std::string_view text, Replay& replay, std::string& error)
                  (frame += step) <= longest_replay_frames && w.next(letter) && letter.size() == 1 &&
                  read_record(w, letter[0], r, last_x, last_y) && w.done();
             r.frame = frame;
+            // Nothing follows the end: a replay cut after a whole line shows by lacking it.
+            ok = ok && (replay.records.empty() || replay.records.back().kind != ReplayRecord::end);
             if (ok)
                 replay.records.push_back(r);
         }
@@ -195,8 +201,12 @@ bool read_replay_text(std::string_view text, Replay& replay, std::string& error)
             return false;
         }
     }
-    if (line_number < 2) {
-        error = line_number == 0 ? "it is empty" : "it is cut short";
+    if (line_number == 0) {
+        error = "it is empty";
+        return false;
+    }
+    if (replay.records.empty() || replay.records.back().kind != ReplayRecord::end) {
+        error = "it is cut short";
         return false;
     }
     return true;

@@ -15,7 +15,8 @@
 //     c KIND              a key clicked the icon bar's button of KIND
 //     v VK R / ^ VK       a key pressed (R: a repeat) or let go a slider's arrow
 //     a K A B / A K A B   a hand's action, between messages / just before the frame
-//     e                   the end: the frames the session had when it was kept
+//     e                   the end: the frames the session had when it was kept;
+//                         every replay ends with it, so that one cut short shows
 #pragma once
 
 #include <cstdint>
