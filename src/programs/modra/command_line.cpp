@@ -61,25 +61,46 @@ ModraCommand parse_modra_command(std::span<const std::string> args, bool windows
     return {ModraCommand::replay, {}, arg};
 }
 
-bool load_replay_file(const std::string& file, std::string& error)
+namespace {
+
+bool read_replay_file(const std::string& file, Replay& replay, std::string& error)
 {
-    std::ifstream in(file, std::ios::binary);
+    // The name is UTF-8 wherever it came from; Windows opens it by its wide
+    // form only.
+    const std::filesystem::path path(std::u8string(file.begin(), file.end()));
+    std::ifstream in(path, std::ios::binary);
     std::string packed;
     std::error_code ec;
-    if (std::filesystem::is_directory(file, ec))
+    if (std::filesystem::is_directory(path, ec))
         error = "it is a folder";
     else if (!in.is_open())
         error = "it cannot be read";
+    else if (const auto size = std::filesystem::file_size(path, ec); !ec && size > (100u << 20))
+        error = "it is too big for a replay";  // a video dropped on the window, say
     else
         packed.assign(std::istreambuf_iterator<char>(in), {});
-    Replay replay;
     std::int64_t at = -1;
-    if (error.empty() && read_packed_replay(packed, replay, at, error)) {
-        play_replay(replay);
+    if (error.empty() && read_packed_replay(packed, replay, at, error))
         return true;
-    }
     error = "cannot play " + ::quoted(file, 240) + ": " + error;
     return false;
+}
+
+}  // namespace
+
+bool load_replay_file(const std::string& file, std::string& error)
+{
+    Replay replay;
+    if (!read_replay_file(file, replay, error))
+        return false;
+    play_replay(replay);
+    return true;
+}
+
+bool is_replay_file(const std::string& file, std::string& error)
+{
+    Replay replay;
+    return read_replay_file(file, replay, error);
 }
 
 std::string modra_usage()

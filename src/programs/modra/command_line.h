@@ -18,6 +18,8 @@ ModraCommand parse_modra_command(std::span<const std::string> args, bool windows
 // The replay in `file`, to play from the start: false with `error` (one
 // line, the file named) when it cannot be read or is no whole replay.
 bool load_replay_file(const std::string& file, std::string& error);
+// Whether `file` is a whole replay, as load_replay_file would find it.
+bool is_replay_file(const std::string& file, std::string& error);
 
 // What --help prints: the usage, the mouse and the keys (the extras' keys
 // must have been offered first, as the program offers them).
