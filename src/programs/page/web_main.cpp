@@ -211,7 +211,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE void modra_setting(int which, int value)
         break;
     case parameter_setting: act({HandAction::parameter, std::clamp(value, -2000, 2000)}); break;
     case palette_setting: act({HandAction::palette, std::clamp(value, 0, 99)}); break;
-    case attract_setting: set_attract(main_window, value != 0); break;
+    case attract_setting:
+        // A replay playing is played to the end undisturbed; the wallpaper plays by itself after it.
+        if (replay_playing())
+            attract_after_replay = value != 0;
+        else
+            set_attract(main_window, value != 0);
+        break;
     case listening_setting: set_listening(main_window, value != 0); break;
     case clicks_setting: web_host_take_pointer(value != 0); break;
     default: break;
