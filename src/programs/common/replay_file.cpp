@@ -7,6 +7,8 @@
 #include "platform/picture_files.h"
 #include "programs/common/toy_extras.h"
 
+const char* const keep_replay_help = "K   keep this session from its start as a replay, modra-....modra, in your pictures folder\n";
+
 void keep_replay_text(WindowHandle window, const std::string& text)
 {
     std::string packed, path, error;

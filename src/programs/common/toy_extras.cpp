@@ -52,7 +52,7 @@ const ExtraKey extra_keys[] = {
     {'R', record_video, record_key_help},
     {'R', toggle_toy_recording, gif_key_help, true},
     {'A', toggle_attract, "A   let it play by itself, or stop it\n"},
-    {'K', keep_replay, "K   keep this session from its start as a replay, modra-....modra, in your pictures folder\n"},
+    {'K', keep_replay, keep_replay_help},
     {'L', cycle_listening,
      "L   listen to this computer, to the microphone, or not (nothing heard is kept but in R's video)\n"},
 };

@@ -19,3 +19,5 @@ void set_attract(WindowHandle main_window, bool on);
 // What K does with the session kept as a replay's text: each program keeps
 // it its own way (a file in the pictures folder, a link in the page).
 void keep_replay_text(WindowHandle window, const std::string& text);
+// K's line in the list of keys, saying where the replay goes.
+extern const char* const keep_replay_help;
