@@ -204,6 +204,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE void modra_setting(int which, int value)
 {
     if (!main_window)
         return;
+    // A replay playing is played to its end undisturbed by the host's hand.
+    if (replay_playing() && (which == rule_setting || which == parameter_setting || which == palette_setting))
+        return;
     switch (which) {
     case rule_setting:
         if ((value == 1 ? 1 : 0) != sim_mode.mode)
@@ -212,7 +215,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void modra_setting(int which, int value)
     case parameter_setting: act({HandAction::parameter, std::clamp(value, -2000, 2000)}); break;
     case palette_setting: act({HandAction::palette, std::clamp(value, 0, 99)}); break;
     case attract_setting:
-        // A replay playing is played to the end undisturbed; the wallpaper plays by itself after it.
+        // The wallpaper plays by itself after the replay.
         if (replay_playing())
             attract_after_replay = value != 0;
         else
