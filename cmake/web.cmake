@@ -1,7 +1,8 @@
 # The browser build (Emscripten): the toy over the portable window system
 # and the web host, as a script and its WebAssembly for web/index.html.
 # Pictures and recordings go through the browser, so there is no libpng,
-# giflib or libwebp here, and no thread.
+# giflib or libwebp here, and no thread; a replay's link is packed and
+# unpacked by the browser too, so no zlib either.
 set(MODRA_WEB_FLAGS -msimd128)
 target_compile_options(modra_core PRIVATE ${MODRA_WEB_FLAGS})
 
@@ -24,6 +25,8 @@ add_executable(modra
   src/keys/slider_keys.cpp
   src/keys/title_readout.cpp
   src/capture/screenshot.cpp
+  src/replay/replay_text.cpp
+  src/replay/replay.cpp
 )
 target_compile_options(modra PRIVATE ${MODRA_WEB_FLAGS})
 target_link_libraries(modra PRIVATE modra_toy modra_portable)

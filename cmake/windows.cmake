@@ -29,16 +29,25 @@ add_library(modra_win32 STATIC
   src/platform/files/video_picture.cpp
   src/platform/win32/mix_format.cpp
   src/platform/win32/sound_input.cpp
+  src/platform/win32/given_files.cpp
+  src/platform/files/packed_text.cpp
 )
 target_include_directories(modra_win32 PUBLIC src)
 # dxguid supplies IID_IDirectDraw7; windowscodecs, ole32, shlwapi and uuid
 # the Imaging Component's encoder, COM and the file stream under kept
-# pictures, shell32 and uuid the Pictures known folder; ksuser the sample
-# formats' GUIDs the mix format is compared with; mfuuid Media Foundation's
+# pictures, shell32 and uuid the Pictures known folder, shell32 too dropped
+# files and the wide command line's split; ksuser the sample formats' GUIDs
+# the mix format is compared with; mfuuid Media Foundation's
 # GUIDs, whose functions are looked up when first wanted (media_foundation.h),
 # so that mfplat and mfreadwrite are not imported.
 target_link_libraries(modra_win32 PUBLIC ddraw dxguid gdi32 user32 advapi32 windowscodecs ole32 shell32 shlwapi
                       uuid ksuser mfuuid)
+# Replays are packed with zlib (Debian's libz-mingw-w64-dev), linked in
+# rather than beside the program as zlib1.dll.
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
+target_link_libraries(modra_win32 PUBLIC ZLIB::ZLIB)
+target_sources(modra_extras PRIVATE src/replay/replay_link.cpp)
 # The palette bank reads the stored set through the platform's resources.
 target_link_libraries(modra_core PUBLIC modra_win32)
 
@@ -53,6 +62,7 @@ add_executable(modra WIN32
   src/programs/modra/win_main.cpp
   src/programs/modra/command_line.cpp
   src/programs/common/toy_extras.cpp
+  src/programs/common/replay_file.cpp
   src/programs/common/quoted.cpp
   ${modra_rc}
 )

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 runs=${2:--1}
 jobs=${FUZZ_JOBS:-$(nproc)}
-targets=(fuzz_ico fuzz_bmp fuzz_palettes fuzz_script fuzz_options)
+targets=(fuzz_ico fuzz_bmp fuzz_palettes fuzz_script fuzz_options fuzz_replay)
 
 scripts/install-deps.sh fuzz
 cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-16 >/dev/null

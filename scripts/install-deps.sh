@@ -8,7 +8,7 @@
 set -euo pipefail
 case "${1:-}" in
     "") packages=(g++ cmake ninja-build pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
-                  libsdl2-dev libsndfile1-dev libavformat-dev libavcodec-dev libswresample-dev ffmpeg libx11-dev libxext-dev libxrandr-dev libgif-dev libwebp-dev webp xvfb xdotool openbox imagemagick x11-utils x11-xserver-utils wine64 wine
+                  libsdl2-dev zlib1g-dev libsndfile1-dev libavformat-dev libavcodec-dev libswresample-dev ffmpeg libx11-dev libxext-dev libxrandr-dev libgif-dev libwebp-dev webp xvfb xdotool openbox imagemagick x11-utils x11-xserver-utils wine64 wine
                   pulseaudio pulseaudio-utils desktop-file-utils appstream man-db dpkg-dev lintian) ;;
     fuzz) packages=(cmake ninja-build clang-16 libfuzzer-16-dev) ;;
     web) packages=(cmake ninja-build emscripten node-acorn nodejs python3 chromium zip) ;;

@@ -10,6 +10,9 @@
 
 void (*frame_shown_hook)() = nullptr;
 void (*before_frame_hook)() = nullptr;
+bool (*message_hook)(const Message& message) = nullptr;
+bool (*due_input_hook)() = nullptr;
+bool (*hold_frames_hook)() = nullptr;
 
 namespace {
 
@@ -83,14 +86,22 @@ bool run_main_loop_pass(MainLoop& loop)
         if (message.message == wm_quit)
             return false;
         if (peek_message(message)) {
-            translate_message(message);
-            dispatch_message(message);
+            if (message.message == wm_quit || !message_hook || !message_hook(message)) {
+                translate_message(message);
+                dispatch_message(message);
+            }
             continue;
         }
         if (!running)
             return true;
+        if (hold_frames_hook && hold_frames_hook()) {
+            loop.sleep = 10;
+            return true;
+        }
         const std::int64_t now = read_clock(schedule);
         if (now >= schedule.next_frame_time) {
+            if (due_input_hook && due_input_hook())
+                continue;
             // A stall of up to a second is made up frame by frame, so a dragged
             // window loses none; after a longer one (a page hidden for an hour)
             // making them all would freeze the toy for as long: the schedule

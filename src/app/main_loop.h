@@ -12,6 +12,16 @@ extern void (*frame_shown_hook)();
 // And act just before a frame is made, as a message handled then would (a
 // hand that answers music); unset, nothing is called.
 extern void (*before_frame_hook)();
+// And see each message the loop is about to hand out (a replay keeps them),
+// keeping back those it returns true for; unset, every message goes.
+extern bool (*message_hook)(const Message& message);
+// And, once everything queued is handled and a frame is due, hand over
+// messages of its own (a replay played back): true when it did, and the
+// loop then handles what they caused before the frame. Unset: nothing.
+extern bool (*due_input_hook)();
+// And hold the frames back while it returns true (a replay holding one
+// moment), messages still flowing. Unset: frames run.
+extern bool (*hold_frames_hook)();
 
 // Until the quit message; returns its code. Passes, one after another, with
 // the sleep each asks for between them.

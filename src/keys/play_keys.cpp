@@ -42,10 +42,10 @@ bool key_pressed(WindowHandle window, std::uintptr_t key)
     if (key_is_down(vk_control))
         return zoom_key(key);
     switch (key) {
-    case vk_space: click_icon(pause_button); return true;
-    case 'D': click_icon(diffusion_button); return true;
-    case 'W': click_icon(wave_button); return true;
-    case 'T': click_icon(picture_button); return true;
+    case vk_space: work_toy_key(ToyKeyWork::icon, pause_button, false); return true;
+    case 'D': work_toy_key(ToyKeyWork::icon, diffusion_button, false); return true;
+    case 'W': work_toy_key(ToyKeyWork::icon, wave_button, false); return true;
+    case 'T': work_toy_key(ToyKeyWork::icon, picture_button, false); return true;
     case 'F': toggle_frame_rate(window); return true;
     case vk_f1: information_box(window, keys_help().c_str(), "Modra keys"); return true;
     case vk_f11: toggle_full_screen(); return true;
@@ -65,6 +65,21 @@ bool key_pressed(WindowHandle window, std::uintptr_t key)
 }
 
 }  // namespace
+
+void (*toy_key_worked)(ToyKeyWork work, std::uintptr_t value, bool repeat) = nullptr;
+
+bool work_toy_key(ToyKeyWork work, std::uintptr_t value, bool repeat)
+{
+    bool worked = true;
+    switch (work) {
+    case ToyKeyWork::icon: click_icon(static_cast<std::int32_t>(value)); break;
+    case ToyKeyWork::slider_down: worked = slider_key_down(value, repeat); break;
+    case ToyKeyWork::slider_up: worked = slider_key_up(value); break;
+    }
+    if (worked && toy_key_worked)
+        toy_key_worked(work, value, repeat);
+    return worked;
+}
 
 void offer_extra_keys(std::span<const ExtraKey> keys) { extra_keys.insert(extra_keys.end(), keys.begin(), keys.end()); }
 
@@ -88,11 +103,11 @@ bool play_key_message(WindowHandle window, std::uint32_t message, std::uintptr_t
     const bool repeat = (lparam & key_was_down) != 0;
     switch (message) {
     case wm_keydown:
-        if (!key_is_down(vk_control) && slider_key_down(wparam, repeat))
+        if (!key_is_down(vk_control) && work_toy_key(ToyKeyWork::slider_down, wparam, repeat))
             return true;
         return !repeat ? key_pressed(window, wparam) : false;
     case wm_keyup:
-        return slider_key_up(wparam);
+        return work_toy_key(ToyKeyWork::slider_up, wparam, false);
     case wm_syskeydown:
         // Alt+Enter; every other Alt key is the system's (Alt+F4 closes).
         if (wparam != vk_return)

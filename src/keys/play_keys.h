@@ -36,6 +36,15 @@ std::string keys_help();
 bool play_key_message(WindowHandle main_window, std::uint32_t message, std::uintptr_t wparam,
                       std::intptr_t lparam);
 
+// What the toy's own keys do to the toy: click an icon bar button (value:
+// its kind), press or let go a slider's arrow key (value: the key). Seen by
+// whoever keeps a replay; unset, nothing is called.
+enum class ToyKeyWork : std::int32_t { icon, slider_down, slider_up };
+extern void (*toy_key_worked)(ToyKeyWork work, std::uintptr_t value, bool repeat);
+// Does it, as a key would (a replay played back does it so); false when a
+// slider key was not the slider's.
+bool work_toy_key(ToyKeyWork work, std::uintptr_t value, bool repeat);
+
 // The keys taken with Ctrl held: the zoom's.
 inline constexpr std::uintptr_t zoom_keys[] = {vk_oem_plus, vk_add, vk_oem_minus, vk_subtract, '0', vk_numpad0};
 

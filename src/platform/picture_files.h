@@ -25,3 +25,9 @@ std::string local_time_stamp();
 bool save_new_png(const std::string& folder, const std::string& stem, const std::uint32_t* pixels,
                   std::int32_t width, std::int32_t height, std::int32_t pitch, std::string& path,
                   std::string& error);
+
+// Writes `text` in `folder` under the first free name of stem.EXT,
+// stem-2.EXT ...; false with `error` (one line) when it cannot, and then
+// nothing is left.
+bool save_new_text(const std::string& folder, const std::string& stem, const char* extension, const std::string& text,
+                   std::string& path, std::string& error);

@@ -141,6 +141,15 @@ error=$(compare -metric MAE "$session_dir/last.png" "$session_dir/still.png" nul
 check "its last frame is the view within 4 of 255 (mean error $error)" awk -v e="$error" 'BEGIN { exit !(e * 255 <= 4) }'
 rm -f "$home/Pictures"/*
 
+# K: the whole session as a replay, which modra-render plays to the view as shown, pixel for pixel.
+press k
+kept=$(pictures)
+check "K keeps modra-....modra and says so (${kept:-none}; $(title))" \
+    bash -c "[[ '$kept' =~ ^modra-[0-9]{8}-[0-9]{6}\.modra$ ]] && [[ '$(title)' == 'Modra — kept '*'$kept' ]]"
+"$render" --replay "$home/Pictures/$kept" --out "$shots/keys_replayed.png"
+check "played back by modra-render, it ends on the view as shown" no_difference "$shots/keys_replayed.png" "$session_dir/still.png"
+rm -f "$home/Pictures"/*
+
 press r
 "$close_tool" "$win"
 check_exit "a close request while recording" 5

@@ -29,9 +29,12 @@ std::vector<std::string> written(const RenderOptions& o)
     for (const Drop& d : o.drops) args.push_back("--drop=" + std::to_string(d.row) + "," + std::to_string(d.column));
     for (const auto& [name, value] : {std::pair{"--out=", &o.out}, {"--window=", &o.window},
                                       {"--dump-field=", &o.dump_field}, {"--script=", &o.script},
-                                      {"--gif=", &o.gif}, {"--webp=", &o.webp}, {"--audio=", &o.audio}})
+                                      {"--gif=", &o.gif}, {"--webp=", &o.webp}, {"--audio=", &o.audio},
+                                      {"--video=", &o.video}, {"--keep=", &o.keep}, {"--replay=", &o.replay}})
         if (!value->empty()) args.push_back(name + *value);
     args.push_back("--record-from=" + std::to_string(o.record_from));
+    args.push_back("--scale=" + std::to_string(o.scale));
+    if (o.quality) args.push_back("--quality=" + std::to_string(*o.quality));
     if (o.help) args.push_back("--help");
     if (o.check) args.push_back("--check");
     if (o.version) args.push_back("--version");
@@ -118,7 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(options.screen_width >= 1 && options.screen_width <= 8192 && options.screen_height >= 1 &&
                options.screen_height <= 8192);
     FUZZ_CHECK(options.help || options.version || options.check || !options.out.empty() || !options.window.empty() ||
-               !options.dump_field.empty() || !options.gif.empty() || !options.webp.empty());
+               !options.dump_field.empty() || !options.gif.empty() || !options.webp.empty() || !options.video.empty() ||
+               !options.keep.empty());
     FUZZ_CHECK(options.record_from >= 0 && options.record_from <= 100'000'000);
     FUZZ_CHECK(options.out.empty() || names_an_image(options.out));
     FUZZ_CHECK(options.window.empty() || names_an_image(options.window));

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The page from SITE_DIR in headless Chromium, which web_page.mjs drives and checks against MODRA_RENDER's
 # window; then web_listen.mjs, listening, with a click track for the fake devices; then web_wallpaper.mjs,
-# the page unseen, still and as a wallpaper.
+# the page unseen, still and as a wallpaper; then web_replay.mjs, a replay's link, against MODRA_RENDER's.
 # Needs build-web/site/ (scripts/build-web.sh), build/modra-render and build/tests/make_sound.
 #   tests/web/web_page.sh [SITE_DIR] [MODRA_RENDER] [SCREENSHOT_DIR]
 set -euo pipefail
@@ -48,3 +48,4 @@ devtools="ws://127.0.0.1:$(sed -n 1p "$work/profile/DevToolsActivePort")$(sed -n
 node --experimental-websocket --no-warnings "$here/web_page.mjs" "$devtools" "http://127.0.0.1:$port/" "$work/window.ppm" "$shots"
 node --experimental-websocket --no-warnings "$here/web_listen.mjs" "$devtools" "http://127.0.0.1:$port/" "$work/click.wav" "$site/index.html" "$work/downloads"
 node --experimental-websocket --no-warnings "$here/web_wallpaper.mjs" "$devtools" "http://127.0.0.1:$port/" "$shots"
+node --experimental-websocket --no-warnings "$here/web_replay.mjs" "$devtools" "http://127.0.0.1:$port/" "$render" "$shots" "$work"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The native Windows build's keys under Wine on a private Xvfb (no window manager): the window against
-# modra-render's after the same keys; S in the Pictures known folder; full screen; F1. Screenshots go to
-# BUILD-WINDOWS/wine-keys-screenshots/.
+# modra-render's after the same keys; S in the Pictures known folder; full screen; F1; a replay played, K's,
+# a damaged one. Screenshots go to BUILD-WINDOWS/wine-keys-screenshots/.
 # Usage: wine_keys.sh BUILD-WINDOWS MODRA-RENDER X11_CLOSE
 set -u
 render=$2
@@ -104,4 +104,40 @@ fi
 
 "$close_tool" "$win"
 check_exit "a close request" 30
+
+# A replay of a seeded run with a drag and a key that ends paused: modra.exe plays it to a picture that stands
+# as modra-render's replay ends; K then keeps the session, replay and all, and that ends there too.
+printf '%s\n' "frames 20" "press left 200 200" "move 230 220" "move 270 250" "release left 270 250" "frames 30" \
+    "key w" "frames 30" "key space" >"$dir/replay.txt"
+"$render" --seed 3 --script "$dir/replay.txt" --frames 10 --keep "$dir/replay.modra"
+"$render" --replay "$dir/replay.modra" --window "$shots/linux_replay.png"
+ends_as_replayed() { # what, then the window's picture
+    local n
+    n=$(compare -metric AE "$2" "$shots/linux_replay.png" "$dir/replay_difference.png" 2>&1)
+    check "$1 ends as modra-render --replay does ($n pixels differ)" test "$n" = 0
+}
+start_modra_exe "Z:$dir/replay.modra"
+open_modra 60
+wait_for 20 eval 'client_shot "$dir/replay_a.png"; sleep 0.5; client_shot "$shots/replay.png"
+                  [ -z "$(changed_box "$dir/replay_a.png" "$shots/replay.png")" ]'
+ends_as_replayed "modra.exe FILE.modra" "$shots/replay.png"
+sleep 1  # past its last ten frames, paused
+click_at 5 5
+press k
+wait_for 10 eval 'listing | grep -q "^modra-.*\.modra$"'
+kept=$(listing | grep '^modra-[0-9]\{8\}-[0-9]\{6\}\.modra$')
+check "K keeps the session as a replay in the Pictures known folder (folder: $(listing | tr '\n' ' '))" \
+    test "$(listing)" = "$kept"
+check_kept "$kept" kept
+"$render" --replay "$pictures/$kept" --window "$shots/linux_kept_replay.png" &&
+    ends_as_replayed "its replay" "$shots/linux_kept_replay.png"
+"$close_tool" "$win"
+check_exit "a close request" 30
+
+printf 'modra-replay 1\n' >"$dir/damaged.modra"
+start_modra_exe "Z:$dir/damaged.modra"
+check_box Modra 60 "$shots/replay_damaged.png" && xdotool key --window "$box" Return 2>/dev/null
+wait_app 10
+rc=$?
+check "a damaged replay: dismissing its box ends modra.exe with 2 (got $rc)" test $rc -eq 2
 finish_checks

@@ -42,7 +42,9 @@ wine_session() {
 }
 
 restart_xvfb() { "$wineserver" -k 2>/dev/null; "$wineserver" -w 2>/dev/null; start_xvfb "$@"; }  # depth [size]
-start_modra_exe() { (cd "$work" && exec "$wine" "$build/modra.exe") >"$session_dir/out" 2>"$session_dir/err" & app_pid=$!; }
+start_modra_exe() { # arguments
+    (cd "$work" && exec "$wine" "$build/modra.exe" "$@") >"$session_dir/out" 2>"$session_dir/err" & app_pid=$!
+}
 
 # modra.exe on a fresh 24-bit screen, painted, the focus from a click on its black frame, which does nothing else.
 start_focused_modra() {
@@ -58,12 +60,12 @@ start_focused_modra() {
 press() { xdotool key "$1"; sleep 0.7; }  # key name, then time for the toy to paint
 title() { xprop -id "$win" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 listing() { ls -A "$pictures"; }
-# What the toy kept, $1 in the Pictures known folder: told by the title and on stderr, not hidden (as its
-# temporary file was), and nothing left in the current folder.
+# What the toy kept, $1 in the Pictures known folder: told ($2, "saved" unless given) by the title and on
+# stderr, not hidden (as its temporary file was), and nothing left in the current folder.
 check_kept() {
-    local file=$1 saved attributes
-    check "the title says where $file went: $(title)" eval 'title | grep -q "^Modra — saved .*\\\\$file\$"'
-    saved=$(sed -n 's/^modra: saved \(.*\)/\1/p' "$dir/err" | tr -d '\r' | tail -1)
+    local file=$1 told=${2:-saved} saved attributes
+    check "the title says where $file went: $(title)" eval 'title | grep -q "^Modra — $told .*\\\\$file\$"'
+    saved=$(sed -n "s/^modra: $told \\(.*\\)/\\1/p" "$dir/err" | tr -d '\r' | tail -1)
     check "stderr names it (${saved:-nothing})" test "${saved##*\\}" = "$file"
     attributes=$("$wine" cmd /c attrib "$saved" 2>/dev/null | tr -d '\r')
     check "it is not hidden (attrib: ${attributes:-nothing})" \

@@ -76,3 +76,24 @@ bool save_new_png(const std::string& folder, const std::string& stem, const std:
         error = "cannot save a picture in " + folder + ": " + error;
     return ok;
 }
+
+bool save_new_text(const std::string& folder, const std::string& stem, const char* extension, const std::string& text,
+                   std::string& path, std::string& error)
+{
+    std::string temp;
+    std::FILE* file = open_hidden_temp(folder, stem, temp, error);
+    bool ok = file != nullptr;
+    if (ok) {
+        errno = 0;
+        const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+        const int cause = errno ? errno : EIO;
+        ok = close_checked(file, error) && written;
+        if (!written)
+            error = std::strerror(cause);
+        ok = ok && take_free_name(temp, folder + "/" + stem, extension, path, error);
+        std::remove(temp.c_str());
+    }
+    if (!ok)
+        error = "cannot keep a file in " + folder + ": " + error;
+    return ok;
+}

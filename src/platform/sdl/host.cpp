@@ -78,6 +78,7 @@ struct SdlHost {
 };
 
 SdlHost host;
+void (*dropped_file)(const std::string& path) = nullptr;
 
 // Filled on the frame path without allocating or writing anything; the file
 // is opened at start so that a bad name is told before the toy runs.
@@ -315,6 +316,8 @@ bool sdl_host_start(std::string& error)
     return true;
 }
 
+void sdl_host_on_drop(void (*dropped)(const std::string& path)) { dropped_file = dropped; }
+
 void sdl_host_stop()
 {
     if (!host.started)
@@ -379,6 +382,11 @@ void host_poll_events()
                 break;
             if (const std::uintptr_t vk = virtual_key(e.key.keysym.sym))
                 inject_key(vk, e.type == SDL_KEYDOWN);
+            break;
+        case SDL_DROPFILE:
+            if (e.drop.file && dropped_file && e.drop.windowID == host.window_id)
+                dropped_file(e.drop.file);
+            SDL_free(e.drop.file);
             break;
         case SDL_AUDIODEVICEREMOVED: sdl_sound_event(e); break;
         default: break;  // SDL_QUIT follows a window close, which is handled above

@@ -15,7 +15,9 @@
 //    zoom, its find), keys with Ctrl other than the zoom keys do. Keys held
 //    when the page loses the focus are let go
 //  - the framebuffer shown through the canvas's 2D context (putImageData of
-//    the dirty rectangle)
+//    the dirty rectangle); while the program holds the presents back (frames
+//    run faster than a page can show them), the dirty rectangles gather and
+//    go as one when it lets go
 //  - full screen through the Fullscreen API, on the page's whole screen;
 //    leaving it by the browser's own means (Esc) leaves it in the toy too
 //  - message boxes as a modal dialog on the page with their title and text;
@@ -80,6 +82,8 @@ struct WebHost {
     std::vector<QueuedEvent> queue;
     std::vector<std::uint32_t> rgba;  // a dirty rectangle as the canvas takes it
     std::vector<std::uintptr_t> held;
+    bool presents_held = false;
+    Rect unshown{};  // gathered while the presents are held
 };
 
 WebHost host;
@@ -382,10 +386,24 @@ void host_top_level_placed(const char* title, const Rect& screen, bool)
     page_place(std::max(rect_width(screen), 1), std::max(rect_height(screen), 1), zoom());
 }
 
+void web_host_hold_presents(bool on)
+{
+    host.presents_held = on;
+    if (!on && !rect_empty(host.unshown)) {
+        const Rect unshown = host.unshown;
+        host.unshown = {};
+        host_framebuffer_changed(top_level_framebuffer(), unshown);
+    }
+}
+
 void host_framebuffer_changed(const Framebuffer& fb, const Rect& dirty)
 {
     if (!host.started || !fb.pixels)
         return;
+    if (host.presents_held) {
+        host.unshown = rect_union(host.unshown, dirty);
+        return;
+    }
     const Rect r{std::max(dirty.left, 0), std::max(dirty.top, 0), std::min(dirty.right, fb.width),
                  std::min(dirty.bottom, fb.height)};
     if (r.right <= r.left || r.bottom <= r.top)

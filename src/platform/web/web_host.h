@@ -22,3 +22,7 @@ void web_host_take_pointer(bool on);
 // as a dropped file does (wm_dropfiles). Only while the user's key or click
 // is fresh does the browser show it.
 void web_choose_sound_file();
+
+// While held, what the window paints is not shown but gathered, and shown at
+// once when let go: for frames run faster than the page can show them.
+void web_host_hold_presents(bool on);

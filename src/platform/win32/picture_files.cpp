@@ -1,6 +1,6 @@
 // Kept pictures on Windows: the Pictures known folder, a PNG encoded by the
-// Windows Imaging Component into a hidden temporary file beside the
-// picture, and the final name taken by a move that fails rather than
+// Windows Imaging Component (or a replay's text, as it is) into a hidden
+// temporary file beside the picture, and the final name taken by a move that fails rather than
 // replace a file that is there. Paths are UTF-8 outside, UTF-16 inside.
 // The file pieces serve the recordings too (kept_files.h).
 #include "platform/picture_files.h"
@@ -268,5 +268,36 @@ bool save_new_png(const std::string& folder, const std::string& stem, const std:
         DeleteFileW(temp.c_str());
     if (!ok)
         error = "cannot save a picture in " + folder + ": " + error;
+    return ok;
+}
+
+bool save_new_text(const std::string& folder, const std::string& stem, const char* extension, const std::string& text,
+                   std::string& path, std::string& error)
+{
+    const std::wstring wide_folder = to_wide(folder), wide_stem = to_wide(stem);
+    std::wstring temp, final_path;
+    bool ok = claim_hidden_temp(wide_folder, wide_stem, temp, error);
+    if (ok) {
+        // Opened again as it is, so that it stays hidden until named.
+        const HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                        FILE_ATTRIBUTE_HIDDEN, nullptr);
+        DWORD written = 0;
+        ok = file != INVALID_HANDLE_VALUE && text.size() <= MAXDWORD &&
+             WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+             written == text.size();
+        if (!ok)
+            error = describe(GetLastError());
+        if (file != INVALID_HANDLE_VALUE && !CloseHandle(file) && ok) {
+            ok = false;
+            error = describe(GetLastError());
+        }
+    }
+    ok = ok && take_free_name(temp, wide_folder + L"\\" + wide_stem, to_wide(extension).c_str(), final_path, error);
+    if (ok)
+        path = to_utf8(final_path.c_str());
+    else if (!temp.empty())
+        DeleteFileW(temp.c_str());
+    if (!ok)
+        error = "cannot keep a file in " + folder + ": " + error;
     return ok;
 }

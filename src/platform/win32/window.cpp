@@ -12,7 +12,11 @@
 //  - full screen as a borderless window over the whole monitor the window is
 //    on, and back to the style and placement of before (screen.cpp)
 //  - kept pictures: the Pictures known folder, PNGs written through the
-//    Windows Imaging Component under the first free name (picture_files.cpp)
+//    Windows Imaging Component under the first free name, and replays as
+//    text there (picture_files.cpp)
+//  - files given to modra.exe: its wide command line, a file dropped on a
+//    window that accepts them, and a new start of the program with one
+//    (given_files.cpp)
 //  - GDI drawing (canvas.cpp); DirectDraw 7 surfaces (surface.cpp); the
 //    kernel clocks (clock.cpp); resources compiled by windres (resources.cpp,
 //    picture.cpp); the version and DirectX checks of start-up
@@ -28,12 +32,15 @@
 //    window itself on a high-DPI screen; zoom() is always 1
 //  - full screen keeps the program's pixels one to one: the client becomes
 //    the monitor's size and the toy's layout centres itself in it
+//  - a dropped file reaches the window only through the peek, where Windows
+//    posts it; of several dropped at once, the first
 //  - at most a few paints may be open at once (begin_paint keeps their
 //    PAINTSTRUCTs in a small table)
 #include <cstdint>
 #include <string>
 #include <type_traits>
 
+#include "platform/win32/given_files.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/sound_input.h"
 
@@ -44,8 +51,8 @@ static_assert(std::is_same_v<WPARAM, std::uintptr_t> && std::is_same_v<LPARAM, s
 static_assert(use_default_position == static_cast<std::int32_t>(CW_USEDEFAULT));
 static_assert(wm_paint == WM_PAINT && wm_timer == WM_TIMER && wm_mousemove == WM_MOUSEMOVE &&
               wm_lbuttondown == WM_LBUTTONDOWN && wm_rbuttonup == WM_RBUTTONUP && wm_quit == WM_QUIT &&
-              wm_close == WM_CLOSE && wm_size == WM_SIZE && wm_move == WM_MOVE && mk_lbutton == MK_LBUTTON &&
-              mk_rbutton == MK_RBUTTON);
+              wm_close == WM_CLOSE && wm_dropfiles == WM_DROPFILES && wm_size == WM_SIZE && wm_move == WM_MOVE &&
+              mk_lbutton == MK_LBUTTON && mk_rbutton == MK_RBUTTON);
 static_assert(wm_keydown == WM_KEYDOWN && wm_keyup == WM_KEYUP && wm_syskeydown == WM_SYSKEYDOWN &&
               wm_syskeyup == WM_SYSKEYUP && wm_syschar == WM_SYSCHAR && wm_create == WM_CREATE &&
               wm_destroy == WM_DESTROY);
@@ -225,6 +232,12 @@ bool peek_message(Message& message)
     pass_sound_input_end();
     if (!PeekMessageA(&last_peeked, nullptr, 0, 0, PM_REMOVE))
         return false;
+    // A drop is posted: its files are kept here and the message goes on
+    // carrying nothing, as the interface has it.
+    if (last_peeked.message == WM_DROPFILES) {
+        keep_dropped_file(reinterpret_cast<HDROP>(last_peeked.wParam));
+        last_peeked.wParam = 0;
+    }
     message = {from_hwnd(last_peeked.hwnd), last_peeked.message, last_peeked.wParam, last_peeked.lParam};
     return true;
 }

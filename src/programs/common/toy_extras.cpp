@@ -13,6 +13,7 @@
 #include "keys/title_readout.h"
 #include "listen/listen.h"
 #include "platform/picture_files.h"
+#include "replay/replay.h"
 
 namespace {
 
@@ -37,18 +38,29 @@ void record_video(WindowHandle window)
     toggle_toy_video(window, rate, channels);
 }
 
+void keep_replay(WindowHandle window)
+{
+    std::string text, error;
+    if (kept_replay(text, error))
+        keep_replay_text(window, text);
+    else
+        show_note(window, error);
+}
+
 const ExtraKey extra_keys[] = {
     {'S', keep_picture, keep_key_help},
     {'R', record_video, record_key_help},
     {'R', toggle_toy_recording, gif_key_help, true},
     {'A', toggle_attract, "A   let it play by itself, or stop it\n"},
+    {'K', keep_replay, keep_replay_help},
     {'L', cycle_listening,
      "L   listen to this computer, to the microphone, or not (nothing heard is kept but in R's video)\n"},
 };
 
 // Listening's hand answers what was heard just before each frame; with
-// attract mode on, the music times attract mode's changes too.
-void before_frame()
+// attract mode on, the music times attract mode's changes too. A replay
+// being played does its own acts there instead.
+void music_before_frame()
 {
     const MusicCues cues = listen_before_frame();
     attract_follow_music(cues.heard);
@@ -61,8 +73,16 @@ void before_frame()
         attract_cue_palette();
 }
 
+void before_frame()
+{
+    if (!replay_before_frame())
+        music_before_frame();
+    replay_frame_done();
+}
+
 bool toy_extras(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
 {
+    replay_message(window, message, wparam, lparam);
     listen_message(window, message, wparam, lparam);
     if (attract_message(window, message, wparam, lparam))
         return true;
@@ -94,4 +114,9 @@ void enable_toy_extras()
     tap_heard_sound(heard_sound);
     main_window_extras = toy_extras;
     before_frame_hook = before_frame;
+    message_hook = replay_loop_message;
+    due_input_hook = replay_due_input;
+    hold_frames_hook = replay_held;
+    hand_acted = replay_hand_acted;
+    toy_key_worked = replay_key_worked;
 }

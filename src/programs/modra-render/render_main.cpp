@@ -29,6 +29,7 @@
 #include "platform/headless/headless_host.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/portable/events.h"
+#include "platform/packed_text.h"
 #include "platform/screen.h"
 #include "platform/sound_file.h"
 #include "programs/common/quoted.h"
@@ -36,6 +37,7 @@
 #include "programs/modra-render/render_checks.h"
 #include "programs/modra-render/render_options.h"
 #include "programs/modra-render/render_script.h"
+#include "replay/replay.h"
 #include "sim/cell_field.h"
 #include "sim/drop.h"
 #include "sim/random.h"
@@ -75,6 +77,7 @@ struct RenderRun {
     std::int64_t video_frames = 0;  // written, and so the sound's place
 
     SoundClip sound;  // --audio
+    std::int64_t replay_at = -1;  // the frame a --replay link holds
 
     Picture picture;  // the back surface: the 640 x 480 field as drawn
     Picture window;   // the main window's client area
@@ -152,14 +155,14 @@ void set_up()
     if (run.options.width != 710 || run.options.height != 580)
         inject_resize(run.options.width, run.options.height);
     set_zoom(run.options.zoom);
-    IconBar& bar = iconbars[0];
+    // As a hand on the controls, so that a replay kept of the run has them.
     if (run.options.rule == 1)
-        press_button(bar, find_kind(bar, wave_button), click, true, true);
-    set_value(sliders[0], run.options.parameter, true);
+        act({HandAction::rule, 1});
+    act({HandAction::parameter, run.options.parameter});
     if (run.options.palette)
-        set_value(sliders[1], *run.options.palette, true);
+        act({HandAction::palette, *run.options.palette});
     for (const Drop& drop : run.options.drops)
-        stamp_drop(drop.row, drop.column, drop_radius);
+        act({HandAction::drop, drop.row, drop.column});
     // Repainted before the first frame, so that a run of no frames shows the drops.
     invalidate(view_window, nullptr, false);
     if (run.options.attract)
@@ -230,6 +233,9 @@ void on_poll()
     if (!run.script_done) {
         run.script_done = true;
         run.final_frame = frames_so_far() + run.options.frames.value_or(run.steps.empty() ? 1 : 0);
+        // A replay to its end (the frames the session had), or to the frame its link holds.
+        if (!run.options.replay.empty())
+            run.final_frame = run.options.frames.value_or(run.replay_at >= 0 ? run.replay_at : replay_length());
         // A sound is heard to its end, however long the script took.
         if (!run.options.frames && !run.options.audio.empty())
             run.final_frame = std::max(frames_so_far(), frames_of(run.sound));
@@ -309,7 +315,9 @@ bool cannot_write(const StagedFile& staged, const std::string& why, std::string&
     return false;
 }
 
-constexpr int output_count = 6;  // --out, --window, --dump-field, --gif, --webp, --video
+// --out, --window, --dump-field, then the recordings, then the replay.
+constexpr int gif_output = 3, webp_output = 4, video_output = 5, keep_output = 6, output_count = 7;
+bool is_recording(int output) { return output >= gif_output && output <= video_output; }
 
 // Every output is written and closed before any is put in place, so that a
 // failure anywhere (a full disk among them) leaves none of them behind.
@@ -317,18 +325,25 @@ bool write_outputs(StagedFile (&files)[output_count], std::string& error)
 {
     std::string recorded;
     if (!stop_recording(recorded))
-        for (int i = 3; i < output_count; ++i)
+        for (int i = gif_output; i <= video_output; ++i)
             if (files[i].file)
                 return cannot_write(files[i], recorded, error);
     for (int i = 0; i < output_count; ++i) {
         if (!files[i].file)
             continue;
         errno = 0;
-        if (i == 5) {
+        if (i == keep_output) {
+            std::string text, packed;
+            if (!kept_replay(text, error) || !pack_text(text, packed, error))
+                return cannot_write(files[i], error, error);
+            packed += '\n';
+            if (std::fwrite(packed.data(), 1, packed.size(), files[i].file) != packed.size())
+                return cannot_write(files[i], std::strerror(errno ? errno : EIO), error);
+        } else if (i == video_output) {
             if (!close_video_writer(*run.video, error))
                 return cannot_write(files[i], error, error);
-        } else if (i >= 3) {
-            if (!close_animation_writer(*run.recorders[i - 3], error))
+        } else if (is_recording(i)) {
+            if (!close_animation_writer(*run.recorders[i - gif_output], error))
                 return cannot_write(files[i], error, error);
         } else if (!(i == 2 ? write_field(files[i].file, run.field)
                             : write_picture(files[i], i == 0 ? run.picture : run.window))) {
@@ -359,6 +374,27 @@ VideoSettings video_settings()
     v.sound_rate = run.sound.rate;
     v.sound_channels = run.sound.channels;
     return v;
+}
+
+// A replay file, a few kilobytes: a hundred megabytes is no replay.
+bool read_whole_file(const std::string& name, std::string& bytes, std::string& error)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(name, ec)) {
+        error = "it is a folder";
+        return false;
+    }
+    std::ifstream in(name, std::ios::binary);
+    if (!in.is_open()) {
+        error = std::strerror(errno);
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+    if (bytes.size() > (100u << 20)) {
+        error = "it is too big for a replay";
+        return false;
+    }
+    return true;
 }
 
 bool read_script(const std::string& name, std::string& error)
@@ -404,23 +440,35 @@ int main(int argc, char** argv)
         return fail(exit_usage, error);
     if (!run.options.audio.empty() && !read_sound_file(run.options.audio, run.sound, error))
         return fail(exit_usage, "cannot read the sound " + quoted(run.options.audio, path_limit) + ": " + error);
+    if (!run.options.replay.empty()) {
+        Replay replay;
+        const std::string& given = run.options.replay;
+        std::string packed = given;
+        if (given.find("#replay=") == std::string::npos && !read_whole_file(given, packed, error))
+            return fail(exit_usage, "cannot read the replay " + quoted(given, path_limit) + ": " + error);
+        if (!read_packed_replay(packed, replay, run.replay_at, error))
+            return fail(exit_usage, "cannot play the replay " + quoted(given, path_limit) + ": " + error);
+        play_replay(replay);
+    }
 
     // Every output is opened before the run, so that a bad path fails at
     // once and no half-written file is ever left behind.
     StagedFile files[output_count];
     const std::string* names[output_count] = {&run.options.out,  &run.options.window, &run.options.dump_field,
-                                              &run.options.gif,  &run.options.webp,   &run.options.video};
+                                              &run.options.gif,  &run.options.webp,   &run.options.video,
+                                              &run.options.keep};
     for (int i = 0; i < output_count; ++i) {
         if (names[i]->empty())
             continue;
-        if (open_staged(files[i], *names[i], error) && i == 5) {
+        if (open_staged(files[i], *names[i], error) && i == video_output) {
             run.video = open_video_writer(files[i].file, video_settings(), error);
             if (run.video)
                 continue;
-        } else if (files[i].file && i >= 3) {
-            const AnimationFormat format = i == 3 ? AnimationFormat::gif : AnimationFormat::webp;
-            run.recorders[i - 3] = open_animation_writer(files[i].file, format, field_width, field_height, error);
-            if (run.recorders[i - 3])
+        } else if (files[i].file && is_recording(i)) {
+            const AnimationFormat format = i == gif_output ? AnimationFormat::gif : AnimationFormat::webp;
+            auto& recorder = run.recorders[i - gif_output];
+            recorder = open_animation_writer(files[i].file, format, field_width, field_height, error);
+            if (recorder)
                 continue;
         } else if (files[i].file) {
             continue;

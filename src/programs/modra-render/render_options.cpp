@@ -16,6 +16,7 @@ const char* const render_usage =
     "                    [--gif FILE.gif] [--webp FILE.webp] [--record-from N]\n"
     "                    [--video FILE.mp4|FILE.webm] [--scale N] [--quality Q]\n"
     "                    [--zoom N] [--screen W,H] [--attract] [--audio FILE] [--check]\n"
+    "                    [--keep FILE.modra] [--replay FILE|LINK]\n"
     "       modra-render --help | --version\n"
     "\n"
     "Runs the whole toy without a display, on a virtual clock, and writes what it shows.\n"
@@ -56,6 +57,9 @@ const char* const render_usage =
     "                it (the sparks still follow the clock then)\n"
     "  --audio       listen to a sound file (WAV, FLAC, Ogg, Opus, MP3) as the frames\n"
     "                pass, frame n hearing it up to n/60 s; without --frames, to its end\n"
+    "  --keep        keep the run (script, attract mode and sound included) as a replay\n"
+    "  --replay      play a replay kept by K, --keep or a link (#replay=...) from its\n"
+    "                start, to its end or to --frames N, the frame a link's &at=N holds\n"
     "  --check       after every frames step of the script and at the end, check that\n"
     "                every cell is within 0..65535, the border 0 and the sliders in\n"
     "                range; stop at the first fault; print what was checked\n"
@@ -118,7 +122,7 @@ bool known_option(const std::string& name)
 {
     for (const char* known : {"--rule", "--parameter", "--palette", "--seed", "--frames", "--drop", "--size",
                               "--script", "--out", "--window", "--dump-field", "--zoom", "--screen", "--gif", "--webp",
-                              "--record-from", "--audio", "--video", "--scale", "--quality"})
+                              "--record-from", "--audio", "--video", "--scale", "--quality", "--keep", "--replay"})
         if (name == known)
             return true;
     return false;
@@ -197,6 +201,10 @@ std::string parse_option(const std::string& name, const std::string& value, Rend
         if (!parse_int(value, q) || q < 0 || q > 63)
             return "--quality takes a whole number from 0 to 63, not " + quoted(value);
         options.quality = q;
+    } else if (name == "--keep" || name == "--replay") {
+        if (value.empty())
+            return name + " needs a file name" + (name == "--replay" ? " or a link" : "");
+        (name == "--keep" ? options.keep : options.replay) = value;
     } else if (name == "--audio") {
         if (value.empty())
             return "--audio needs a file name";
@@ -238,8 +246,17 @@ std::string parse_render_options(const std::vector<std::string>& args, RenderOpt
             return error;
     }
     if (!options.help && !options.version && !options.check && options.out.empty() && options.window.empty() &&
-        options.dump_field.empty() && options.gif.empty() && options.webp.empty() && options.video.empty())
-        return "nothing to do: give --out, --window, --dump-field, --gif, --webp, --video or --check (try --help)";
+        options.dump_field.empty() && options.gif.empty() && options.webp.empty() && options.video.empty() &&
+        options.keep.empty())
+        return "nothing to do: give --out, --window, --dump-field, --gif, --webp, --video, --keep or --check "
+               "(try --help)";
+    // A replay holds the whole session; nothing may be added to it.
+    if (!options.replay.empty() &&
+        (!options.script.empty() || options.attract || !options.audio.empty() || !options.drops.empty() ||
+         options.rule != 0 || options.parameter != 0 || options.palette || options.seed || options.width != 710 ||
+         options.height != 580))
+        return "--replay plays the session as it was: it takes no --script, --attract, --audio, --drop, --rule, "
+               "--parameter, --palette, --seed or --size";
     if (options.quality && !options.video.empty() && options.video_format == VideoFormat::mp4 && *options.quality > 51)
         return "--quality takes a whole number from 0 to 51 for .mp4, not " + std::to_string(*options.quality);
     return {};

@@ -36,6 +36,8 @@ struct RenderOptions {
     std::string gif;     // the run's frames recorded as an animated GIF
     std::string webp;    // and as a lossless animated WebP
     std::string audio;   // a sound the toy listens to as the frames pass
+    std::string keep;    // the run kept as a replay
+    std::string replay;  // a replay to play: a file, or a link with #replay=
     std::string video;   // the run's frames as a video, with the sound
     VideoFormat video_format = VideoFormat::mp4;  // by its extension
     std::int32_t scale = 2;              // of the video

@@ -1,7 +1,12 @@
 #include "programs/modra/command_line.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "keys/play_keys.h"
 #include "programs/common/quoted.h"
+#include "replay/replay.h"
 
 namespace {
 
@@ -46,19 +51,64 @@ ModraCommand parse_modra_command(std::span<const std::string> args, bool windows
         return {};
     const std::string& arg = args[0];
     if (arg == "--help" || arg == "-h" || (windows && arg == "/?"))
-        return {ModraCommand::help, {}};
+        return {ModraCommand::help, {}, {}};
     if (arg == "--version")
-        return {ModraCommand::version, {}};
+        return {ModraCommand::version, {}, {}};
     if (!arg.empty() && (arg[0] == '-' || (windows && arg[0] == '/')))
-        return {ModraCommand::bad, "unknown option " + quoted(arg) + " (try --help)"};
-    return {ModraCommand::bad, "unexpected argument " + quoted(arg) + " (try --help)"};
+        return {ModraCommand::bad, "unknown option " + ::quoted(arg) + " (try --help)", {}};
+    if (args.size() > 1)
+        return {ModraCommand::bad, "unexpected argument " + ::quoted(args[1]) + " (try --help)", {}};
+    return {ModraCommand::replay, {}, arg};
+}
+
+namespace {
+
+bool read_replay_file(const std::string& file, Replay& replay, std::string& error)
+{
+    // The name is UTF-8 wherever it came from; Windows opens it by its wide
+    // form only.
+    const std::filesystem::path path(std::u8string(file.begin(), file.end()));
+    std::ifstream in(path, std::ios::binary);
+    std::string packed;
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        error = "it is a folder";
+    else if (!in.is_open())
+        error = "it cannot be read";
+    else if (const auto size = std::filesystem::file_size(path, ec); !ec && size > (100u << 20))
+        error = "it is too big for a replay";  // a video dropped on the window, say
+    else
+        packed.assign(std::istreambuf_iterator<char>(in), {});
+    std::int64_t at = -1;
+    if (error.empty() && read_packed_replay(packed, replay, at, error))
+        return true;
+    error = "cannot play " + ::quoted(file, 240) + ": " + error;
+    return false;
+}
+
+}  // namespace
+
+bool load_replay_file(const std::string& file, std::string& error)
+{
+    Replay replay;
+    if (!read_replay_file(file, replay, error))
+        return false;
+    play_replay(replay);
+    return true;
+}
+
+bool is_replay_file(const std::string& file, std::string& error)
+{
+    Replay replay;
+    return read_replay_file(file, replay, error);
 }
 
 std::string modra_usage()
 {
-    std::string usage = "usage: modra [--help | --version]\n"
+    std::string usage = "usage: modra [FILE.modra | --help | --version]\n"
                         "\n"
-                        "Opens the toy: a field of fire, plasma and water ripples to play with.\n"
+                        "Opens the toy: a field of fire, plasma and water ripples to play with. Given a\n"
+                        "replay (K keeps one), it plays it back from its start, until you take over.\n"
                         "\n"
                         "Mouse:\n" +
                         entry("left button", "drop bumps into the picture; drag for a trail") +
