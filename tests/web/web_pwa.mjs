@@ -11,9 +11,11 @@ const cdp = await connect(browserUrl);
 const faults = [];
 const check = (what, ok) => { if (!ok) faults.push(what); return ok; };
 
-// The site as a plain static server has it: Last-Modified, and each visit asks again (a 304 when unchanged).
+// The site as a plain static server has it: Last-Modified, and each visit asks again (a 304 when unchanged);
+// `rebuilt` holds files of a new build, with the time they were made.
 const types = { html: "text/html", js: "text/javascript", wasm: "application/wasm", png: "image/png" };
 let sent = 0;
+const rebuilt = new Map();
 const counted = new WeakMap();
 const server = createServer((request, response) => {
     response.on("finish", () => {
@@ -25,8 +27,7 @@ const server = createServer((request, response) => {
     let body, modified;
     try {
         const file = `${site}/${name.replace(/\//g, "")}`;
-        body = readFileSync(file);
-        modified = statSync(file).mtime.toUTCString();
+        [body, modified] = rebuilt.get(name) ?? [readFileSync(file), statSync(file).mtime.toUTCString()];
     } catch {
         return response.writeHead(404).end();
     }
@@ -84,8 +85,18 @@ async function reload(page) {
     const again = sent - before;
     console.log(`web_pwa: sent by the server: first visit ${kb(visit)}, the worker's copy ${kb(install)} more; ` +
                 `a visit with the worker ${kb(again)}`);
-    check(`a visit with the worker is served as one without: ${again} bytes, no more than the first visit's ${visit}`,
-          again > 0 && again < visit);
+
+    // A new build, of another page and so another worker: the next visit has the page at once, and the new
+    // worker's copy of the site replaces the old one.
+    const made = new Date(Date.now() + 2000).toUTCString();
+    const build = (name, from, to) => rebuilt.set(name, [readFileSync(`${site}/${name}`, "utf8").replace(from, to), made]);
+    build("index.html", "</body>", "<!-- a new build -->\n</body>");
+    build("sw.js", / [0-9a-f]{16}";/, ' 0123456789abcdef";');
+    const newPage = `document.documentElement.outerHTML.includes("a new build")`;
+    check("a new build's page comes at once", (await reload(page)) && (await page.evaluate(newPage)));
+    check("and its worker's copy replaces the old", await page.until(`caches.keys().then(async (names) =>
+        names.length === 1 && names[0].endsWith(" 0123456789abcdef") &&
+        (await (await caches.match("index.html")).text()).includes("a new build"))`, 10000));
 
     server.close();
     server.closeAllConnections();
@@ -94,7 +105,8 @@ async function reload(page) {
     await sleep(1000);
     const more = (await page.evaluate(views)) - frames;
     console.log(`web_pwa: with no server, ${more} frames in a second`);
-    check(`with no server the page starts and runs: ${more} frames in a second`, shown && more > 50);
+    check(`with no server the new build's page starts and runs: ${more} frames in a second`,
+          shown && more > 50 && (await page.evaluate(newPage)));
     writeFileSync(`${shots}/web_pwa_offline.png`, await page.screenshot());
     faults.push(...page.problems.filter((p) => !p.includes("ERR_CONNECTION_REFUSED")));
     await page.close();
