@@ -95,5 +95,7 @@
     e.stopPropagation();
     e.preventDefault();
   }, true);
+  // A tablet's keyboard: Esc closes it too, and goes on to the toy as ever.
+  window.addEventListener("keydown", (e) => { if (e.key === "Escape") shown(false); }, true);
   document.body.append(open, menu);
 })();

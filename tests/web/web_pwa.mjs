@@ -14,7 +14,7 @@ const check = (what, ok) => { if (!ok) faults.push(what); return ok; };
 // The site as a plain static server has it: Last-Modified, and each visit asks again (a 304 when unchanged);
 // `rebuilt` holds files of a new build, with the time they were made.
 const types = { html: "text/html", js: "text/javascript", wasm: "application/wasm", png: "image/png" };
-let sent = 0;
+let sent = 0, answers = [];
 const rebuilt = new Map();
 const counted = new WeakMap();
 const server = createServer((request, response) => {
@@ -32,6 +32,7 @@ const server = createServer((request, response) => {
         return response.writeHead(404).end();
     }
     const unchanged = request.headers["if-modified-since"] === modified;
+    answers.push(unchanged ? 304 : 200);
     response.writeHead(unchanged ? 304 : 200, { "Content-Type": types[name.split(".").pop()] ?? "application/octet-stream",
                                                 "Last-Modified": modified, "Cache-Control": "no-cache" });
     response.end(unchanged ? undefined : body);
@@ -42,7 +43,13 @@ const url = `http://127.0.0.1:${port}/`;
 const firstFrame = `window.modraPresents.some((p) => p[3] === 640 && p[4] === 480)`;
 const views = `window.modraPresents.filter((p) => p[3] === 640 && p[4] === 480).length`;
 const caption = `document.getElementById("caption").textContent`;
-const kb = (bytes) => (bytes / 1024).toFixed(1) + " KiB";
+// What the server sent since `from`, and its answers since, which it then forgets.
+const since = (from) => {
+    const told = `${((sent - from) / 1024).toFixed(1)} KiB in ${answers.length} answers, ` +
+                 `${answers.filter((a) => a === 304).length} of them 304`;
+    answers = [];
+    return told;
+};
 async function reload(page) {
     const loaded = new Promise((resolve) => cdp.on((m) => m.method === "Page.loadEventFired" && resolve()));
     await page.send("Page.reload", {});
@@ -54,10 +61,9 @@ async function reload(page) {
 {
     const page = await openPage(cdp, url, { width: 1000, height: 800 });
     check("a first visit shows a first frame", await page.until(firstFrame, 15000));
-    const visit = sent;
     check("the worker takes the page over", await page.until("navigator.serviceWorker.controller !== null", 10000));
     await sleep(500);
-    const install = sent - visit;
+    const visit = since(0);
     const { installabilityErrors } = await page.send("Page.getInstallabilityErrors", {});
     check(`Chromium would install it (${JSON.stringify(installabilityErrors)})`, installabilityErrors.length === 0);
     check("a desktop has no menu button",
@@ -80,11 +86,11 @@ async function reload(page) {
                                               icons.some(([sizes, , purpose]) => sizes === s && purpose === "maskable")));
 
     const before = sent;
+    answers = [];
     check("a visit with the worker shows a first frame", await reload(page));
     await sleep(500);
-    const again = sent - before;
-    console.log(`web_pwa: sent by the server: first visit ${kb(visit)}, the worker's copy ${kb(install)} more; ` +
-                `a visit with the worker ${kb(again)}`);
+    console.log(`web_pwa: sent by the server: a first visit with the worker's copy ${visit}; ` +
+                `a visit with the worker ${since(before)}`);
 
     // A new build, of another page and so another worker: the next visit has the page at once, and the new
     // worker's copy of the site replaces the old one.
