@@ -18,12 +18,9 @@
     };
   }
 
-  // A finger, not a mouse, and so most likely no keyboard: `phone` on <body> says so to the page's styles
-  // and scripts.
-  const coarse = matchMedia("(pointer: coarse)");
-  const phone = () => document.body.classList.toggle("phone", coarse.matches);
-  phone();
-  coarse.addEventListener("change", phone);
+  // The phone's arrangement of the windows (a finger, a small screen: most likely no keyboard), as the
+  // page chose it at the start: `phone` on <body> says so to the page's styles and scripts.
+  document.body.classList.toggle("phone", !!Module.modraPhone);
 
   // Each item hands the toy its key, pressed and let go, where the keyboard's would arrive: the same
   // function, and the tap is the user's gesture the browser asks of the clipboard, the microphone and
