@@ -8,6 +8,7 @@ target_compile_options(modra_core PRIVATE ${MODRA_WEB_FLAGS})
 
 add_executable(modra
   src/programs/page/web_main.cpp
+  src/programs/page/phone_page.cpp
   src/programs/common/toy_extras.cpp
   src/platform/web/host.cpp
   src/platform/web/clock.cpp

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the toy for the browser with Emscripten and writes a static site to
 # build-web/site/: index.html, modra.js, modra.wasm and the icon, nothing fetched from
-# elsewhere. Serve it with scripts/serve-web.sh. Further targets named on the
+# elsewhere; and to install it as an app that starts offline, its manifest and icons, and
+# the service worker sw.js. Serve it with scripts/serve-web.sh. Further targets named on the
 # command line (rule_paths_tests: the comparison of the rule loops, for Node)
 # are built too.
 # With a Linux build of modra-render (build/modra-render, or MODRA_RENDER), it
@@ -20,8 +21,17 @@ cmake --build build-web --target modra "$@" -j2
 site=build-web/site
 rm -rf "$site"
 mkdir -p "$site"
-cp web/index.html build-web/modra.js build-web/modra.wasm "$site"/
+cp web/index.html web/handheld.js web/manifest.webmanifest build-web/modra.js build-web/modra.wasm "$site"/
 cp res/icons/modra.ico "$site"/favicon.ico
+for size in 192 512; do
+    cp res/icons/app_$size.png "$site"/icon-$size.png
+    cp res/icons/app_maskable_$size.png "$site"/icon-maskable-$size.png
+done
+# The worker keeps every other file of the site, under a hash of them all: a changed site is a
+# changed worker, which replaces the one a visitor has and what it kept.
+files=$(cd "$site" && ls)
+hash=$(cd "$site" && sha256sum $files | sha256sum | cut -c1-16)
+sed -e "s/\"@SITE_FILES@\"/$(printf '"%s", ' $files | sed 's/, $//')/" -e "s/@SITE_HASH@/$hash/" web/sw.js >"$site"/sw.js
 echo "build-web/site/ is ready: scripts/serve-web.sh serves it"
 
 render=${MODRA_RENDER:-build/modra-render}
@@ -42,8 +52,11 @@ preview() {
 for host in lively wallpaper-engine; do
     mkdir "$wallpapers/$host"
     cp "$site"/* web/"$host"/*.json "$wallpapers/$host"/
+    # A wallpaper is no app to install or keep offline: no worker, no manifest and its icons.
+    rm "$wallpapers/$host"/{sw.js,manifest.webmanifest,icon-*.png}
     # The page knows its host by this mark: only the picture, playing by itself.
-    sed -i "s/<html lang=\"en\">/<html lang=\"en\" data-wallpaper=\"$host\">/" "$wallpapers/$host/index.html"
+    sed -i -e "s/<html lang=\"en\">/<html lang=\"en\" data-wallpaper=\"$host\">/" \
+        -e '/rel="manifest"/d' -e '/rel="apple-touch-icon"/d' "$wallpapers/$host/index.html"
     grep -q "data-wallpaper=\"$host\"" "$wallpapers/$host/index.html"
 done
 # Lively's library shows 16:9 tiles; Wallpaper Engine's square ones.

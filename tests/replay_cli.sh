@@ -51,7 +51,7 @@ text=$(python3 -c 'import sys, zlib, base64; s=open("kept.modra").read().strip()
 kept=$(cat kept.modra)
 printf '%s' "${kept:0:$((${#kept} / 2))}" >truncated.modra
 printf '%sA%s' "${kept:0:40}" "${kept:41}" >altered.modra
-printf '%s\n' "${text/modra-replay 1/modra-replay 2}" | pack >newer.modra
+printf '%s\n' "${text/modra-replay 1/modra-replay 3}" | pack >newer.modra
 printf '%s\n' "${text/seed/sed}" | pack >damaged.modra
 printf '%s' "${text:0:$((${#text} - 3))}" | pack >cut.modra
 printf 'hello' | pack >foreign.modra
@@ -69,4 +69,19 @@ for bad in truncated altered newer damaged cut foreign picture empty folder miss
         bash -c "test $code = 2 -a $(wc -l <modra.txt) = 1 && grep -q 'cannot play' modra.txt"
 done
 check "a replay of a newer version says so" grep -q "newer version" newer.txt
+
+# The same records as made on a phone: its windows, the view in the corner, which modra-render lays out too.
+printf '%s\n' "$text" | sed '1s/ 1$/ 2/; 2s/$/ phone/' | pack >phone.modra
+"$render" --replay phone.modra --window phone.ppm --out phone-view.ppm
+check "a phone's replay plays in the phone's windows, the view at the corner" python3 -c '
+import sys
+def ppm(name):
+    data = open(name, "rb").read()
+    width, height = map(int, data.split()[1:3])
+    return width, height, data[-3 * width * height:]
+width, height, window = ppm("phone.ppm")
+_, _, view = ppm("phone-view.ppm")
+zoom = width // 800  # the window as shown, at the zoom of the end
+sys.exit(not (width == 800 * zoom and height == 640 * zoom and all(
+    window[3 * (width * y + x) * zoom:3 * (width * y + x) * zoom + 3] == view[3 * (640 * y + x):3 * (640 * y + x) + 3] for y in range(480) for x in range(640))))'
 finish_checks

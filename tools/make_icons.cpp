@@ -1,6 +1,9 @@
 // Builds the icons in res/icons/: the sixteen icon bar faces (face_NNN.ico,
 // four per button: up, lit, down, disabled) and the application icon
-// (modra.ico, and for the desktop's icon theme app_SIZE.png and app.svg).
+// (modra.ico, and for the desktop's icon theme app_SIZE.png and app.svg;
+// for the page installed as an app, app_192.png and app_512.png, and
+// app_maskable_SIZE.png, whose badge sits inside the circle a phone's mask
+// always keeps, on black to the edges).
 //
 //     make-icons OUTPUT_DIRECTORY
 //
@@ -252,21 +255,29 @@ Colour ring_colour(const Ring (&rings)[N], int r) {
     return black;
 }
 
-Image app_icon(int size) {
+// The badge `badge` pixels across in the middle of a `size` square; around
+// it transparent, or with `backed` black.
+Image app_icon(int size, int badge, bool backed) {
     Image img = blank(size);
     // Work in units of 1/(2*size) of the icon so both sizes share one design.
     const int half = size;  // centre at (size, size) in doubled pixels
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const int dx = 2 * x + 1 - half, dy = 2 * y + 1 - half;
-            const int d2 = dx * dx + dy * dy;              // doubled pixels squared
-            const int r = d2 * 256 / (size * size);       // 0..256 at the rim (x256 of radius^2)
-            if (r > 256) continue;
-            img.opaque[y * size + x] = 1;
-            img.colour[y * size + x] = size >= 32 ? ring_colour(big_rings, r) : ring_colour(small_rings, r);
+            const int d2 = dx * dx + dy * dy;                   // doubled pixels squared
+            const int r = int(std::int64_t{d2} * 256 / (badge * badge));  // 0..256 at the rim (x256 of radius^2)
+            img.opaque[y * size + x] = r <= 256 || backed;
+            if (r <= 256)
+                img.colour[y * size + x] = badge >= 32 ? ring_colour(big_rings, r) : ring_colour(small_rings, r);
         }
     return img;
 }
+
+Image app_icon(int size) { return app_icon(size, size, false); }
+
+// A phone may cut an app's icon to any shape that keeps the middle circle of
+// 80% of its width: the whole badge goes inside that.
+Image maskable_app_icon(int size) { return app_icon(size, size * 4 / 5, true); }
 
 // The same rings as circles, for desktops that scale the icon: each ring's
 // outer edge filled over the one outside it, black between them.
@@ -293,8 +304,11 @@ std::string app_icon_svg() {
 
 // ---- .png writing ----------------------------------------------------------
 
-// Indexed colour with the 16 colours and one transparent entry, in stored
-// (uncompressed) deflate blocks: the bytes depend on nothing but the image.
+// Indexed colour with the 16 colours and one transparent entry, deflated
+// with the fixed codes and matches only of the byte before or the one above
+// (the icons are runs of colour, much like the row before): small enough for
+// a page to fetch the big sizes, and the bytes depend on nothing but the
+// image.
 std::uint32_t crc32(const std::uint8_t* data, std::size_t n, std::uint32_t crc = 0) {
     crc = ~crc;
     for (std::size_t i = 0; i < n; ++i) {
@@ -316,6 +330,78 @@ void chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<s
     put32_big(out, crc32(out.data() + start, out.size() - start));
 }
 
+// Deflate's bits go out least significant first; its codes most significant
+// first.
+struct Bits {
+    std::vector<std::uint8_t>& out;
+    std::uint32_t pending = 0;
+    int count = 0;
+    void put(std::uint32_t value, int bits) {
+        pending |= value << count;
+        for (count += bits; count >= 8; count -= 8, pending >>= 8) out.push_back(std::uint8_t(pending));
+    }
+    void code(std::uint32_t value, int bits) {
+        std::uint32_t reversed = 0;
+        for (int i = 0; i < bits; ++i) reversed |= ((value >> i) & 1) << (bits - 1 - i);
+        put(reversed, bits);
+    }
+    void flush() {
+        if (count > 0) out.push_back(std::uint8_t(pending));
+        pending = 0;
+        count = 0;
+    }
+};
+
+// A literal or length symbol in deflate's fixed code.
+void fixed_symbol(Bits& bits, int symbol) {
+    if (symbol < 144) bits.code(0x30 + symbol, 8);
+    else if (symbol < 256) bits.code(0x190 + symbol - 144, 9);
+    else if (symbol < 280) bits.code(symbol - 256, 7);
+    else bits.code(0xC0 + symbol - 280, 8);
+}
+
+// One final block with the fixed codes; each match the longer of the run
+// of the byte before and of the bytes a row above.
+void deflate_fixed(const std::vector<std::uint8_t>& raw, std::size_t row, std::vector<std::uint8_t>& z) {
+    static constexpr int length_base[] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                          31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    static constexpr int length_extra[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                           2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+    static constexpr int distance_base[] = {1,    2,    3,    4,    5,    7,     9,     13,    17,  25,
+                                            33,   49,   65,   97,   129,  193,   257,   385,   513, 769,
+                                            1025, 1537, 2049, 3073, 4097, 6145,  8193,  12289, 16385, 24577};
+    Bits bits{z};
+    bits.put(1, 1);  // the final block
+    bits.put(1, 2);  // with the fixed codes
+    for (std::size_t at = 0; at < raw.size();) {
+        std::size_t best = 0, distance = 0;
+        for (const std::size_t back : {std::size_t{1}, row}) {
+            if (back > at) continue;
+            std::size_t length = 0;
+            while (length < 258 && at + length < raw.size() && raw[at + length] == raw[at + length - back]) ++length;
+            if (length > best) {
+                best = length;
+                distance = back;
+            }
+        }
+        if (best < 3) {
+            fixed_symbol(bits, raw[at++]);
+            continue;
+        }
+        int l = 28;
+        while (length_base[l] > int(best)) --l;
+        fixed_symbol(bits, 257 + l);
+        bits.put(std::uint32_t(int(best) - length_base[l]), length_extra[l]);
+        int d = 29;
+        while (distance_base[d] > int(distance)) --d;
+        bits.code(std::uint32_t(d), 5);
+        bits.put(std::uint32_t(int(distance) - distance_base[d]), d < 4 ? 0 : d / 2 - 1);
+        at += best;
+    }
+    fixed_symbol(bits, 256);
+    bits.flush();
+}
+
 std::vector<std::uint8_t> png(const Image& img) {
     constexpr std::uint8_t transparent = 16;
     const int n = img.size;
@@ -325,16 +411,7 @@ std::vector<std::uint8_t> png(const Image& img) {
         for (int x = 0; x < n; ++x) raw.push_back(img.opaque[y * n + x] ? img.colour[y * n + x] : transparent);
     }
     std::vector<std::uint8_t> z = {0x78, 0x01};
-    for (std::size_t at = 0; at < raw.size();) {
-        const std::size_t len = std::min<std::size_t>(65535, raw.size() - at);
-        z.push_back(at + len == raw.size() ? 1 : 0);
-        z.push_back(std::uint8_t(len));
-        z.push_back(std::uint8_t(len >> 8));
-        z.push_back(std::uint8_t(~len));
-        z.push_back(std::uint8_t(~len >> 8));
-        z.insert(z.end(), raw.begin() + std::ptrdiff_t(at), raw.begin() + std::ptrdiff_t(at + len));
-        at += len;
-    }
+    deflate_fixed(raw, std::size_t(n) + 1, z);
     std::uint32_t a = 1, b = 0;  // Adler-32 of the raw rows
     for (std::uint8_t byte : raw) {
         a = (a + byte) % 65521;
@@ -362,6 +439,8 @@ std::vector<std::uint8_t> png(const Image& img) {
 
 // The sizes of the desktop's icon theme.
 constexpr int theme_sizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+// The sizes a phone's home screen and an app's splash screen ask a page for.
+constexpr int page_sizes[] = {192, 512};
 
 // ---- .ico writing --------------------------------------------------------
 
@@ -485,6 +564,10 @@ int main(int argc, char** argv) {
         write(dir / "modra.ico", ico({app_icon(32), app_icon(16)}));
         for (int size : theme_sizes)
             write(dir / ("app_" + std::to_string(size) + ".png"), png(app_icon(size)));
+        for (int size : page_sizes) {
+            write(dir / ("app_" + std::to_string(size) + ".png"), png(app_icon(size)));
+            write(dir / ("app_maskable_" + std::to_string(size) + ".png"), png(maskable_app_icon(size)));
+        }
         const std::string svg = app_icon_svg();
         write(dir / "app.svg", {svg.begin(), svg.end()});
     } catch (const std::exception& e) {

@@ -1,7 +1,10 @@
 #include "app/layout.h"
 
+#include <algorithm>
+
 std::int32_t layout_x[4];
 std::int32_t layout_y[6];
+bool phone_layout = false;
 
 namespace {
 
@@ -36,3 +39,13 @@ void compute_layout(std::int32_t width, std::int32_t height)
 
 std::int32_t span_x(int i, int j) { return layout_x[j] - layout_x[i]; }
 std::int32_t span_y(int i, int j) { return layout_y[j] - layout_y[i]; }
+
+void phone_cells(std::int32_t width, LayoutCell (&cells)[4])
+{
+    // Wider than tall, the parameter slider is created lying down too.
+    const std::int32_t length = std::max(width - phone_sliders_left, phone_shortest_slider);
+    cells[0] = {0, 0, 640, 480};
+    cells[1] = {phone_sliders_left, 0, length, bar_thickness};
+    cells[2] = {phone_sliders_left, bar_thickness + layout_gap, length, bar_thickness};
+    cells[3] = {0, 480 + layout_gap, 640, bar_thickness};
+}

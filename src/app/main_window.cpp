@@ -13,15 +13,22 @@ MessageHook main_window_extras = nullptr;
 
 namespace {
 
-struct Cell {
-    std::int32_t x, y, width, height;
-};
+using Cell = LayoutCell;
 
-// The children's cells on the current grid.
-Cell view_cell() { return {layout_x[0], layout_y[0], span_x(0, 1), span_y(0, 1)}; }
-Cell parameter_cell() { return {layout_x[2], layout_y[0], span_x(2, 3), span_y(0, 1)}; }
-Cell palette_cell() { return {layout_x[0], layout_y[2], span_x(0, 1), span_y(2, 3)}; }
-Cell iconbar_cell() { return {layout_x[0], layout_y[4], span_x(0, 1), span_y(4, 5)}; }
+// The children's cells for a client of this size, in creation order: view,
+// parameter slider, palette slider, icon bar.
+void lay_out(std::int32_t width, std::int32_t height, Cell (&cells)[4])
+{
+    if (phone_layout) {
+        phone_cells(width, cells);
+        return;
+    }
+    compute_layout(width, height);
+    cells[0] = {layout_x[0], layout_y[0], span_x(0, 1), span_y(0, 1)};
+    cells[1] = {layout_x[2], layout_y[0], span_x(2, 3), span_y(0, 1)};
+    cells[2] = {layout_x[0], layout_y[2], span_x(0, 1), span_y(2, 3)};
+    cells[3] = {layout_x[0], layout_y[4], span_x(0, 1), span_y(4, 5)};
+}
 
 // A resize can come while the children are still being created.
 void move_to_cell(WindowHandle child, const Cell& c)
@@ -58,12 +65,12 @@ void paint_black(WindowHandle window)
 bool create_children(WindowHandle main_window)
 {
     const Rect client = client_rect(main_window);
-    compute_layout(rect_width(client), rect_height(client));
-    const Cell view = view_cell(), parameter = parameter_cell(), palette = palette_cell(), bar = iconbar_cell();
-    return create_view_window(main_window, view.x, view.y, view.width, view.height) &&
-           create_slider_window(main_window, parameter.x, parameter.y, parameter.width, parameter.height) &&
-           create_slider_window(main_window, palette.x, palette.y, palette.width, palette.height) &&
-           create_iconbar(main_window, bar.x, bar.y, bar.width, bar.height);
+    Cell c[4];
+    lay_out(rect_width(client), rect_height(client), c);
+    return create_view_window(main_window, c[0].x, c[0].y, c[0].width, c[0].height) &&
+           create_slider_window(main_window, c[1].x, c[1].y, c[1].width, c[1].height) &&
+           create_slider_window(main_window, c[2].x, c[2].y, c[2].width, c[2].height) &&
+           create_iconbar(main_window, c[3].x, c[3].y, c[3].width, c[3].height);
 }
 
 std::intptr_t main_window_proc(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
@@ -77,11 +84,12 @@ std::intptr_t main_window_proc(WindowHandle window, std::uint32_t message, std::
         return 0;
     case wm_size:
         if (running) {
-            compute_layout(low_word(lparam), high_word(lparam));
-            move_to_cell(view_window, view_cell());
-            move_to_cell(sliders[0].handle, parameter_cell());
-            move_to_cell(sliders[1].handle, palette_cell());
-            move_to_cell(iconbars[0].window, iconbar_cell());
+            Cell c[4];
+            lay_out(low_word(lparam), high_word(lparam), c);
+            move_to_cell(view_window, c[0]);
+            move_to_cell(sliders[0].handle, c[1]);
+            move_to_cell(sliders[1].handle, c[2]);
+            move_to_cell(iconbars[0].window, c[3]);
             update_bounds(*display);
         }
         return 0;

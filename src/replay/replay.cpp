@@ -1,5 +1,6 @@
 #include "replay/replay.h"
 
+#include "app/layout.h"
 #include "app/view_window.h"
 #include "iconbar/iconbar.h"
 #include "platform/screen.h"
@@ -143,6 +144,7 @@ void start_session()
     r.kept.width = rect_width(r.size_kept);
     r.kept.height = rect_height(r.size_kept);
     r.kept.zoom = r.zoom_kept;
+    r.kept.phone = phone_layout;
 }
 
 // The user's hand: a press or a key, not a pointer merely passing by.
@@ -173,6 +175,8 @@ void play_replay(const Replay& replay, std::int64_t hold_at)
     r.played = replay;
     r.hold_at = hold_at;
     r.armed = true;
+    // Its windows are laid out as they were from their creation on.
+    phone_layout = replay.phone;
 }
 
 bool replay_playing() { return r.playing; }

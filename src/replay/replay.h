@@ -23,7 +23,8 @@
 bool kept_replay(std::string& text, std::string& error);
 
 // From the next start of the toy (the main window's creation), `replay` is
-// played back; to its end, or with `hold_at` to that frame, where the toy
+// played back, in the arrangement of the windows it was made in (so this
+// comes before start-up); to its end, or with `hold_at` to that frame, where the toy
 // stands still until the user's input takes over.
 void play_replay(const Replay& replay, std::int64_t hold_at = -1);
 bool replay_playing();

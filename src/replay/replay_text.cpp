@@ -100,7 +100,7 @@ bool read_record(Words& w, char letter, ReplayRecord& r, std::int32_t& last_x, s
 std::string replay_text(const Replay& replay)
 {
     std::string out = "modra-replay ";
-    add(out, replay_version);
+    add(out, replay.phone ? phone_replay_version : replay_version);
     out += "\nseed ";
     add(out, replay.seed);
     out += " size ";
@@ -109,7 +109,7 @@ std::string replay_text(const Replay& replay)
     add(out, replay.height);
     out += " zoom ";
     add(out, replay.zoom);
-    out += '\n';
+    out += replay.phone ? " phone\n" : "\n";
     std::int64_t last_frame = 0;
     std::int32_t last_x = 0, last_y = 0;
     for (const ReplayRecord& r : replay.records) {
@@ -155,7 +155,7 @@ bool read_replay_text(std::string_view text, Replay& replay, std::string& error)
         error = "it is no replay of Modra";
         return false;
     }
-    std::int64_t line_number = 0, frame = 0;
+    std::int64_t line_number = 0, frame = 0, version = 0;
     std::int32_t last_x = 0, last_y = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -168,12 +168,11 @@ bool read_replay_text(std::string_view text, Replay& replay, std::string& error)
         ++line_number;
         bool ok = false;
         if (line_number == 1) {
-            std::int64_t version = 0;
             if (!w.word("modra-replay") || !w.number(version, 1, INT32_MAX) || !w.done()) {
                 error = "it is no replay of Modra";
                 return false;
             }
-            if (version > replay_version) {
+            if (version > phone_replay_version) {
                 error = "it was made by a newer version of Modra";
                 return false;
             }
@@ -182,7 +181,10 @@ bool read_replay_text(std::string_view text, Replay& replay, std::string& error)
         if (line_number == 2) {
             ok = w.word("seed") && w.number(replay.seed, 0, UINT32_MAX) && w.word("size") &&
                  w.number(replay.width, 0, 8192) && w.number(replay.height, 0, 8192) && w.word("zoom") &&
-                 w.number(replay.zoom, 1, 4) && w.done();
+                 w.number(replay.zoom, 1, 4);
+            // Version 2 says the arrangement it needs, and only that.
+            replay.phone = version == phone_replay_version;
+            ok = ok && (!replay.phone || w.word("phone")) && w.done();
         } else {
             std::int64_t step = 0;
             std::string_view letter;

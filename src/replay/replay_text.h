@@ -5,6 +5,10 @@
 //
 //   modra-replay 1
 //   seed 123456789 size 710 580 zoom 1
+// or, made in the phone's arrangement of the windows (app/layout.h), which
+// a reader of version 1 cannot lay out:
+//   modra-replay 2
+//   seed 123456789 size 842 510 zoom 1 phone
 //   <frames since the last record> <letter> <fields>
 //     m d u D U  W X Y B  a pointer message (move, left down, up, right down,
 //                         up) to window W (a child id, or -1 the main one) at
@@ -25,6 +29,7 @@
 #include <vector>
 
 inline constexpr std::int32_t replay_version = 1;
+inline constexpr std::int32_t phone_replay_version = 2;
 // Fifteen minutes of the toy, and a little room.
 inline constexpr std::int64_t longest_replay_frames = 15 * 60 * 60;
 inline constexpr std::size_t most_replay_records = 2'000'000;
@@ -43,6 +48,7 @@ struct ReplayRecord {
 struct Replay {
     std::uint32_t seed = 1;
     std::int32_t width = 710, height = 580, zoom = 1;
+    bool phone = false;  // the windows in the phone's arrangement
     std::vector<ReplayRecord> records;
 };
 

@@ -128,7 +128,9 @@ mkdir "$home/Pictures"
 # R: a video, still paused, whose last frame is the view as shown.
 press r
 sleep 1.5
-press r 1
+press r
+# The encoder finishes the file beside the frames: slower under the sanitizers.
+wait_for 20 bash -c "[[ \"\$(xprop -id $win _NET_WM_NAME)\" == *'saved '* ]]"
 view_shot "$session_dir/still.png"
 recorded=$(pictures)
 check "R saves a video, modra-....mp4 (${recorded:-none})" bash -c "[[ '$recorded' =~ ^modra-[0-9]{8}-[0-9]{6}\.mp4$ ]]"

@@ -46,7 +46,7 @@ const presents = `(() => {
 
 // A tab of `width` x `height` CSS pixels at `ratio` device pixels each showing `url`, `preload` run before
 // the page's scripts; console errors and exceptions collect in .problems.
-export async function openPage(cdp, url, { width, height, ratio = 1, preload = "", mobile = false }) {
+export async function openPage(cdp, url, { width, height, ratio = 1, preload = "", mobile = false, media = [] }) {
     const { targetId } = await cdp.send("Target.createTarget", { url: "about:blank" });
     const { sessionId } = await cdp.send("Target.attachToTarget", { targetId, flatten: true });
     const send = (method, params) => cdp.send(method, params, sessionId);
@@ -65,6 +65,7 @@ export async function openPage(cdp, url, { width, height, ratio = 1, preload = "
     await send("Page.enable");
     await send("Emulation.setDeviceMetricsOverride", { width, height, deviceScaleFactor: ratio, mobile });
     if (mobile) await send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
+    if (media.length) await send("Emulation.setEmulatedMedia", { features: media });
     await send("Page.addScriptToEvaluateOnNewDocument", { source: presents + ";" + preload });
     await send("Page.navigate", { url });
     const page = {

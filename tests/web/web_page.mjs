@@ -164,24 +164,6 @@ async function play(page, label) {
     await done(page);
 }
 
-// A phone: the whole window in its width, and a finger's taps as left clicks.
-{
-    const { page, shown } = await load({ width: 390, height: 844, ratio: 3, mobile: true });
-    const [zoom, cssWidth] = await page.evaluate(`[Module.modraZoom, document.getElementById("modra").getBoundingClientRect().width]`);
-    check(`phone: zoom ${zoom}, ${cssWidth} CSS pixels wide, not zoom 1 within the 390 of the page`, shown && zoom === 1 && cssWidth <= 390);
-    await page.tap([163, 548]);
-    await sleep(300);
-    await page.evaluate(`void (modraTest.paused = modraTest.view())`);
-    await page.tap([340, 260]);
-    await sleep(300);
-    const box = await page.evaluate(`modraTest.changed(modraTest.paused, modraTest.view())`);
-    check(`phone: a tap on the pause button and one in the view drop a disc under the finger (changed: ${JSON.stringify(box)})`,
-          box && Math.abs((box[0] + box[2] - 1) / 2 - 340) <= 2 && Math.abs((box[1] + box[3] - 1) / 2 - 260) <= 2 &&
-          box[2] - box[0] <= 22);
-    writeFileSync(`${shots}/web_phone.png`, await page.screenshot());
-    await done(page);
-}
-
 // Embedded: only the view, filling the page at 2 x 2 CSS pixels a pixel; paused, to compare with the canvas.
 {
     const { page, shown } = await load({ width: 1280, height: 960 }, pageUrl + "?embed");

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The page from SITE_DIR in headless Chromium, which web_page.mjs drives and checks against MODRA_RENDER's
 # window; then web_listen.mjs, listening, with a click track for the fake devices; then web_wallpaper.mjs,
-# the page unseen, still and as a wallpaper; then web_replay.mjs, a replay's link, against MODRA_RENDER's.
+# the page unseen, still and as a wallpaper; then web_replay.mjs, a replay's link, against MODRA_RENDER's;
+# then web_phone.mjs, the page on a phone, upright and on its side; then web_pwa.mjs, the page as an app,
+# offline and with its menu on a phone, from a server of its own.
 # Needs build-web/site/ (scripts/build-web.sh), build/modra-render and build/tests/make_sound.
 #   tests/web/web_page.sh [SITE_DIR] [MODRA_RENDER] [SCREENSHOT_DIR]
 set -euo pipefail
@@ -49,3 +51,5 @@ node --experimental-websocket --no-warnings "$here/web_page.mjs" "$devtools" "ht
 node --experimental-websocket --no-warnings "$here/web_listen.mjs" "$devtools" "http://127.0.0.1:$port/" "$work/click.wav" "$site/index.html" "$work/downloads"
 node --experimental-websocket --no-warnings "$here/web_wallpaper.mjs" "$devtools" "http://127.0.0.1:$port/" "$shots"
 node --experimental-websocket --no-warnings "$here/web_replay.mjs" "$devtools" "http://127.0.0.1:$port/" "$render" "$shots" "$work"
+node --experimental-websocket --no-warnings "$here/web_phone.mjs" "$devtools" "http://127.0.0.1:$port/" "$render" "$shots" "$work"
+node --experimental-websocket --no-warnings "$here/web_pwa.mjs" "$devtools" "$site" "$shots" "$work/downloads"

@@ -9,7 +9,14 @@
 //  - pointer events (mouse, touch and pen alike: a finger or a pen tip is
 //    the left button), left and right presses and releases and motion, in
 //    screen pixels of the client area; the pointer is captured while a
-//    button is down, so a drag that leaves the canvas keeps arriving
+//    button is down, so a drag that leaves the canvas keeps arriving. A
+//    second finger down turns the first one's press into a right drag from
+//    the midpoint of the two, which the two then move; it ends when either
+//    is lifted, and nothing more comes until both are
+//  - or the window in parts (web_host_show_parts): the canvas the page's
+//    room, each part drawn from the window's pixels at its own scale, to
+//    the nearest pixel; the pointer taken back through the part under it,
+//    or through the part its press began on, beyond it too
 //  - keys, as Windows' virtual keys, the same set as the SDL host's, with
 //    the browser's own repeat; the toy's keys do not reach the browser (its
 //    zoom, its find), keys with Ctrl other than the zoom keys do. Keys held
@@ -92,33 +99,117 @@ WebHost host;
 EM_JS(void, page_start, (), {
     const canvas = document.getElementById("modra");
     canvas.addEventListener("contextmenu", (e) => e.preventDefault());
+    // Nor the browser's own touch handling (its long-press callout, its magnifier).
+    canvas.addEventListener("touchstart", (e) => e.preventDefault(), { passive: false });
+    // Where the window's pixels go: the canvas, or one of their own while the page shows parts of them.
+    Module.modraBack = canvas;
+    // Each [from left, top, right, bottom, to left, top, right, bottom].
+    Module.modraParts = [];
     // Screen pixels of the client area, whatever scale the page shows it at.
-    const at = (e) => {
+    const at = (x, y) => {
         const r = canvas.getBoundingClientRect();
         const scale = canvas.width * Module.modraZoom / r.width;
-        return [Math.floor((e.clientX - r.left) * scale), Math.floor((e.clientY - r.top) * scale)];
+        return [Math.floor((x - r.left) * scale), Math.floor((y - r.top) * scale)];
     };
+    const device = (x, y) => {
+        const r = canvas.getBoundingClientRect();
+        return [(x - r.left) * canvas.width / r.width, (y - r.top) * canvas.height / r.height];
+    };
+    const partAt = (x, y) => {
+        const [u, v] = device(x, y);
+        return Module.modraParts.find((p) => u >= p[4] && u < p[6] && v >= p[5] && v < p[7]) || null;
+    };
+    // The window's point under (x, y), through `part` where a press holds to one; null where no part is.
+    const where = (x, y, part) => {
+        if (!Module.modraParts.length) return at(x, y);
+        const p = part || partAt(x, y);
+        if (!p) return null;
+        const [u, v] = device(x, y);
+        return [(p[0] + Math.floor((u - p[4]) * (p[2] - p[0]) / (p[6] - p[4]))) * Module.modraZoom,
+                (p[1] + Math.floor((v - p[5]) * (p[3] - p[1]) / (p[7] - p[5]))) * Module.modraZoom];
+    };
+    const send = (message, point, buttons) => { if (point) _web_pointer(message, point[0], point[1], buttons); };
     const buttons = (e) => (e.buttons & 1 ? 1 : 0) | (e.buttons & 2 ? 2 : 0);
+
+    const fingers = new Map();
+    let gesture = null;  // {part, first, second, right, over}
+    const fingerPoint = () => {
+        const a = fingers.get(gesture.first), b = gesture.right ? fingers.get(gesture.second) : a;
+        return where((a[0] + b[0]) / 2, (a[1] + b[1]) / 2, gesture.part);
+    };
+    const finger = (e) => {
+        const id = e.pointerId;
+        if (e.type === "pointerdown") {
+            fingers.set(id, [e.clientX, e.clientY]);
+            if (fingers.size === 1) {
+                const part = Module.modraParts.length ? partAt(e.clientX, e.clientY) : null;
+                gesture = { part, first: id, right: false, over: Module.modraParts.length > 0 && !part };
+                if (!gesture.over) send(0x201, fingerPoint(), 1);
+            } else if (fingers.size === 2 && !gesture.over && !gesture.right) {
+                send(0x202, fingerPoint(), 0);
+                gesture.second = id;
+                gesture.right = true;
+                send(0x204, fingerPoint(), 2);
+            }
+            return;
+        }
+        if (!fingers.has(id)) return;
+        const mine = !gesture.over && (id === gesture.first || (gesture.right && id === gesture.second));
+        if (e.type === "pointermove") {
+            fingers.set(id, [e.clientX, e.clientY]);
+            if (mine) send(0x200, fingerPoint(), gesture.right ? 2 : 1);
+            return;
+        }
+        if (mine) {
+            send(gesture.right ? 0x205 : 0x202, fingerPoint(), 0);
+            gesture.over = true;
+        }
+        fingers.delete(id);
+        if (!fingers.size) gesture = null;
+    };
+
+    // The part a mouse's press began on; or none, and then nothing until its buttons are up.
+    let held = null, missed = false;
     canvas.addEventListener("pointerdown", (e) => {
+        if (e.pointerType === "touch") {
+            e.preventDefault();
+            return finger(e);
+        }
         if (e.button !== 0 && e.button !== 2) return;
+        if (Module.modraParts.length && !(held = held || partAt(e.clientX, e.clientY))) {
+            missed = true;
+            return;
+        }
         canvas.setPointerCapture(e.pointerId);
-        const [x, y] = at(e);
-        _web_pointer(e.button === 0 ? 0x201 : 0x204, x, y, buttons(e));
+        send(e.button === 0 ? 0x201 : 0x204, where(e.clientX, e.clientY, held), buttons(e));
         e.preventDefault();
     });
     canvas.addEventListener("pointerup", (e) => {
+        if (e.pointerType === "touch") return finger(e);
         if (e.button !== 0 && e.button !== 2) return;
-        const [x, y] = at(e);
-        _web_pointer(e.button === 0 ? 0x202 : 0x205, x, y, buttons(e));
+        if (!missed) send(e.button === 0 ? 0x202 : 0x205, where(e.clientX, e.clientY, held), buttons(e));
+        if (!e.buttons) {
+            held = null;
+            missed = false;
+        }
     });
     canvas.addEventListener("pointercancel", (e) => {
-        const [x, y] = at(e);
-        _web_pointer(0x202, x, y, 0);
+        if (e.pointerType === "touch") return finger(e);
+        if (!missed) send(0x202, where(e.clientX, e.clientY, held), 0);
+        held = null;
+        missed = false;
     });
     canvas.addEventListener("pointermove", (e) => {
-        const [x, y] = at(e);
-        _web_pointer(0x200, x, y, buttons(e));
+        if (e.pointerType === "touch") return finger(e);
+        if (!missed) send(0x200, where(e.clientX, e.clientY, held), buttons(e));
     });
+    Module.modraShowParts = (left, top, right, bottom) => {
+        const g = canvas.getContext("2d");
+        g.imageSmoothingEnabled = false;
+        for (const p of Module.modraParts)
+            if (p[0] < right && left < p[2] && p[1] < bottom && top < p[3])
+                g.drawImage(Module.modraBack, p[0], p[1], p[2] - p[0], p[3] - p[1], p[4], p[5], p[6] - p[4], p[7] - p[5]);
+    };
     Module.modraZoom = 1;
     Module.modraGiveFile = (file) => {
         if (!file) return;
@@ -154,19 +245,41 @@ EM_JS(void, page_choose_file, (), {
 });
 
 EM_JS(void, page_place, (int width, int height, int zoom), {
-    const canvas = document.getElementById("modra");
+    const canvas = Module.modraBack;
     if (canvas.width !== width || canvas.height !== height) {
         canvas.width = width;
         canvas.height = height;
     }
     Module.modraZoom = zoom;
-    Module.modraPlaced(width, height, zoom);
+    if (!Module.modraParts.length) Module.modraPlaced(width, height, zoom);
 });
 
 EM_JS(void, page_put, (const void* pixels, int left, int top, int width, int height), {
-    const canvas = document.getElementById("modra");
     const bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
-    canvas.getContext("2d").putImageData(new ImageData(bytes, width, height), left, top);
+    Module.modraBack.getContext("2d").putImageData(new ImageData(bytes, width, height), left, top);
+    if (Module.modraParts.length) Module.modraShowParts(left, top, left + width, top + height);
+});
+
+EM_JS(void, page_parts, (int width, int height, const std::int32_t* parts, int count), {
+    const canvas = document.getElementById("modra");
+    if (Module.modraBack === canvas) {
+        const back = Module.modraBack = document.createElement("canvas");
+        back.width = canvas.width;
+        back.height = canvas.height;
+        back.getContext("2d").drawImage(canvas, 0, 0);
+    }
+    if (canvas.width !== width || canvas.height !== height) {
+        canvas.width = width;
+        canvas.height = height;
+    }
+    const ratio = window.devicePixelRatio || 1;
+    canvas.style.width = width / ratio + "px";
+    canvas.style.height = height / ratio + "px";
+    Module.modraParts = Array.from({ length: count }, (_, i) => Array.from(HEAP32.subarray(parts / 4 + 8 * i, parts / 4 + 8 * i + 8)));
+    const g = canvas.getContext("2d");
+    g.fillStyle = "#000";
+    g.fillRect(0, 0, width, height);
+    Module.modraShowParts(0, 0, 0x7FFFFFFF, 0x7FFFFFFF);
 });
 
 EM_JS(void, page_title, (const char* title), { Module.modraTitle(UTF8ToString(title)); });
@@ -301,7 +414,7 @@ void deliver(const QueuedEvent& e)
         inject_key(e.buttons_or_key, e.down);
         break;
     case PageEvent::page_resized:
-        if (!full_screen())
+        if (!full_screen() && !host.setup.in_parts)
             set_zoom(fitting_zoom());
         break;
     case PageEvent::full_screen_left:
@@ -381,9 +494,21 @@ void host_top_level_placed(const char* title, const Rect& screen, bool)
     page_title(title ? title : "");
     if (!host.placed) {
         host.placed = true;
-        set_zoom(fitting_zoom());
+        if (!host.setup.in_parts)
+            set_zoom(fitting_zoom());
     }
     page_place(std::max(rect_width(screen), 1), std::max(rect_height(screen), 1), zoom());
+    // Resized, the canvas the parts are drawn from is blank, and only what
+    // changes is painted again.
+    if (host.setup.in_parts)
+        host_framebuffer_changed(top_level_framebuffer(), {0, 0, rect_width(screen), rect_height(screen)});
+}
+
+void web_host_show_parts(std::int32_t width, std::int32_t height, std::span<const WebPart> parts)
+{
+    static_assert(sizeof(WebPart) == 8 * sizeof(std::int32_t));
+    if (host.started)
+        page_parts(width, height, parts.empty() ? nullptr : &parts.front().from.left, static_cast<int>(parts.size()));
 }
 
 void web_host_hold_presents(bool on)

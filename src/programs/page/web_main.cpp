@@ -14,6 +14,10 @@
 // (CompressionStream), so the page holds no zlib. Opened from a link, the
 // page plays the replay from its start, and Tab runs it on to its end (or
 // the frame it holds) as fast as the page can.
+//
+// On a phone (the page says when) the windows take the phone's arrangement
+// and the page shows them in parts, each where a finger reaches it
+// (phone_page.h); a replay made so is played so anywhere.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -31,6 +35,7 @@
 #include "listen/listen.h"
 #include "platform/web/web_host.h"
 #include "programs/common/toy_extras.h"
+#include "programs/page/phone_page.h"
 #include "replay/replay.h"
 #include "sim/cell_field.h"
 
@@ -122,6 +127,8 @@ bool skip_ahead()
 
 void pass()
 {
+    if (phone_layout)
+        phone_page_follow();
     if (!(skipping ? skip_ahead() : run_pass()))
         return;
     if (!hold_noted && main_window && replay_held()) {
@@ -149,6 +156,8 @@ EM_BOOL visibility_changed(int, const EmscriptenVisibilityChangeEvent* e, void*)
 bool page_extras(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)
 {
     main_window = message == wm_destroy ? nullptr : window;
+    if (message == wm_size && phone_layout)
+        phone_page_sized(low_word(lparam));
     return toy_hook(window, message, wparam, lparam);
 }
 
@@ -229,12 +238,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE void modra_setting(int which, int value)
 
 int main()
 {
-    web_host_start({client_width, client_height, zoom_keys});
+    // The phone's arrangement where the page asks for it; a replay's own, where one is played.
+    phone_layout = EM_ASM_INT({ return Module.modraPhone ? 1 : 0; }) != 0;
+    const bool replaying = arm_replay();
+    web_host_start({client_width, client_height, zoom_keys, phone_layout});
     enable_toy_extras();
     offer_extra_keys(page_keys);
     toy_hook = main_window_extras;
     main_window_extras = page_extras;
-    const bool replaying = arm_replay();
     if (EM_ASM_INT({ return Module.modraWallpaper ? 1 : 0; })) {
         if (replaying)
             attract_after_replay = true;
@@ -252,6 +263,8 @@ int main()
         EM_ASM(Module.modraEnded(););
         return 0;
     }
+    if (phone_layout && main_window)
+        phone_page_start(main_window);
     loop = start_main_loop();
     // 0: the browser's animation frames; the loop itself keeps sixty a second.
     emscripten_set_main_loop(pass, 0, false);

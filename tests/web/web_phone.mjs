@@ -1,0 +1,278 @@
+// The page on a phone (390 x 844 CSS pixels at 3 device pixels each, touch, a coarse pointer), upright and then on
+// its side: each part of the window drawn to the nearest pixel, the view across nine tenths of the screen at least,
+// every arrow, thumb and button at least 44 CSS pixels as drawn; taps work the controls as clicks do (the buttons'
+// faces against modra-render's window), a finger drops and drags, two fingers move both sliders, and the rotation
+// keeps the field. The session's link then plays on a desktop-sized page in the same windows as modra-render's.
+// Prints its faults and measures, and exits 1 on any fault.
+//   node --experimental-websocket web_phone.mjs DEVTOOLS_WS_URL PAGE_URL MODRA_RENDER SHOTS_DIR WORK_DIR
+import { execFileSync } from "node:child_process";
+import { readFileSync, writeFileSync } from "node:fs";
+import { inflateSync } from "node:zlib";
+import { connect, openPage, sleep } from "./devtools.mjs";
+
+const [browserUrl, pageUrl, render, shots, work] = process.argv.slice(2);
+const cdp = await connect(browserUrl);
+const faults = [];
+const check = (what, ok) => { if (!ok) faults.push(what); return ok; };
+const ratio = 3, finger = 44;
+const phone = { width: 390, height: 844, ratio, mobile: true, media: [{ name: "pointer", value: "coarse" }] };
+
+// Page-side helpers. Parts are [from left, top, right, bottom, to left, top, right, bottom]: 0 the view, 1 the
+// palette slider, 2 the parameter slider, 3..6 the buttons.
+const helpers = `window.phoneTest = {
+    canvas: () => document.getElementById("modra"),
+    drawn() { const c = this.canvas(); return c.getContext("2d").getImageData(0, 0, c.width, c.height).data; },
+    back(x, y, w, h) { return Module.modraBack.getContext("2d").getImageData(x, y, w, h).data; },
+    part: (i) => Module.modraParts[i],
+    // Device pixels of each part that are not the window's pixel nearest them (either one, on a boundary).
+    mismatches() {
+        const c = this.canvas(), d = this.drawn(), b = Module.modraBack, s = this.back(0, 0, b.width, b.height);
+        return Module.modraParts.map((p) => {
+            let wrong = 0;
+            const at = (f) => [Math.floor(f - 1e-6), Math.floor(f + 1e-6)];
+            for (let y = p[5]; y < p[7]; ++y) {
+                const ys = at((y - p[5] + 0.5) * (p[3] - p[1]) / (p[7] - p[5]));
+                for (let x = p[4]; x < p[6]; ++x) {
+                    const i = (y * c.width + x) * 4, xs = at((x - p[4] + 0.5) * (p[2] - p[0]) / (p[6] - p[4]));
+                    const same = (u, v) => { const j = ((p[1] + v) * b.width + p[0] + u) * 4;
+                                             return s[j] === d[i] && s[j + 1] === d[i + 1] && s[j + 2] === d[i + 2]; };
+                    if (!xs.some((u) => ys.some((v) => same(u, v)))) ++wrong;
+                }
+            }
+            return wrong;
+        });
+    },
+    // A slider's drawing, in device pixels: its arrows (the first and last runs of columns with the frame's grey,
+    // and their rows), its thumb (the white run of its top row, and the white run down that run's middle column).
+    slider(i) {
+        const c = this.canvas(), d = this.drawn(), p = this.part(i);
+        const is = (x, y, v) => { const j = (y * c.width + x) * 4; return d[j] === v && d[j + 1] === v && d[j + 2] === v; };
+        const runs = [];
+        for (let x = p[4]; x < p[6]; ++x) {
+            let grey = false;
+            for (let y = p[5]; y < p[7] && !grey; ++y) grey = is(x, y, 127);
+            if (!grey) continue;
+            if (runs.length && runs[runs.length - 1][1] === x) runs[runs.length - 1][1] = x + 1; else runs.push([x, x + 1]);
+        }
+        const rows = ([l, r]) => {
+            let top = Infinity, bottom = -Infinity;
+            for (let x = l; x < r; ++x) for (let y = p[5]; y < p[7]; ++y) if (is(x, y, 127)) { top = Math.min(top, y); bottom = Math.max(bottom, y + 1); }
+            return bottom - top;
+        };
+        let left = -1, right = -1;
+        for (let x = p[4]; x < p[6]; ++x) if (is(x, p[5], 255)) { if (left < 0) left = x; right = x + 1; }
+        const middle = (left + right) >> 1;
+        let tall = 0;
+        for (let y = p[5]; y < p[7]; ++y) if (is(middle, y, 255)) ++tall;
+        const [first, last] = [runs[0], runs[runs.length - 1]];
+        return { arrows: [[first[1] - first[0], rows(first)], [last[1] - last[0], rows(last)]],
+                 thumb: [right - left, tall], thumbAt: middle, track: last[0] - first[1] };
+    },
+    // A button's face as drawn: the box of its pixels that are not black.
+    face(i) {
+        const c = this.canvas(), d = this.drawn(), p = this.part(i);
+        let box = [Infinity, Infinity, -Infinity, -Infinity];
+        for (let y = p[5]; y < p[7]; ++y)
+            for (let x = p[4]; x < p[6]; ++x) {
+                const j = (y * c.width + x) * 4;
+                if (d[j] || d[j + 1] || d[j + 2]) box = [Math.min(box[0], x), Math.min(box[1], y), Math.max(box[2], x + 1), Math.max(box[3], y + 1)];
+            }
+        return [box[2] - box[0], box[3] - box[1]];
+    },
+    // The CSS point over the window's point (x, y) of part i.
+    over(i, x, y) {
+        const c = this.canvas(), r = c.getBoundingClientRect(), p = this.part(i);
+        const dx = p[4] + (x - p[0] + 0.5) * (p[6] - p[4]) / (p[2] - p[0]), dy = p[5] + (y - p[1] + 0.5) * (p[7] - p[5]) / (p[3] - p[1]);
+        return [r.left + dx * r.width / c.width, r.top + dy * r.height / c.height];
+    },
+    view() { return this.back(0, 0, 640, 480); },
+    same(a, b) { return a.length === b.length && a.every((v, i) => v === b[i]); },
+    changed(a, b) {
+        let box = null;
+        for (let i = 0; i < a.length; i += 4) {
+            if (a[i] === b[i] && a[i + 1] === b[i + 1] && a[i + 2] === b[i + 2]) continue;
+            const x = (i / 4) % 640, y = Math.floor(i / 4 / 640);
+            box = box ? [Math.min(box[0], x), Math.min(box[1], y), Math.max(box[2], x + 1), Math.max(box[3], y + 1)] : [x, y, x + 1, y + 1];
+        }
+        return box;
+    },
+};`;
+
+const touch = (page, type, points) =>
+    page.send("Input.dispatchTouchEvent", { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
+const over = (page, part, x, y) => page.evaluate(`phoneTest.over(${part}, ${x}, ${y})`);
+async function tap(page, part, x, y) {
+    await touch(page, "touchStart", [await over(page, part, x, y)]);
+    await touch(page, "touchEnd", []);
+    await sleep(300);
+}
+const fit = (v) => v.toFixed(1);
+
+// The parts drawn as the window's pixels, the view's share and the controls' sizes as drawn, in CSS pixels.
+async function measure(page, label, across) {
+    const wrong = await page.evaluate(`phoneTest.mismatches()`);
+    check(`${label}: seven parts, each drawn from the window's nearest pixels (${JSON.stringify(wrong)} differ)`,
+          wrong.length === 7 && wrong.every((n) => n === 0));
+    const [view, room] = await page.evaluate(`[phoneTest.part(0), [phoneTest.canvas().width, phoneTest.canvas().height]]`);
+    const share = across === "width" ? (view[6] - view[4]) / room[0] : (view[7] - view[5]) / room[1];
+    console.log(`web_phone: ${label}: canvas ${room[0]} x ${room[1]} device pixels, the view ${view[6] - view[4]} x ${view[7] - view[5]}, ` +
+                `${fit(share * 100)}% of the ${across}`);
+    check(`${label}: the view fills ${fit(share * 100)}% of the screen's ${across}, not 90% at least`, share >= 0.9);
+    const sizes = [];
+    for (const [i, name] of [[1, "palette slider"], [2, "parameter slider"]]) {
+        const s = await page.evaluate(`phoneTest.slider(${i})`);
+        const css = (wh) => wh.map((v) => v / ratio);
+        sizes.push([`${name}'s arrows`, css(s.arrows[0]), css(s.arrows[1])], [`${name}'s thumb`, css(s.thumb)]);
+        // A press anywhere on the track takes the thumb there: its target is the track, the thumb's height across.
+        sizes.push([`${name}'s track (the thumb's target)`, [s.track / ratio, s.thumb[1] / ratio]]);
+    }
+    // A button's target is its hot zone, a part of its own; drawn, its face is a cell as large, which only the
+    // pressed face (framed in white) shows whole.
+    const faces = [];
+    for (let b = 0; b < 4; ++b) {
+        const p = await page.evaluate(`phoneTest.part(${3 + b})`);
+        sizes.push([`button ${b}'s hot zone`, [(p[6] - p[4]) / ratio, (p[7] - p[5]) / ratio]]);
+        faces.push((await page.evaluate(`phoneTest.face(${3 + b})`)).map((v) => v / ratio));
+    }
+    console.log(`web_phone: ${label}: the buttons' faces as drawn ${faces.map(([w, h]) => `${fit(w)} x ${fit(h)}`).join(", ")} CSS pixels`);
+    sizes.push(["pressed button's face", faces.reduce((a, f) => (f[0] * f[1] > a[0] * a[1] ? f : a))]);
+    for (const [name, ...boxes] of sizes) {
+        console.log(`web_phone: ${label}: ${name} ${boxes.map(([w, h]) => `${fit(w)} x ${fit(h)}`).join(", ")} CSS pixels`);
+        const small = name.endsWith("thumb") ? boxes.filter(([, h]) => h < finger) : boxes.filter(([w, h]) => w < finger || h < finger);
+        check(`${label}: the ${name} is ${JSON.stringify(boxes)} CSS pixels as drawn, less than ${finger}`, small.length === 0);
+    }
+}
+
+// modra-render's window with the wave and the pause button clicked: the buttons as the desktop draws them.
+writeFileSync(`${work}/buttons.txt`, "click 114 548\nclick 167 548\n");
+execFileSync(render, ["--script", `${work}/buttons.txt`, "--window", `${work}/buttons.ppm`]);
+const desktop = (() => {
+    const ppm = readFileSync(`${work}/buttons.ppm`), header = ppm.toString("latin1", 0, 20).split(/\s+/);
+    const width = +header[1], rgb = ppm.subarray(ppm.length - width * +header[2] * 3);
+    return (b) => Array.from({ length: 23 * 24 }, (_, i) => {
+        const j = ((537 + Math.floor(i / 24)) * width + 20 + 30 + 53 * b + i % 24) * 3;
+        return [rgb[j], rgb[j + 1], rgb[j + 2]];
+    });
+})();
+
+await cdp.send("Browser.grantPermissions", { origin: new URL(pageUrl).origin,
+                                             permissions: ["clipboardReadWrite", "clipboardSanitizedWrite"] });
+let link = "";
+{
+    const page = await openPage(cdp, pageUrl, phone);
+    const shown = await page.until(`window.Module && Module.modraParts && Module.modraParts.length === 7 &&
+                                    window.modraPresents.some((p) => p[3] === 640 && p[4] === 480)`, 15000);
+    check("upright: the page shows its first frame in seven parts", shown);
+    await page.evaluate(helpers);
+    await sleep(500);
+    writeFileSync(`${shots}/web_phone_upright.png`, await page.screenshot());
+    await measure(page, "upright", "width");
+    check("upright: the page does not scroll", await page.evaluate(`document.scrollingElement.scrollHeight <= innerHeight &&
+                                                                   document.scrollingElement.scrollWidth <= innerWidth`));
+
+    // Taps: the wave button, the pause button; their faces then as modra-render draws them after clicks.
+    await tap(page, 4, 83 + 11, 487 + 11);
+    await tap(page, 5, 136 + 11, 487 + 11);
+    const faces = await page.evaluate(`[3, 4, 5, 6].map((i) => {
+        const c = phoneTest.canvas(), d = phoneTest.drawn(), p = phoneTest.part(i), k = (p[6] - p[4]) / 24, out = [];
+        for (let y = 0; y < 23; ++y) for (let x = 0; x < 24; ++x) {
+            const j = ((p[5] + Math.floor((y + 0.5) * k)) * c.width + p[4] + Math.floor((x + 0.5) * k)) * 4;
+            out.push([d[j], d[j + 1], d[j + 2]]);
+        }
+        return out;
+    })`);
+    const unlike = faces.map((f, b) => f.filter((c, i) => c.some((v, j) => v !== desktop(b)[i][j])).length);
+    check(`upright: taps on the wave and pause buttons leave the four faces as clicks do on the desktop (${JSON.stringify(unlike)} pixels differ)`,
+          unlike.every((n) => n === 0));
+
+    // Taps on the sliders: the parameter's increase arrow steps it up, the palette's track takes the thumb there.
+    const parameter = await page.evaluate(`phoneTest.part(2)`), length = parameter[2] - parameter[0];
+    const before = await page.evaluate(`phoneTest.slider(2).thumbAt`);
+    await tap(page, 2, 647 + length - 8, 11);
+    const stepped = await page.evaluate(`phoneTest.slider(2).thumbAt`);
+    check(`upright: a tap on the parameter slider's increase arrow moves its thumb on (from ${before} to ${stepped})`, stepped > before);
+    const palette = await page.evaluate(`phoneTest.part(1)`);
+    const aim = 647 + 30 + Math.floor((length - 60) * 3 / 4);
+    await tap(page, 1, aim, 30 + 11);
+    const taken = await page.evaluate(`phoneTest.slider(1).thumbAt`);
+    const expected = palette[4] + (aim - 647 + 0.5) * (palette[6] - palette[4]) / length;
+    check(`upright: a tap on the palette track takes the thumb under the finger (${taken}, the finger at ${fit(expected)})`,
+          Math.abs(taken - expected) <= (palette[6] - palette[4]) / length * 2);
+
+    // Paused, once the palette's fade has settled: one finger drops under itself and drags the drop along.
+    const settled = `(() => { const a = phoneTest.view();
+        return new Promise((r) => setTimeout(() => r(phoneTest.same(a, phoneTest.view())), 400)); })()`;
+    await page.until(settled, 10000);
+    await page.evaluate(`void (phoneTest.still = phoneTest.view())`);
+    await touch(page, "touchStart", [await over(page, 0, 200, 200)]);
+    for (const x of [230, 260, 290]) await touch(page, "touchMove", [await over(page, 0, x, 200)]);
+    await touch(page, "touchEnd", []);
+    await sleep(300);
+    const box = await page.evaluate(`phoneTest.changed(phoneTest.still, phoneTest.view())`);
+    check(`upright: a finger drops under itself from (200, 200) to (290, 200) (changed: ${JSON.stringify(box)})`,
+          box && Math.abs(box[0] - 190) <= 2 && Math.abs(box[2] - 301) <= 2 && Math.abs(box[1] - 190) <= 2 && Math.abs(box[3] - 211) <= 2);
+
+    // Two fingers, moved up and right together: both thumbs go on.
+    const thumbs = `[phoneTest.slider(1).thumbAt, phoneTest.slider(2).thumbAt]`;
+    const wereAt = await page.evaluate(thumbs);
+    const pair = async (dx, dy) => [await over(page, 0, 300 + dx, 300 - dy), await over(page, 0, 360 + dx, 300 - dy)];
+    await touch(page, "touchStart", [(await pair(0, 0))[0]]);
+    await touch(page, "touchStart", await pair(0, 0));
+    for (const d of [20, 40, 60, 80]) await touch(page, "touchMove", await pair(d * 2, d));
+    await touch(page, "touchEnd", []);
+    await sleep(300);
+    const nowAt = await page.evaluate(thumbs);
+    check(`upright: two fingers moved up and right move both thumbs on (palette ${wereAt[0]} to ${nowAt[0]}, parameter ${wereAt[1]} to ${nowAt[1]})`,
+          nowAt[0] > wereAt[0] && nowAt[1] > wereAt[1]);
+
+    // On its side: the same field, laid out again once the palette's fade has settled.
+    await page.until(settled, 10000);
+    await page.evaluate(`void (phoneTest.field = phoneTest.view())`);
+    await page.send("Emulation.setDeviceMetricsOverride", { width: 844, height: 390, deviceScaleFactor: ratio, mobile: true,
+                                                            screenOrientation: { type: "landscapePrimary", angle: 90 } });
+    const turned = await page.until(`phoneTest.canvas().width === 2532 && phoneTest.canvas().height === 1170`, 5000);
+    await sleep(500);
+    check("on its side: the canvas becomes the 2532 x 1170 room, and the field is the same",
+          turned && await page.evaluate(`phoneTest.same(phoneTest.field, phoneTest.view())`));
+    writeFileSync(`${shots}/web_phone_side.png`, await page.screenshot());
+    await measure(page, "on its side", "height");
+
+    await page.key("k", "KeyK", 75);
+    await page.until(`navigator.clipboard.readText().then((t) => t.includes("#replay="), () => false)`, 5000);
+    link = await page.evaluate(`navigator.clipboard.readText().catch(() => "")`);
+    faults.push(...page.problems);
+    await page.close();
+}
+
+// The session's link on a desktop page: the phone's windows again, held where modra-render holds them.
+const text = link && inflateSync(Buffer.from(link.split("#replay=")[1], "base64url")).toString();
+const frames = text ? text.split("\n").slice(2).reduce((sum, line) => sum + (parseInt(line, 10) || 0), 0) : 0;
+if (check(`K keeps the phone's session as a replay of the phone's windows (${JSON.stringify(text.slice(0, 60))})`,
+          /^modra-replay 2\nseed \d+ size \d+ 510 zoom 1 phone\n/.test(text) && frames > 60)) {
+    const at = frames - 30, held = `${link}&at=${at}`;
+    const page = await openPage(cdp, held, { width: 1000, height: 800 });
+    await page.until(`window.modraPresents.some((p) => p[3] === 640 && p[4] === 480)`, 15000);
+    await page.key("Tab", "Tab", 9);
+    const stopped = await page.until(`document.title.includes("held at frame ${at}")`, 20000);
+    execFileSync(render, ["--replay", held, "--frames", String(at), "--window", `${work}/phone.ppm`]);
+    const ppm = readFileSync(`${work}/phone.ppm`), header = ppm.toString("latin1", 0, 20).split(/\s+/);
+    const [width, height] = [+header[1], +header[2]], rgb = ppm.subarray(ppm.length - width * height * 3);
+    const [parts, size, rgba] = await page.evaluate(`[Module.modraParts.length, [Module.modraBack.width, Module.modraBack.height],
+        (() => { const d = Module.modraBack.getContext("2d").getImageData(0, 0, Module.modraBack.width, Module.modraBack.height).data;
+                 let s = ""; for (let i = 0; i < d.length; i += 0x8000) s += String.fromCharCode(...d.subarray(i, i + 0x8000)); return btoa(s); })()]`);
+    const page_rgba = Buffer.from(rgba, "base64");
+    let wrong = 0;
+    for (let i = 0; i < width * height; ++i) if ([0, 1, 2].some((c) => page_rgba[4 * i + c] !== rgb[3 * i + c])) ++wrong;
+    console.log(`web_phone: the link held at frame ${at} of ${frames} on a 1000 x 800 page: window ${size}, modra-render's ${width} x ${height}, ${wrong} pixels differ`);
+    check(`the link on a desktop page shows the phone's windows in parts (${parts}) and holds at frame ${at} (${stopped}) as ` +
+          `modra-render's ${width} x ${height} window for it: ${size} and ${wrong} pixels differ`,
+          stopped && parts === 7 && size[0] === width && size[1] === height && wrong === 0);
+    writeFileSync(`${shots}/web_phone_replayed.png`, await page.screenshot());
+    faults.push(...page.problems);
+    await page.close();
+}
+
+cdp.close();
+for (const f of faults) console.log(`web_phone: ${f}`);
+console.log(`web_phone: ${faults.length ? "FAILED" : "the phone's page fits a finger, upright and on its side, and replays as modra-render"}`);
+process.exit(faults.length ? 1 : 0);
