@@ -33,6 +33,15 @@ export async function connect(url) {
 
 export const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
+// The next download's name once it is complete; undefined after ten seconds without.
+export function nextDownload(cdp) {
+    const on = (method, ok) =>
+        new Promise((resolve) => cdp.on((m) => m.method === method && ok(m.params) && resolve(m.params)));
+    const named = on("Browser.downloadWillBegin", () => true);
+    const saved = on("Browser.downloadProgress", (p) => p.state === "completed");
+    return Promise.race([Promise.all([named, saved]).then(([n]) => n.suggestedFilename), sleep(10000)]);
+}
+
 // Every present of the canvas, timed on the page's clock, from before the page's own scripts run.
 const presents = `(() => {
     window.modraPresents = [];

@@ -6,7 +6,7 @@
 // microphone is heard downloads a video with its sound into DOWNLOADS.
 //   node --experimental-websocket web_listen.mjs DEVTOOLS_WS_URL PAGE_URL CLICK_WAV NOT_A_SOUND DOWNLOADS
 import { execFileSync } from "node:child_process";
-import { connect, openPage, sleep } from "./devtools.mjs";
+import { connect, nextDownload, openPage, sleep } from "./devtools.mjs";
 
 const [browserUrl, pageUrl, clicks, notSound, downloads] = process.argv.slice(2);
 const cdp = await connect(browserUrl);
@@ -44,14 +44,6 @@ async function drop(page, file) {
     for (const type of ["dragEnter", "dragOver", "drop"])
         await page.send("Input.dispatchDragEvent", { type, x, y, data });
 }
-// The next download's name once it is complete; undefined after ten seconds without.
-function nextDownload() {
-    const on = (method, ok) =>
-        new Promise((resolve) => cdp.on((m) => m.method === method && ok(m.params) && resolve(m.params)));
-    const named = on("Browser.downloadWillBegin", () => true);
-    const saved = on("Browser.downloadProgress", (p) => p.state === "completed");
-    return Promise.race([Promise.all([named, saved]).then(([n]) => n.suggestedFilename), sleep(10000)]);
-}
 // Each way in, heard on the paused view.
 async function heard(page, label, text) {
     const shown = await says(page, text);
@@ -76,7 +68,7 @@ async function heard(page, label, text) {
     await heard(page, "L again, the microphone", "listening to the microphone");
     // R for a second: a video with the sound, in the container its name says.
     await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads, eventsEnabled: true });
-    const download = nextDownload();
+    const download = nextDownload(cdp);
     await key(page, "r");
     await sleep(1200);
     await key(page, "r");

@@ -4,7 +4,7 @@
 //   node --experimental-websocket web_pwa.mjs DEVTOOLS_WS_URL SITE_DIR SHOTS_DIR DOWNLOADS
 import { readFileSync, statSync, writeFileSync } from "node:fs";
 import { createServer } from "node:http";
-import { connect, openPage, sleep } from "./devtools.mjs";
+import { connect, nextDownload, openPage, sleep } from "./devtools.mjs";
 
 const [browserUrl, site, shots, downloads] = process.argv.slice(2);
 const cdp = await connect(browserUrl);
@@ -118,14 +118,6 @@ async function reload(page) {
     await page.close();
 }
 
-// The next download's name once it is complete; undefined after ten seconds without.
-function nextDownload() {
-    const on = (method, ok) =>
-        new Promise((resolve) => cdp.on((m) => m.method === method && ok(m.params) && resolve(m.params)));
-    const named = on("Browser.downloadWillBegin", () => true);
-    const saved = on("Browser.downloadProgress", (p) => p.state === "completed");
-    return Promise.race([Promise.all([named, saved]).then(([n]) => n.suggestedFilename), sleep(10000)]);
-}
 
 // A phone: the menu's items, each tapped, as their keys.
 await new Promise((resolve) => server.listen(port, "127.0.0.1", resolve));
@@ -163,8 +155,8 @@ await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath:
     // What each key does, seen: the ones a browser allows only on a user's gesture too.
     const effects = {
         A: () => said("playing by itself"),
-        S: async () => /\.png$/.test(await nextDownload()),
-        R: async () => { recording = nextDownload(); return said("recording"); },
+        S: async () => /\.png$/.test(await nextDownload(cdp)),
+        R: async () => { recording = nextDownload(cdp); return said("recording"); },
         K: () => page.until(`navigator.clipboard.readText().then((t) => t.startsWith(location.origin + "/#replay="), () => false)`, 5000),
         L: () => page.until(`["listening to this computer", "nothing to listen to"].includes(${caption})`, 5000),
         O: () => Promise.race([chooser(), sleep(5000).then(() => false)]),
