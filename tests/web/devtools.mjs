@@ -33,6 +33,22 @@ export async function connect(url) {
 
 export const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
+// A test's checks: each that fails is a fault; at the end each fault gets a line, or else what the test
+// showed does, and the exit code says which.
+export function verdict(name) {
+    const faults = [];
+    return {
+        faults,
+        check(what, ok) { if (!ok) faults.push(what); return ok; },
+        finish(cdp, shown) {
+            cdp.close();
+            for (const f of faults) console.log(`${name}: ${f}`);
+            console.log(`${name}: ${faults.length ? "FAILED" : shown}`);
+            process.exit(faults.length ? 1 : 0);
+        },
+    };
+}
+
 // The next download's name once it is complete; undefined after ten seconds without.
 export function nextDownload(cdp) {
     const on = (method, ok) =>

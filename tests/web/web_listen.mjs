@@ -6,12 +6,11 @@
 // microphone is heard downloads a video with its sound into DOWNLOADS.
 //   node --experimental-websocket web_listen.mjs DEVTOOLS_WS_URL PAGE_URL CLICK_WAV NOT_A_SOUND DOWNLOADS
 import { execFileSync } from "node:child_process";
-import { connect, nextDownload, openPage, sleep } from "./devtools.mjs";
+import { connect, nextDownload, openPage, sleep, verdict } from "./devtools.mjs";
 
 const [browserUrl, pageUrl, clicks, notSound, downloads] = process.argv.slice(2);
 const cdp = await connect(browserUrl);
-const faults = [];
-const check = (what, ok) => { if (!ok) faults.push(what); return ok; };
+const { faults, check, finish } = verdict("web_listen");
 
 async function load(preload = "") {
     const page = await openPage(cdp, pageUrl, { width: 1000, height: 800, preload });
@@ -115,7 +114,4 @@ async function heard(page, label, text) {
     await page.close();
 }
 
-cdp.close();
-for (const f of faults) console.log("web_listen: " + f);
-console.log("web_listen: " + (faults.length ? "FAILED" : "L, a dropped file and O are heard; refusals are said"));
-process.exit(faults.length ? 1 : 0);
+finish(cdp, "L, a dropped file and O are heard; refusals are said");

@@ -2,12 +2,11 @@
 // zoom 1 the window against WINDOW.ppm, modra-render's. Prints its faults and exits 1 on any.
 //   node --experimental-websocket web_page.mjs DEVTOOLS_WS_URL PAGE_URL WINDOW.ppm SHOTS_DIR
 import { readFileSync, writeFileSync } from "node:fs";
-import { connect, openPage, sleep } from "./devtools.mjs";
+import { connect, openPage, sleep, verdict } from "./devtools.mjs";
 
 const [browserUrl, pageUrl, windowPpm, shots] = process.argv.slice(2);
 const cdp = await connect(browserUrl);
-const faults = [];
-const check = (what, ok) => { if (!ok) faults.push(what); return ok; };
+const { faults, check, finish } = verdict("web_page");
 const done = (page) => { faults.push(...page.problems); return page.close(); };
 
 // Page-side helpers over the canvas, in client pixels of the window.
@@ -204,7 +203,4 @@ async function play(page, label) {
     await done(page);
 }
 
-cdp.close();
-for (const f of faults) console.log(`web_page: ${f}`);
-console.log(`web_page: ${faults.length ? "FAILED" : "the page loads cleanly, paints the window as modra-render does, keeps time and plays"}`);
-process.exit(faults.length ? 1 : 0);
+finish(cdp, "the page loads cleanly, paints the window as modra-render does, keeps time and plays");

@@ -8,12 +8,11 @@
 import { execFileSync } from "node:child_process";
 import { readFileSync, writeFileSync } from "node:fs";
 import { inflateSync } from "node:zlib";
-import { connect, openPage, sleep } from "./devtools.mjs";
+import { connect, openPage, sleep, verdict } from "./devtools.mjs";
 
 const [browserUrl, pageUrl, render, shots, work] = process.argv.slice(2);
 const cdp = await connect(browserUrl);
-const faults = [];
-const check = (what, ok) => { if (!ok) faults.push(what); return ok; };
+const { faults, check, finish } = verdict("web_phone");
 const ratio = 3, finger = 44;
 const phone = { width: 390, height: 844, ratio, mobile: true, media: [{ name: "pointer", value: "coarse" }] };
 
@@ -272,7 +271,4 @@ if (check(`K keeps the phone's session as a replay of the phone's windows (${JSO
     await page.close();
 }
 
-cdp.close();
-for (const f of faults) console.log(`web_phone: ${f}`);
-console.log(`web_phone: ${faults.length ? "FAILED" : "the phone's page fits a finger, upright and on its side, and replays as modra-render"}`);
-process.exit(faults.length ? 1 : 0);
+finish(cdp, "the phone's page fits a finger, upright and on its side, and replays as modra-render");

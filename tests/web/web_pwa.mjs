@@ -4,12 +4,11 @@
 //   node --experimental-websocket web_pwa.mjs DEVTOOLS_WS_URL SITE_DIR SHOTS_DIR DOWNLOADS
 import { readFileSync, statSync, writeFileSync } from "node:fs";
 import { createServer } from "node:http";
-import { connect, nextDownload, openPage, sleep } from "./devtools.mjs";
+import { connect, nextDownload, openPage, sleep, verdict } from "./devtools.mjs";
 
 const [browserUrl, site, shots, downloads] = process.argv.slice(2);
 const cdp = await connect(browserUrl);
-const faults = [];
-const check = (what, ok) => { if (!ok) faults.push(what); return ok; };
+const { faults, check, finish } = verdict("web_pwa");
 
 // The site as a plain static server has it: Last-Modified, and each visit asks again (a 304 when unchanged);
 // `rebuilt` holds files of a new build, with the time they were made.
@@ -184,7 +183,4 @@ await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath:
 
 server.close();
 server.closeAllConnections();
-cdp.close();
-for (const f of faults) console.log(`web_pwa: ${f}`);
-console.log(`web_pwa: ${faults.length ? "FAILED" : "installable, starts with no network, and the menu does what the keys do"}`);
-process.exit(faults.length ? 1 : 0);
+finish(cdp, "installable, starts with no network, and the menu does what the keys do");

@@ -6,12 +6,11 @@
 import { execFileSync } from "node:child_process";
 import { readFileSync, writeFileSync } from "node:fs";
 import { inflateSync } from "node:zlib";
-import { connect, openPage, sleep } from "./devtools.mjs";
+import { connect, openPage, sleep, verdict } from "./devtools.mjs";
 
 const [browserUrl, pageUrl, render, shots, work] = process.argv.slice(2);
 const cdp = await connect(browserUrl);
-const faults = [];
-const check = (what, ok) => { if (!ok) faults.push(what); return ok; };
+const { faults, check, finish } = verdict("web_replay");
 const size = { width: 1000, height: 800 };
 const firstFrame = `window.modraPresents.some((p) => p[3] === 640 && p[4] === 480)`;
 const canvas = `(() => {
@@ -97,7 +96,4 @@ if (check(`the link holds a replay of more than 180 frames (${frames})`, frames 
     await page.close();
 }
 
-cdp.close();
-for (const f of faults) console.log(`web_replay: ${f}`);
-console.log(`web_replay: ${faults.length ? "FAILED" : "K keeps a link that plays, holds and runs on as modra-render's; a bad one is refused"}`);
-process.exit(faults.length ? 1 : 0);
+finish(cdp, "K keeps a link that plays, holds and runs on as modra-render's; a bad one is refused");

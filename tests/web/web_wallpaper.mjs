@@ -5,12 +5,11 @@
 // Prints its faults and exits 1 on any.
 //   node --experimental-websocket web_wallpaper.mjs DEVTOOLS_WS_URL PAGE_URL SHOTS_DIR
 import { writeFileSync } from "node:fs";
-import { connect, openPage, sleep } from "./devtools.mjs";
+import { connect, openPage, sleep, verdict } from "./devtools.mjs";
 
 const [browserUrl, pageUrl, shots] = process.argv.slice(2);
 const cdp = await connect(browserUrl);
-const faults = [];
-const check = (what, ok) => { if (!ok) faults.push(what); return ok; };
+const { faults, check, finish } = verdict("web_wallpaper");
 
 // Long tasks from now on, kept in the page.
 const watchLongTasks = `void (window.longTasks = [], new PerformanceObserver((list) =>
@@ -171,7 +170,4 @@ for (const [name, host] of Object.entries(hosts)) {
     await done(page);
 }
 
-cdp.close();
-for (const f of faults) console.log(`web_wallpaper: ${f}`);
-console.log(`web_wallpaper: ${faults.length ? "FAILED" : "no catch-up after a stall or when shown again, still where asked, and both hosts work the toy"}`);
-process.exit(faults.length ? 1 : 0);
+finish(cdp, "no catch-up after a stall or when shown again, still where asked, and both hosts work the toy");

@@ -253,30 +253,43 @@ std::string local_time_stamp()
     return text;
 }
 
+namespace {
+
+// The written temporary under the first free name of stem.EXTENSION, or
+// gone; `what` begins the error.
+bool name_or_discard(bool written, const std::wstring& temp, const std::string& folder, const std::string& stem,
+                     const wchar_t* extension, const char* what, std::string& path, std::string& error)
+{
+    std::wstring final_path;
+    const bool ok =
+        written && take_free_name(temp, to_wide(folder) + L"\\" + to_wide(stem), extension, final_path, error);
+    if (ok) {
+        path = to_utf8(final_path.c_str());
+        return true;
+    }
+    if (!temp.empty())
+        DeleteFileW(temp.c_str());
+    error = what + folder + ": " + error;
+    return false;
+}
+
+}  // namespace
+
 bool save_new_png(const std::string& folder, const std::string& stem, const std::uint32_t* pixels,
                   std::int32_t width, std::int32_t height, std::int32_t pitch, std::string& path,
                   std::string& error)
 {
-    const std::wstring wide_folder = to_wide(folder), wide_stem = to_wide(stem);
-    std::wstring temp, final_path;
-    bool ok = com_ready(error) &&
-              write_temporary(wide_folder, wide_stem, pixels, width, height, pitch, temp, error) &&
-              take_free_name(temp, wide_folder + L"\\" + wide_stem, L"png", final_path, error);
-    if (ok)
-        path = to_utf8(final_path.c_str());
-    else if (!temp.empty())
-        DeleteFileW(temp.c_str());
-    if (!ok)
-        error = "cannot save a picture in " + folder + ": " + error;
-    return ok;
+    std::wstring temp;
+    const bool written =
+        com_ready(error) && write_temporary(to_wide(folder), to_wide(stem), pixels, width, height, pitch, temp, error);
+    return name_or_discard(written, temp, folder, stem, L"png", "cannot save a picture in ", path, error);
 }
 
 bool save_new_text(const std::string& folder, const std::string& stem, const char* extension, const std::string& text,
                    std::string& path, std::string& error)
 {
-    const std::wstring wide_folder = to_wide(folder), wide_stem = to_wide(stem);
-    std::wstring temp, final_path;
-    bool ok = claim_hidden_temp(wide_folder, wide_stem, temp, error);
+    std::wstring temp;
+    bool ok = claim_hidden_temp(to_wide(folder), to_wide(stem), temp, error);
     if (ok) {
         // Opened again as it is, so that it stays hidden until named.
         const HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
@@ -292,12 +305,5 @@ bool save_new_text(const std::string& folder, const std::string& stem, const cha
             error = describe(GetLastError());
         }
     }
-    ok = ok && take_free_name(temp, wide_folder + L"\\" + wide_stem, to_wide(extension).c_str(), final_path, error);
-    if (ok)
-        path = to_utf8(final_path.c_str());
-    else if (!temp.empty())
-        DeleteFileW(temp.c_str());
-    if (!ok)
-        error = "cannot keep a file in " + folder + ": " + error;
-    return ok;
+    return name_or_discard(ok, temp, folder, stem, to_wide(extension).c_str(), "cannot keep a file in ", path, error);
 }
