@@ -13,6 +13,7 @@ struct WebHostSetup {
     std::int32_t window_height = 0;
     std::span<const std::uintptr_t> ctrl_keys;  // the keys the program takes with Ctrl; the browser keeps the rest
     bool in_parts = false;  // shown by web_host_show_parts, which follows the page's size: no zoom is fitted
+    void (*page_resized)() = nullptr;  // in parts: told when the page's size may have changed
 };
 
 void web_host_start(const WebHostSetup& setup);

@@ -11,8 +11,8 @@
 // After start-up: the main window sized to the page's room (unless a replay
 // being played sizes it) and shown in parts.
 void phone_page_start(WindowHandle main_window);
-// Before each pass of the loop: a page whose room changed (a rotation) is
-// laid out again; the field is untouched, the main window only resized.
+// After the page's size changed (a rotation): a room that changed is laid
+// out again; the field is untouched, the main window only resized.
 void phone_page_follow();
 // The main window's client is now `width` wide: its parts move with it.
 void phone_page_sized(std::int32_t width);

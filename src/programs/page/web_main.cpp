@@ -125,10 +125,16 @@ bool skip_ahead()
     return true;
 }
 
+// The page's size, which the phone's arrangement follows, changed since the last pass.
+bool page_resized = false;
+void note_page_resized() { page_resized = true; }
+
 void pass()
 {
-    if (phone_layout)
+    if (page_resized) {
+        page_resized = false;
         phone_page_follow();
+    }
     if (!(skipping ? skip_ahead() : run_pass()))
         return;
     if (!hold_noted && main_window && replay_held()) {
@@ -241,7 +247,7 @@ int main()
     // The phone's arrangement where the page asks for it; a replay's own, where one is played.
     phone_layout = EM_ASM_INT({ return Module.modraPhone ? 1 : 0; }) != 0;
     const bool replaying = arm_replay();
-    web_host_start({client_width, client_height, zoom_keys, phone_layout});
+    web_host_start({client_width, client_height, zoom_keys, phone_layout, note_page_resized});
     enable_toy_extras();
     offer_extra_keys(page_keys);
     toy_hook = main_window_extras;
