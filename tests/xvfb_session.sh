@@ -148,13 +148,17 @@ check_buttons_and_drop() {
 }
 settled_shot() { sleep "$settle"; client_shot "$1"; }  # out, once check_buttons_and_drop's settle is over
 
+# A loaded machine may paint a box a while after it is mapped, so its picture is taken until it shows more
+# than one colour.
+box_painted() {
+    eval "$(xdotool getwindowgeometry --shell "$box")"
+    screen_shot "$1" "${WIDTH}x$HEIGHT+$X+$Y" && has_other_colour "$1" "${WIDTH}x$HEIGHT+0+0" "$(pixel "$1" 1 1)"
+}
 # The box titled $1 up within $2 seconds, its picture into $3, its id in `box`; the program waits on it.
 check_box() {
     box=$(find_window "$1" "$2")
     check "a box titled $1 ($(basename "$3"))" test -n "$box" || return 1
-    eval "$(xdotool getwindowgeometry --shell "$box")"
     sleep 1  # a box is sized once it is made
-    screen_shot "$3" "${WIDTH}x$HEIGHT+$X+$Y"
-    check "the box shows something" has_other_colour "$3" "${WIDTH}x$HEIGHT+0+0" "$(pixel "$3" 1 1)"
+    check "the box shows something" wait_for 10 box_painted "$3"
     check "the program waits while the box is up" kill -0 "$app_pid"
 }
