@@ -107,39 +107,34 @@ async function tap(page, part, x, y) {
 }
 const fit = (v) => v.toFixed(1);
 
-// The parts drawn as the window's pixels, the view's share and the controls' sizes as drawn, in CSS pixels.
+// The parts drawn as the window's pixels, the view's share, and every target's size as drawn, in CSS pixels.
 async function measure(page, label, across) {
     const wrong = await page.evaluate(`phoneTest.mismatches()`);
     check(`${label}: seven parts, each drawn from the window's nearest pixels (${JSON.stringify(wrong)} differ)`,
           wrong.length === 7 && wrong.every((n) => n === 0));
     const [view, room] = await page.evaluate(`[phoneTest.part(0), [phoneTest.canvas().width, phoneTest.canvas().height]]`);
     const share = across === "width" ? (view[6] - view[4]) / room[0] : (view[7] - view[5]) / room[1];
-    console.log(`web_phone: ${label}: canvas ${room[0]} x ${room[1]} device pixels, the view ${view[6] - view[4]} x ${view[7] - view[5]}, ` +
-                `${fit(share * 100)}% of the ${across}`);
-    check(`${label}: the view fills ${fit(share * 100)}% of the screen's ${across}, not 90% at least`, share >= 0.9);
-    const sizes = [];
-    for (const [i, name] of [[1, "palette slider"], [2, "parameter slider"]]) {
+    check(`${label}: the view, ${view[6] - view[4]} x ${view[7] - view[5]} of ${room[0]} x ${room[1]} device pixels, ` +
+          `fills ${fit(share * 100)}% of the screen's ${across}, 90% at least`, share >= 0.9);
+    // A press anywhere on a slider's track takes the thumb there: the track, the thumb's thickness across, is the
+    // thumb's target. A button's is its hot zone, a part of its own; only the pressed face (framed in white) is
+    // drawn whole.
+    const css = (wh) => wh.map((v) => v / ratio), sizes = [];
+    for (const i of [1, 2]) {
         const s = await page.evaluate(`phoneTest.slider(${i})`);
-        const css = (wh) => wh.map((v) => v / ratio);
-        sizes.push([`${name}'s arrows`, css(s.arrows[0]), css(s.arrows[1])], [`${name}'s thumb`, css(s.thumb)]);
-        // A press anywhere on the track takes the thumb there: its target is the track, the thumb's height across.
-        sizes.push([`${name}'s track (the thumb's target)`, [s.track / ratio, s.thumb[1] / ratio]]);
+        sizes.push([`slider ${i}'s arrows`, css(s.arrows[0]), css(s.arrows[1])], [`slider ${i}'s track`, css([s.track, s.thumb[1]])]);
     }
-    // A button's target is its hot zone, a part of its own; drawn, its face is a cell as large, which only the
-    // pressed face (framed in white) shows whole.
-    const faces = [];
-    for (let b = 0; b < 4; ++b) {
-        const p = await page.evaluate(`phoneTest.part(${3 + b})`);
-        sizes.push([`button ${b}'s hot zone`, [(p[6] - p[4]) / ratio, (p[7] - p[5]) / ratio]]);
-        faces.push((await page.evaluate(`phoneTest.face(${3 + b})`)).map((v) => v / ratio));
+    const zones = [], faces = [];
+    for (let b = 3; b < 7; ++b) {
+        const p = await page.evaluate(`phoneTest.part(${b})`);
+        zones.push(css([p[6] - p[4], p[7] - p[5]]));
+        faces.push(css(await page.evaluate(`phoneTest.face(${b})`)));
     }
-    console.log(`web_phone: ${label}: the buttons' faces as drawn ${faces.map(([w, h]) => `${fit(w)} x ${fit(h)}`).join(", ")} CSS pixels`);
-    sizes.push(["pressed button's face", faces.reduce((a, f) => (f[0] * f[1] > a[0] * a[1] ? f : a))]);
-    for (const [name, ...boxes] of sizes) {
-        console.log(`web_phone: ${label}: ${name} ${boxes.map(([w, h]) => `${fit(w)} x ${fit(h)}`).join(", ")} CSS pixels`);
-        const small = name.endsWith("thumb") ? boxes.filter(([, h]) => h < finger) : boxes.filter(([w, h]) => w < finger || h < finger);
-        check(`${label}: the ${name} is ${JSON.stringify(boxes)} CSS pixels as drawn, less than ${finger}`, small.length === 0);
-    }
+    sizes.push(["buttons' hot zones", ...zones], ["pressed face", faces.reduce((a, f) => (f[0] * f[1] > a[0] * a[1] ? f : a))]);
+    const told = sizes.map(([name, ...boxes]) => `${name} ${boxes.map(([w, h]) => `${fit(w)} x ${fit(h)}`).join(", ")}`);
+    console.log(`web_phone: ${label}, in CSS pixels: ${told.join("; ")}`);
+    const small = sizes.filter(([, ...boxes]) => boxes.some(([w, h]) => w < finger || h < finger));
+    check(`${label}: every target ${finger} CSS pixels at least as drawn (smaller: ${JSON.stringify(small)})`, small.length === 0);
 }
 
 // modra-render's window with the wave and the pause button clicked: the buttons as the desktop draws them.
