@@ -46,8 +46,9 @@ trap 'stop_window; stop_keeper; stop_openbox; session_cleanup' EXIT
 # The window $1 (an id, or root) as a picture $2 of the size $3, painted all over.
 covered() { import -window "$1" "$2" 2>/dev/null && [ "$(identify -format %wx%h "$2")" = "$3" ] && ! has_colour "$2" "$3+0+0" $magenta; }
 check_covered() { # what, window, picture, size: within 10 seconds
-    check "$1 is covered, ${4} (magenta left: $(colours "$3" "$4+0+0" 2>/dev/null | grep -cx $magenta))" \
-        wait_for 10 covered "$2" "$3" "$4"
+    local missing=0
+    wait_for 10 covered "$2" "$3" "$4" || missing=1
+    check "$1 is covered, ${4} (magenta left: $(colours "$3" "$4+0+0" 2>/dev/null | grep -cx $magenta))" test $missing = 0
 }
 check_moving() { # what, window, the picture of it just taken, a second one to take
     sleep 0.5
