@@ -26,15 +26,19 @@
   // function, and the tap is the user's gesture the browser asks of the clipboard, the microphone and
   // its file dialog.
   const items = [
-    ["Save the picture", "S", "s", "KeyS", 83],
-    ["Record a video, or stop", "R", "r", "KeyR", 82],
-    ["Play by itself, or stop", "A", "a", "KeyA", 65],
-    ["Listen: device, microphone, off", "L", "l", "KeyL", 76],
-    ["Listen to a sound file", "O", "o", "KeyO", 79],
-    ["Copy this replay's link", "K", "k", "KeyK", 75],
-    ["All the keys", "F1", "F1", "F1", 112],
+    ["Save the picture", "S"],
+    ["Record a video, or stop", "R"],
+    ["Play by itself, or stop", "A"],
+    ["Listen: device, microphone, off", "L"],
+    ["Listen to a sound file", "O"],
+    ["Copy this replay's link", "K"],
+    ["All the keys", "F1"],
   ];
-  const press = (key, code, keyCode) => {
+  // A letter, or a function key.
+  const press = (shortcut) => {
+    const letter = shortcut.length === 1;
+    const key = letter ? shortcut.toLowerCase() : shortcut, code = letter ? "Key" + shortcut : shortcut;
+    const keyCode = letter ? shortcut.charCodeAt(0) : 111 + Number(shortcut.slice(1));
     for (const type of ["keydown", "keyup"])
       window.dispatchEvent(new KeyboardEvent(type, { key, code, keyCode, which: keyCode, bubbles: true, cancelable: true }));
   };
@@ -73,14 +77,14 @@
     menu.hidden = !on;
     open.setAttribute("aria-expanded", String(on));
   };
-  for (const [label, shortcut, key, code, keyCode] of items) {
+  for (const [label, shortcut] of items) {
     const item = document.createElement("button");
     item.type = "button";
     item.dataset.key = shortcut;
     item.append(label, Object.assign(document.createElement("kbd"), { textContent: shortcut }));
     item.addEventListener("click", () => {
       shown(false);
-      press(key, code, keyCode);
+      press(shortcut);
     });
     menu.appendChild(item);
   }

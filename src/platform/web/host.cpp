@@ -414,10 +414,12 @@ void deliver(const QueuedEvent& e)
         inject_key(e.buttons_or_key, e.down);
         break;
     case PageEvent::page_resized:
-        if (host.setup.in_parts && host.setup.page_resized)
-            host.setup.page_resized();
-        else if (!full_screen() && !host.setup.in_parts)
+        if (host.setup.in_parts) {
+            if (host.setup.page_resized)
+                host.setup.page_resized();
+        } else if (!full_screen()) {
             set_zoom(fitting_zoom());
+        }
         break;
     case PageEvent::full_screen_left:
         if (full_screen())

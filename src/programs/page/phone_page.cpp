@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "app/layout.h"
 #include "iconbar/iconbar.h"
@@ -40,6 +41,7 @@ struct Plan {
 
 WindowHandle main_window = nullptr;
 Room shown_room;
+Plan shown_plan;  // shown_room's
 
 Room page_room()
 {
@@ -50,11 +52,13 @@ Room page_room()
     return r;
 }
 
-// At a whole scale where that fills nine tenths of the side, else the scale that fits.
-double view_scale(double fits, std::int32_t view_side, std::int32_t room_side)
+// The view's size in device pixels: at a whole scale where that fills nine
+// tenths of the side it fills, else at the scale that fits.
+std::pair<std::int32_t, std::int32_t> view_size(double fits, std::int32_t view_side, std::int32_t room_side)
 {
     const double whole = std::floor(fits);
-    return whole >= 1 && whole * view_side >= whole_scale_fill * room_side ? whole : fits;
+    const double s = whole >= 1 && whole * view_side >= whole_scale_fill * room_side ? whole : fits;
+    return {static_cast<std::int32_t>(std::lround(640 * s)), static_cast<std::int32_t>(std::lround(480 * s))};
 }
 
 Plan plan_for(const Room& room)
@@ -69,9 +73,7 @@ Plan plan_for(const Room& room)
     if (p.upright) {
         // Under the view: the palette slider, the parameter slider, the buttons, a gap above each.
         const std::int32_t below = 3 * (p.gap + strip);
-        const double s = view_scale(std::min(room.width / 640.0, (room.height - below) / 480.0), 640, room.width);
-        const std::int32_t width = static_cast<std::int32_t>(std::lround(640 * s));
-        const std::int32_t height = static_cast<std::int32_t>(std::lround(480 * s));
+        const auto [width, height] = view_size(std::min(room.width / 640.0, (room.height - below) / 480.0), 640, room.width);
         const std::int32_t top = std::max(0, (room.height - height - below) / 2);
         p.view = {(room.width - width) / 2, top, (room.width - width) / 2 + width, top + height};
         const std::int32_t length = std::max(room.width / p.scale, phone_shortest_slider) * p.scale;
@@ -80,9 +82,7 @@ Plan plan_for(const Room& room)
     } else {
         // Beside the view, a gap either side of them.
         const std::int32_t least = 2 * p.gap + phone_shortest_slider * p.scale;
-        const double s = view_scale(std::min(room.height / 480.0, (room.width - least) / 640.0), 480, room.height);
-        const std::int32_t width = static_cast<std::int32_t>(std::lround(640 * s));
-        const std::int32_t height = static_cast<std::int32_t>(std::lround(480 * s));
+        const auto [width, height] = view_size(std::min(room.height / 480.0, (room.width - least) / 640.0), 480, room.height);
         const std::int32_t length =
             std::max((room.width - width - 2 * p.gap) / p.scale, phone_shortest_slider) * p.scale;
         const std::int32_t left = std::max(0, (room.width - width - p.gap - length) / 2);
@@ -103,9 +103,10 @@ std::int32_t main_client_width()
 
 // The parts for a client `width` wide, which a replay being played may have
 // made other than the room wants: its sliders then as large as fit.
-void show(const Room& room, std::int32_t width)
+void show(std::int32_t width)
 {
-    const Plan p = plan_for(room);
+    const Room& room = shown_room;
+    const Plan& p = shown_plan;
     LayoutCell cells[4];
     phone_cells(width, cells);
     const std::int32_t length = cells[1].width, room_for = rect_width(p.controls);
@@ -128,7 +129,6 @@ void show(const Room& room, std::int32_t width)
                         {x, y, x + button_width * scale, y + strip}};
     }
     web_host_show_parts(room.width, room.height, parts);
-    shown_room = room;
 }
 
 void resize_client(std::int32_t width)
@@ -153,16 +153,19 @@ void phone_page_follow()
     const Room room = page_room();
     if (room == shown_room || room.width <= 0 || room.height <= 0)
         return;
-    const Plan p = plan_for(room);
-    const std::int32_t width = phone_sliders_left + rect_width(p.controls) / p.scale;
-    // A replay being played keeps the sizes it was made at.
+    shown_room = room;
+    shown_plan = plan_for(room);
+    const std::int32_t width = phone_sliders_left + rect_width(shown_plan.controls) / shown_plan.scale;
+    // A replay being played keeps the sizes it was made at. A resize shows
+    // the parts through phone_page_sized.
     if (!replay_playing() && width != main_client_width())
         resize_client(width);
-    show(room, main_client_width());
+    else
+        show(main_client_width());
 }
 
 void phone_page_sized(std::int32_t width)
 {
     if (main_window && shown_room.width > 0)
-        show(shown_room, width);
+        show(width);
 }
