@@ -55,9 +55,8 @@ check "the hold ends and the field moves on" bash -c "! cmp -s '$dir/s1.bin' '$d
 "$render" --size 500,400 --frames 0 --window "$dir/small.ppm"
 check "--size sets the window" bash -c "head -c 15 '$dir/small.ppm' | grep -q '500 400'"
 
-# Hostile input: exit 2, one plain line on stderr after the program's name, no file left where it ran. Beyond the
-# table of what lies outside the field or the bank, malformed numbers and values out of range are fuzz_options' and
-# fuzz_script's, whose corpora hold those refused here before.
+# Hostile input: exit 2, one plain line on stderr after the program's name, no file left where it ran. Beyond these,
+# values out of range are fuzz_options' and fuzz_script's, whose corpora hold those refused here before.
 out=$dir/out
 refused() { # description, then the arguments
     local what=$1; shift
@@ -75,12 +74,15 @@ refused() { # description, then the arguments
     fi
 }
 
-for bad in "--drop 481,320" "--drop 0,320" "--drop 240,641" "--drop 240,0" "--palette 100" "--palette -1"; do
+for bad in "--drop 481,320" "--drop 0,320" "--drop 240,641" "--drop 240,0" "--palette 100" "--palette -1" \
+    "--frames 12abc" "--parameter 1.5" "--size 500,40x" "--seed +5"; do
     # shellcheck disable=SC2086
-    refused "outside the field or the bank: $bad" $bad --out x.png
+    refused "outside the field or the bank, or no whole number: $bad" $bad --out x.png
 done
-printf 'click 10 32768\n' >"$dir/far-script"
-refused "script: a point beyond the pointer's 16 bits" --script "$dir/far-script" --out x.png
+for line in 'click 10 32768' 'click 10 2x' 'frames 1e3'; do
+    printf '%s\n' "$line" >"$dir/far-script"
+    refused "script: $line" --script "$dir/far-script" --out x.png
+done
 refused "stray argument" stray --out x.png
 refused "option without its value" --out x.png --frames
 refused "a flag with a value" --check=yes

@@ -20,15 +20,6 @@
         }                                                                                  \
     } while (0)
 
-// A decimal word as std::to_string writes it: leading zeros dropped, a minus kept, so "-0" stays unlike "0".
-inline std::string canonical_number(const std::string& word)
-{
-    const std::size_t sign = !word.empty() && word[0] == '-' ? 1 : 0;
-    std::size_t digits = sign;
-    while (digits + 1 < word.size() && word[digits] == '0') ++digits;
-    return word.substr(0, sign) + word.substr(digits);
-}
-
 // Little-endian fields of the input, what a header claims; zero where the input ends first.
 inline std::uint32_t claim_u32(const std::uint8_t* data, std::size_t size, std::uint64_t at)
 {
