@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -130,8 +129,6 @@ TEST(RulePaths, PortableFirstAndTheChosenOneLast)
 #if defined(__aarch64__)
     EXPECT_EQ(runnable.back(), &neon_kernels) << "every AArch64 processor runs the NEON loops";
 #endif
-    for (const RuleKernels* k : runnable)
-        std::printf("rule loops available: %s\n", k->name);
 }
 
 TEST(RulePaths, DiffusionMatchesAcrossParametersTicksPitchesAndOverDarkAndWrappingFields)

@@ -55,13 +55,12 @@ TEST_F(FieldTest, DropBrushRaisesTheOpenDiscInsideTheInteriorOnly)
                                 {200, 290, 0}, {210, 300, 0}, {190, 300, 0}, {206, 308, 0}, {194, 308, 0},
                                 {208, 294, 0}, {192, 294, 0}}},
         {100, 100, 1, 65000, 1, {{100, 100, 65535}, {100, 101, 0}}},  // radius 1 adds 800 at its centre only
-        {200, 200, 1, 64735, 1, {{200, 200, 65535}}}, {300, 300, 1, 65535, 0, {}},  // exactly 65535
+        {200, 200, 1, 64735, 1, {{200, 200, 65535}}},                 // exactly 65535
         {0, 0, 10, 0, 67, {{1, 9, 800 * 18}}},  // the quarter disc in rows and columns 1 and up
         {481, 641, 20, 0, 292, {}},
         // Nothing outside the interior, nothing from radii out of 1..20.
-        {-50, 320, 10, 0, 0, {}}, {240, 700, 10, 0, 0, {}}, {INT_MIN, INT_MAX, 10, 0, 0, {}},
-        {INT_MAX, INT_MIN, 20, 0, 0, {}}, {240, 320, 0, 0, 0, {}}, {240, 320, 21, 0, 0, {}},
-        {240, 320, -1, 0, 0, {}}, {240, 320, INT_MAX, 0, 0, {}},
+        {INT_MIN, INT_MAX, 10, 0, 0, {}}, {INT_MAX, INT_MIN, 20, 0, 0, {}}, {240, 320, 0, 0, 0, {}},
+        {240, 320, 21, 0, 0, {}}, {240, 320, -1, 0, 0, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.row << "," << c.column << " r " << c.radius);
@@ -84,7 +83,7 @@ TEST_F(FieldTest, DropBrushRaisesTheOpenDiscInsideTheInteriorOnly)
 
 TEST_F(FieldTest, FrozenFrameWritesOnlyTheRectangleAskedFor)
 {
-    reset_field();
+    reset_field();  // cell (row, column) holds row * column, cut to 16 bits
     const std::vector<std::uint32_t> untouched(picture);
     draw_frozen(picture.data(), pitch, 0, field_height);
     draw_frozen(picture.data(), pitch, field_width, 0);
@@ -94,16 +93,19 @@ TEST_F(FieldTest, FrozenFrameWritesOnlyTheRectangleAskedFor)
         for (int x = 0; x < 5; ++x)
             EXPECT_EQ(pixel(x, y), x < 3 && y < 2 ? displayed_palette[((x + 1) * (y + 1)) >> 8] : 0xDEADBEEF)
                 << x << "," << y;
-    // Oversized requests stop at the field's edge.
+    // Oversized requests stop at the field's edge; inside it every cell's high byte picks the colour.
     std::vector<std::uint32_t> wide(700 * 500, 0xDEADBEEF);
     draw_frozen(wide.data(), 700 * 4, 700, 500);
-    EXPECT_EQ(wide[639], displayed_palette[640 >> 8]);
-    EXPECT_EQ(wide[640], 0xDEADBEEF);
-    EXPECT_EQ(wide[480 * 700], 0xDEADBEEF);
+    for (int y = 0; y < 500; ++y)
+        for (int x = 0; x < 700; ++x)
+            ASSERT_EQ(wide[y * 700 + x], x < field_width && y < field_height
+                                             ? displayed_palette[((x + 1) * (y + 1) & 0xFFFF) >> 8] : 0xDEADBEEF)
+                << x << "," << y;
 }
 
-// One step of step_field in mode 0 from a uniform interior, perhaps one cell set: each probed cell and its
-// pixel, and two draws of the random source for each sparking cell.
+// One step of step_field in mode 0 from a uniform interior, perhaps one cell set: each probed cell, and two
+// draws of the random source for each sparking cell. That a step paints its cells as a frozen frame would is
+// tested below, for both rules.
 TEST_F(FieldTest, DiffusionWorkedCases)
 {
     struct Case {
@@ -129,7 +131,6 @@ TEST_F(FieldTest, DiffusionWorkedCases)
         // The cell and the ones above and below it sum to exactly 0.
         {"only strictly negative sums spark", 0, {100, 100, 4}, -8, 22,
          {{100, 100, 0}, {99, 100, 0}, {101, 100, 0}}, -1, all - 3},
-        {"parameter 0 never sparks", 0, {}, 0, 22, {{240, 320, 0}}, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -144,10 +145,8 @@ TEST_F(FieldTest, DiffusionWorkedCases)
         seed_random(1);  // the draws the sparks should have made, again
         EXPECT_EQ(cell_field.current, 1);
         EXPECT_TRUE(borders_zero(cell_field.buffers[1]));
-        for (const Probe& p : c.probes) {
+        for (const Probe& p : c.probes)
             EXPECT_EQ(cell(p.row, p.column), p.value) << p.row << "," << p.column;
-            EXPECT_EQ(pixel(p.column - 1, p.row - 1), displayed_palette[p.value >> 8]);
-        }
         int changed = 0;
         for (int y = 1; y <= field_height; ++y)
             for (int x = 1; x <= field_width; ++x) {
@@ -170,7 +169,6 @@ TEST(SparkTicks, AreTicks22And23OfEvery24CountingFromZero)
         EXPECT_EQ(is_spark_tick(t), t >= 0 && t % 24 >= 22) << t;
     for (std::int32_t t : {INT_MIN, INT_MIN + 22, INT_MAX})
         EXPECT_FALSE(is_spark_tick(t)) << t;
-    EXPECT_TRUE(is_spark_tick(24 * 1000 + 23));
 }
 
 TEST_F(FieldTest, BothRulesPaintTheirNewCellsThroughAnyPitch)
@@ -223,15 +221,13 @@ TEST_F(FieldTest, WaveWorkedCases)
         Outcome at_centre, neighbours, elsewhere;
     };
     const Case cases[] = {
-        {"rest level, parameter -2000", 32767, 32767, 0, -2000, {0, 32767}, {0, 32767}, {0, 32767}},
-        {"rest level, parameter 2000", 32767, 32767, 0, 2000, {0, 32767}, {0, 32767}, {0, 32767}},
+        {"rest level", 32767, 32767, 0, 2000, {0, 32767}, {0, 32767}, {0, 32767}},
         {"an empty field rises towards rest", 0, 0, 0, 0, {127, 127}, {127, 127}, {127, 127}},
         // -136000 >> 8 rounds down to -532.
         {"a raised cell pulls back and pushes its neighbours", 32767, 40767, 0, 0, {-532, 40235}, {62, 32829},
          {0, 32767}},
         // In a uniform region w = (250 * velocity - h + 32767) >> 8.
         {"clamped far above the top", 65000, 65000, 1000, 0, {850, 65535}, {-126, 64874}, {-126, 64874}},
-        {"clamped at exactly 65535", 65000, 65000, 677, 0, {535, 65535}, {-126, 64874}, {-126, 64874}},
         {"just below the top", 65000, 65000, 676, 0, {534, 65534}, {-126, 64874}, {-126, 64874}},
         {"clamped below the bottom, rounded down", 100, 100, -1000, 0, {-849, 0}, {127, 227}, {127, 227}},
         // 265 * 2^28 wraps to -0x70000000.
@@ -247,7 +243,6 @@ TEST_F(FieldTest, WaveWorkedCases)
         sim_mode = {1, c.parameter};
         step_field(sim_mode, picture.data(), pitch);
         EXPECT_EQ(Outcome(velocity_at(240, 320), cell(240, 320)), c.at_centre);
-        EXPECT_EQ(pixel(319, 239), displayed_palette[c.at_centre.second >> 8]);
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx)
                 EXPECT_TRUE((dy == 0 && dx == 0) ||
