@@ -1,20 +1,18 @@
-// Listening in the page, in a Chromium whose fake devices play a click track
-// (web_page.sh starts it so). On the paused view, where nothing else moves,
-// what is heard shows as drops: L's inputs, a file dropped on the page and
-// one chosen after O. A refusal, and a file the browser cannot decode, are
-// said on the page, with no exception, and the toy plays on. R while the
-// microphone is heard downloads a video with its sound into DOWNLOADS.
+// Listening in the page, in a Chromium whose fake devices play a click track (web_page.sh starts it so). On the
+// paused view, where nothing else moves, what is heard shows as drops: L's inputs, a file dropped on the page and
+// one chosen after O. A refusal, and a file the browser cannot decode, are said on the page, with no exception, and
+// the toy plays on. R while the microphone is heard downloads a video with its sound into DOWNLOADS.
 //   node --experimental-websocket web_listen.mjs DEVTOOLS_WS_URL PAGE_URL CLICK_WAV NOT_A_SOUND DOWNLOADS
 import { execFileSync } from "node:child_process";
 import { connect, nextDownload, openPage, sleep, verdict } from "./devtools.mjs";
 
 const [browserUrl, pageUrl, clicks, notSound, downloads] = process.argv.slice(2);
 const cdp = await connect(browserUrl);
-const { faults, check, finish } = verdict("web_listen");
+const { check, done, tell, finish } = verdict("web_listen");
 
 async function load(preload = "") {
     const page = await openPage(cdp, pageUrl, { width: 1000, height: 800, preload });
-    await page.until(`window.modraPresents.some((p) => p[3] === 640 && p[4] === 480)`, 15000);
+    await page.shown();
     return page;
 }
 const caption = (page) => page.evaluate(`document.getElementById("caption").textContent`);
@@ -23,22 +21,9 @@ async function says(page, text) {
     const shown = await page.until(`document.getElementById("caption")?.textContent === ${JSON.stringify(text)}`, 5000);
     return shown ? text : caption(page);
 }
-// How many pixels of the view change over `ms`.
-async function moved(page, ms) {
-    const grab = `document.getElementById("modra").getContext("2d").getImageData(20, 20, 640, 480).data`;
-    await page.evaluate(`void (window.before = ${grab})`);
-    await sleep(ms);
-    return page.evaluate(`(() => {
-        const now = ${grab};
-        let n = 0;
-        for (let i = 0; i < now.length; i += 4)
-            if (now[i] !== before[i] || now[i + 1] !== before[i + 1] || now[i + 2] !== before[i + 2]) ++n;
-        return n;
-    })()`);
-}
 const key = (page, letter) => page.key(letter, "Key" + letter.toUpperCase(), letter.toUpperCase().charCodeAt(0));
 async function drop(page, file) {
-    const [x, y] = await page.point(340, 260);
+    const [x, y] = await page.point([340, 260]);
     const data = { items: [], files: [file], dragOperationsMask: 1 };
     for (const type of ["dragEnter", "dragOver", "drop"])
         await page.send("Input.dispatchDragEvent", { type, x, y, data });
@@ -46,9 +31,9 @@ async function drop(page, file) {
 // Each way in, heard on the paused view.
 async function heard(page, label, text) {
     const shown = await says(page, text);
-    const n = shown === text ? await moved(page, 1500) : 0;
-    console.log(`web_listen: ${label}: "${shown}", ${n} pixels changed in 1.5 s`);
-    check(`${label}: not "${text}", or nothing dropped`, shown === text && n > 0);
+    const n = shown === text ? await page.moved(1500) : 0;
+    tell(`${label}: ${n} pixels changed in 1.5 s`);
+    check(`${label}: not "${text}" but "${shown}", or nothing dropped`, shown === text && n > 0);
 }
 
 {
@@ -74,7 +59,7 @@ async function heard(page, label, text) {
     const file = await download;
     const probe = file ? execFileSync("ffprobe", ["-v", "error", "-of", "compact=p=0:nk=1", "-show_entries",
         "format=format_name:stream=codec_name,codec_type", `${downloads}/${file}`], { encoding: "utf8" }) : "";
-    console.log(`web_listen: R with the microphone: "${await caption(page)}", ${file}: ${probe.trim().replace(/\n/g, "; ")}`);
+    tell(`R with the microphone: "${await caption(page)}", ${file}: ${probe.trim().replace(/\n/g, ", ")}`);
     check(`R with the microphone: ${file} is no video with sound in the container its name says (${probe})`,
           file && /video/.test(probe) && /audio/.test(probe) && probe.includes(file.split(".").pop()));
     await key(page, "l");
@@ -94,8 +79,7 @@ async function heard(page, label, text) {
     await drop(page, notSound);
     const said = await says(page, "cannot play that file");
     check(`a file that is no sound: the page says "${said}"`, said === "cannot play that file");
-    faults.push(...page.problems);
-    await page.close();
+    await done(page);
 }
 
 // Refused: the page says so, and plays on.
@@ -107,11 +91,10 @@ async function heard(page, label, text) {
     const sharing = await says(page, "sharing this computer's sound was refused");
     await key(page, "l");
     const microphone = await says(page, "the microphone was refused");
-    const n = await moved(page, 500);
+    const n = await page.moved(500);
     check(`refused: the page says ${JSON.stringify([sharing, microphone])} and ${n} pixels changed in 0.5 s`,
           sharing.endsWith("was refused") && microphone === "the microphone was refused" && n > 0);
-    faults.push(...page.problems.map((p) => "refused: " + p));
-    await page.close();
+    await done(page);
 }
 
 finish(cdp, "L, a dropped file and O are heard; refusals are said");

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The page from SITE_DIR in headless Chromium, which web_page.mjs drives and checks against MODRA_RENDER's
-# window; then web_listen.mjs, listening, with a click track for the fake devices; then web_wallpaper.mjs,
-# the page unseen, still and as a wallpaper; then web_replay.mjs, a replay's link, against MODRA_RENDER's;
-# then web_phone.mjs, the page on a phone, upright and on its side; then web_pwa.mjs, the page as an app,
-# offline and with its menu on a phone, from a server of its own.
+# The page from SITE_DIR, served and in headless Chromium whose fake devices play a click track, checked by each
+# tests/web/web_*.mjs in turn (each says what it checks); MODRA_RENDER draws the windows they compare with.
 # Needs build-web/site/ (scripts/build-web.sh), build/modra-render and build/tests/make_sound.
 #   tests/web/web_page.sh [SITE_DIR] [MODRA_RENDER] [SCREENSHOT_DIR]
 set -euo pipefail
@@ -47,9 +44,11 @@ done
 devtools="ws://127.0.0.1:$(sed -n 1p "$work/profile/DevToolsActivePort")$(sed -n 2p "$work/profile/DevToolsActivePort")"
 
 "$render" --frames 0 --window "$work/window.ppm"
-node --experimental-websocket --no-warnings "$here/web_page.mjs" "$devtools" "http://127.0.0.1:$port/" "$work/window.ppm" "$shots"
-node --experimental-websocket --no-warnings "$here/web_listen.mjs" "$devtools" "http://127.0.0.1:$port/" "$work/click.wav" "$site/index.html" "$work/downloads"
-node --experimental-websocket --no-warnings "$here/web_wallpaper.mjs" "$devtools" "http://127.0.0.1:$port/" "$shots"
-node --experimental-websocket --no-warnings "$here/web_replay.mjs" "$devtools" "http://127.0.0.1:$port/" "$render" "$shots" "$work"
-node --experimental-websocket --no-warnings "$here/web_phone.mjs" "$devtools" "http://127.0.0.1:$port/" "$render" "$shots" "$work"
-node --experimental-websocket --no-warnings "$here/web_pwa.mjs" "$devtools" "$site" "$shots" "$work/downloads"
+page="http://127.0.0.1:$port/"
+run() { node --experimental-websocket --no-warnings "$here/$1" "$devtools" "${@:2}"; }
+run web_page.mjs "$page" "$work/window.ppm" "$shots"
+run web_listen.mjs "$page" "$work/click.wav" "$site/index.html" "$work/downloads"
+run web_wallpaper.mjs "$page" "$shots"
+run web_replay.mjs "$page" "$render" "$shots" "$work"
+run web_phone.mjs "$page" "$render" "$shots" "$work"
+run web_pwa.mjs "$site" "$shots" "$work/downloads"

@@ -3,29 +3,25 @@
 // every arrow, thumb and button at least 44 CSS pixels as drawn; taps work the controls as clicks do (the icon bar
 // against modra-render's window), a finger drops and drags, two fingers move both sliders, and the rotation keeps
 // the field. K keeps the phone's windows in the replay, and a desktop-sized page plays it in them.
-// Prints its faults and measures, and exits 1 on any fault.
 //   node --experimental-websocket web_phone.mjs DEVTOOLS_WS_URL PAGE_URL MODRA_RENDER SHOTS_DIR WORK_DIR
 import { execFileSync } from "node:child_process";
-import { readFileSync, writeFileSync } from "node:fs";
-import { inflateSync } from "node:zlib";
-import { connect, openPage, sleep, verdict } from "./devtools.mjs";
+import { writeFileSync } from "node:fs";
+import { connect, openPage, readPpm, replayOf, sleep, unlike, verdict } from "./devtools.mjs";
 
 const [browserUrl, pageUrl, render, shots, work] = process.argv.slice(2);
 const cdp = await connect(browserUrl);
-const { faults, check, finish } = verdict("web_phone");
+const { check, done, tell, finish } = verdict("web_phone");
 const ratio = 3, finger = 44;
-const phone = { width: 390, height: 844, ratio, mobile: true, media: [{ name: "pointer", value: "coarse" }] };
 
 // Page-side helpers. Parts are [from left, top, right, bottom, to left, top, right, bottom]: 0 the view, 1 the
 // palette slider, 2 the parameter slider, 3..6 the buttons.
 const helpers = `window.phoneTest = {
     canvas: () => document.getElementById("modra"),
     drawn() { const c = this.canvas(); return c.getContext("2d").getImageData(0, 0, c.width, c.height).data; },
-    back(x, y, w, h) { return Module.modraBack.getContext("2d").getImageData(x, y, w, h).data; },
     part: (i) => Module.modraParts[i],
     // Device pixels of each part that are not the window's pixel nearest them (either one, on a boundary).
     mismatches() {
-        const c = this.canvas(), d = this.drawn(), b = Module.modraBack, s = this.back(0, 0, b.width, b.height);
+        const c = this.canvas(), d = this.drawn(), b = Module.modraBack, s = modraTest.grab(0, 0, b.width, b.height);
         return Module.modraParts.map((p) => {
             let wrong = 0;
             const at = (f) => [Math.floor(f - 1e-6), Math.floor(f + 1e-6)];
@@ -73,17 +69,6 @@ const helpers = `window.phoneTest = {
         const dx = p[4] + (x - p[0] + 0.5) * (p[6] - p[4]) / (p[2] - p[0]), dy = p[5] + (y - p[1] + 0.5) * (p[7] - p[5]) / (p[3] - p[1]);
         return [r.left + dx * r.width / c.width, r.top + dy * r.height / c.height];
     },
-    view() { return this.back(0, 0, 640, 480); },
-    same(a, b) { return a.length === b.length && a.every((v, i) => v === b[i]); },
-    changed(a, b) {
-        let box = null;
-        for (let i = 0; i < a.length; i += 4) {
-            if (a[i] === b[i] && a[i + 1] === b[i + 1] && a[i + 2] === b[i + 2]) continue;
-            const x = (i / 4) % 640, y = Math.floor(i / 4 / 640);
-            box = box ? [Math.min(box[0], x), Math.min(box[1], y), Math.max(box[2], x + 1), Math.max(box[3], y + 1)] : [x, y, x + 1, y + 1];
-        }
-        return box;
-    },
 };`;
 
 const touch = (page, type, points) =>
@@ -107,37 +92,29 @@ async function measure(page, label, across) {
           `fills ${fit(share * 100)}% of the screen's ${across}, 90% at least`, share >= 0.9);
     // A press anywhere on a slider's track takes the thumb there: the track, the thumb's thickness across, is the
     // thumb's target. A button's is its hot zone, a part of its own.
-    const css = (wh) => wh.map((v) => v / ratio), sizes = [];
-    for (const i of [1, 2]) {
-        const s = await page.evaluate(`phoneTest.slider(${i})`);
-        sizes.push([`slider ${i}'s arrows`, css(s.arrows[0]), css(s.arrows[1])], [`slider ${i}'s track`, css([s.track, s.thumb[1]])]);
-    }
+    const sliders = await page.evaluate(`[1, 2].map((i) => phoneTest.slider(i))`);
     const zones = await page.evaluate(`[3, 4, 5, 6].map((b) => { const p = phoneTest.part(b); return [p[6] - p[4], p[7] - p[5]]; })`);
-    sizes.push(["buttons' hot zones", ...zones.map(css)]);
-    const told = sizes.map(([name, ...boxes]) => `${name} ${boxes.map(([w, h]) => `${fit(w)} x ${fit(h)}`).join(", ")}`);
-    console.log(`web_phone: ${label}, in CSS pixels: ${told.join("; ")}`);
-    const small = sizes.filter(([, ...boxes]) => boxes.some(([w, h]) => w < finger || h < finger));
-    check(`${label}: every target ${finger} CSS pixels at least as drawn (smaller: ${JSON.stringify(small)})`, small.length === 0);
+    const kinds = { arrows: sliders.flatMap((s) => s.arrows), tracks: sliders.map((s) => [s.track, s.thumb[1]]), "buttons' hot zones": zones };
+    // A target is too small if its kind's narrowest or lowest is.
+    const least = Object.entries(kinds).map(([kind, boxes]) => [kind, ...[0, 1].map((k) => Math.min(...boxes.map((b) => b[k])) / ratio)]);
+    const told = least.map(([kind, w, h]) => `${kind} ${fit(w)} x ${fit(h)}`).join(", ");
+    tell(`${label}, in CSS pixels: ${told}`);
+    check(`${label}: every target ${finger} CSS pixels at least as drawn (${told})`, least.every(([, w, h]) => w >= finger && h >= finger));
 }
 
-// modra-render's window with the wave and the pause button clicked: its icon bar, 640 x 23 at (20, 537), as RGB.
+// modra-render's window with the wave and the pause button clicked, for its icon bar, 640 x 23 at (20, 537).
 writeFileSync(`${work}/buttons.txt`, "click 114 548\nclick 167 548\n");
 execFileSync(render, ["--script", `${work}/buttons.txt`, "--window", `${work}/buttons.ppm`]);
-const desktopBar = (() => {
-    const ppm = readFileSync(`${work}/buttons.ppm`), header = ppm.toString("latin1", 0, 20).split(/\s+/);
-    const width = +header[1], rgb = ppm.subarray(ppm.length - width * +header[2] * 3);
-    return Array.from({ length: 23 }, (_, y) => [...rgb.subarray(((537 + y) * width + 20) * 3, ((537 + y) * width + 660) * 3)]).flat();
-})();
+const desktop = readPpm(`${work}/buttons.ppm`);
 
 await cdp.send("Browser.grantPermissions", { origin: new URL(pageUrl).origin,
                                              permissions: ["clipboardReadWrite", "clipboardSanitizedWrite"] });
 let link = "";
 {
-    const page = await openPage(cdp, pageUrl, phone);
-    const shown = await page.until(`window.Module && Module.modraParts && Module.modraParts.length === 7 &&
-                                    window.modraPresents.some((p) => p[3] === 640 && p[4] === 480)`, 15000);
-    check("upright: the page shows its first frame in seven parts", shown);
-    await page.evaluate(helpers);
+    const page = await openPage(cdp, pageUrl, { width: 390, height: 844, ratio, mobile: true, preload: helpers,
+                                                media: [{ name: "pointer", value: "coarse" }] });
+    // Its first frame, in seven parts: measure's first check says if not.
+    await page.until(`window.Module?.modraParts?.length === 7 && modraPresents.some((p) => p[3] === 640 && p[4] === 480)`, 15000);
     await sleep(500);
     writeFileSync(`${shots}/web_phone_upright.png`, await page.screenshot());
     await measure(page, "upright", "width");
@@ -148,10 +125,9 @@ let link = "";
     // were measured to be) then as modra-render's after clicks.
     await tap(page, 4, 83 + 11, 487 + 11);
     await tap(page, 5, 136 + 11, 487 + 11);
-    const bar = await page.evaluate(`[...phoneTest.back(0, 487, 640, 23)].filter((_, i) => i % 4 !== 3)`);
-    const unlike = bar.filter((v, i) => v !== desktopBar[i]).length;
-    check(`upright: taps on the wave and pause buttons leave the icon bar as clicks do on the desktop (${unlike} values differ)`,
-          bar.length === desktopBar.length && unlike === 0);
+    const wrong = unlike(await page.pixels(0, 487, 640, 23), desktop, undefined, [20, 537]);
+    check(`upright: taps on the wave and pause buttons leave the icon bar as clicks do on the desktop (${wrong} pixels differ)`,
+          wrong === 0);
 
     // Taps on the sliders: the parameter's increase arrow steps it up, the palette's track takes the thumb there.
     const parameter = await page.evaluate(`phoneTest.part(2)`), length = parameter[2] - parameter[0];
@@ -168,15 +144,15 @@ let link = "";
           Math.abs(taken - expected) <= (palette[6] - palette[4]) / length * 2);
 
     // Paused, once the palette's fade has settled: one finger drops under itself and drags the drop along.
-    const settled = `(() => { const a = phoneTest.view();
-        return new Promise((r) => setTimeout(() => r(phoneTest.same(a, phoneTest.view())), 400)); })()`;
+    const settled = `(() => { const a = modraTest.view();
+        return new Promise((r) => setTimeout(() => r(modraTest.changed(a, modraTest.view()).n === 0), 400)); })()`;
     await page.until(settled, 10000);
-    await page.evaluate(`void (phoneTest.still = phoneTest.view())`);
+    await page.evaluate(`void (modraTest.still = modraTest.view())`);
     await touch(page, "touchStart", [await over(page, 0, 200, 200)]);
     for (const x of [230, 260, 290]) await touch(page, "touchMove", [await over(page, 0, x, 200)]);
     await touch(page, "touchEnd", []);
     await sleep(300);
-    const box = await page.evaluate(`phoneTest.changed(phoneTest.still, phoneTest.view())`);
+    const box = await page.evaluate(`modraTest.changed(modraTest.still, modraTest.view()).box`);
     check(`upright: a finger drops under itself from (200, 200) to (290, 200) (changed: ${JSON.stringify(box)})`,
           box && Math.abs(box[0] - 190) <= 2 && Math.abs(box[2] - 301) <= 2 && Math.abs(box[1] - 190) <= 2 && Math.abs(box[3] - 211) <= 2);
 
@@ -195,39 +171,35 @@ let link = "";
 
     // On its side: the same field, laid out again once the palette's fade has settled.
     await page.until(settled, 10000);
-    await page.evaluate(`void (phoneTest.field = phoneTest.view())`);
+    await page.evaluate(`void (modraTest.field = modraTest.view())`);
     await page.send("Emulation.setDeviceMetricsOverride", { width: 844, height: 390, deviceScaleFactor: ratio, mobile: true,
                                                             screenOrientation: { type: "landscapePrimary", angle: 90 } });
     const turned = await page.until(`phoneTest.canvas().width === 2532 && phoneTest.canvas().height === 1170`, 5000);
     await sleep(500);
     check("on its side: the canvas becomes the 2532 x 1170 room, and the field is the same",
-          turned && await page.evaluate(`phoneTest.same(phoneTest.field, phoneTest.view())`));
+          turned && await page.evaluate(`modraTest.changed(modraTest.field, modraTest.view()).n === 0`));
     writeFileSync(`${shots}/web_phone_side.png`, await page.screenshot());
     await measure(page, "on its side", "height");
 
     await page.key("k", "KeyK", 75);
-    await page.until(`navigator.clipboard.readText().then((t) => t.includes("#replay="), () => false)`, 5000);
-    link = await page.evaluate(`navigator.clipboard.readText().catch(() => "")`);
-    faults.push(...page.problems);
-    await page.close();
+    link = await page.copied();
+    await done(page);
 }
 
 // The session's link on a desktop page: the phone's windows again, in parts, held at the frame asked for.
-const text = link && inflateSync(Buffer.from(link.split("#replay=")[1], "base64url")).toString();
-const frames = text ? text.split("\n").slice(2).reduce((sum, line) => sum + (parseInt(line, 10) || 0), 0) : 0;
+const { text, frames } = replayOf(link);
 if (check(`K keeps the phone's session as a replay of the phone's windows (${JSON.stringify(text.slice(0, 60))})`,
           /^modra-replay 2\nseed \d+ size \d+ 510 zoom 1 phone\n/.test(text) && frames > 60)) {
     const at = frames - 30;
     const page = await openPage(cdp, `${link}&at=${at}`, { width: 1000, height: 800 });
-    await page.until(`window.modraPresents.some((p) => p[3] === 640 && p[4] === 480)`, 15000);
+    await page.shown();
     await page.key("Tab", "Tab", 9);
     const stopped = await page.until(`document.title.includes("held at frame ${at}")`, 20000);
     const [parts, window] = await page.evaluate(`[Module.modraParts.length, [Module.modraBack.width, Module.modraBack.height]]`);
     check(`the link on a desktop page shows the phone's window in parts (${parts}, ${window}) and holds at frame ${at} (${stopped})`,
           stopped && parts === 7 && window[0] > 640 && window[1] === 510);
     writeFileSync(`${shots}/web_phone_replayed.png`, await page.screenshot());
-    faults.push(...page.problems);
-    await page.close();
+    await done(page);
 }
 
 finish(cdp, "the phone's page fits a finger, upright and on its side, and keeps its windows in a replay");
