@@ -55,7 +55,6 @@ check_tree() { # root, what it is
 }
 
 cmake --install "$build" --prefix "$dir/prefix" >/dev/null
-check "cmake --install" test -d "$dir/prefix/bin"
 check_tree "$dir/prefix" installed
 
 if [ "$deb" = --deb ]; then

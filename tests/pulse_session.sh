@@ -18,4 +18,4 @@ start_pulse() {
     wait_for 10 env PULSE_SERVER="$pulse" pactl info >/dev/null 2>&1 ||
         { echo "FAILED: PulseAudio did not start:"; cat "$session_dir/pulse.log"; exit 1; }
 }
-stop_pulse() { [ -z "$pulse_pid" ] || { kill "$pulse_pid"; wait "$pulse_pid"; } 2>/dev/null; pulse_pid=""; }
+stop_pulse() { stop_pid pulse_pid; }

@@ -42,20 +42,14 @@ check "both loop forever" bash -c "webpmux -info '$dir/a.webp' | grep -q 'Loop C
 "$render" --seed 3 --rule wave --drop 240,320 --frames 8 --gif "$dir/b.gif" --webp "$dir/b.webp"
 check "the same seed gives the same bytes" bash -c "cmp -s '$dir/a.gif' '$dir/b.gif' && cmp -s '$dir/a.webp' '$dir/b.webp'"
 
-mkdir "$dir/out"
-for target in /dev/full "$dir/missing/a.gif" "$dir/out" ; do
-    for format in gif webp; do
-        name=$target
-        [ -d "$target" ] || [ "$target" = /dev/full ] || name=${target%.gif}.$format
-        out=$("$render" --frames 4 --"$format" "$name" --out "$dir/out/a.png" 2>&1)
-        code=$?
-        check "--$format $name: exit 2, one line ($out), nothing left" \
-            bash -c "[ $code = 2 ] && [ \$(printf '%s\n' \"\$1\" | wc -l) = 1 ] && [ -z \"\$(ls -A '$dir/out')\" ]" _ "$out"
+# The folder the command runs in stands for a folder given as the file.
+for format in gif webp; do
+    for target in /dev/full missing/a.$format .; do
+        refused "--$format $target" '' "$render" --frames 4 --"$format" "$target" --out a.png
     done
 done
 check "/dev/full is still a device" test -c /dev/full
-out=$("$render" --frames 4 --gif "$dir/a.png" 2>&1)
-check "--gif needs a .gif name ($out)" test $? = 2
+refused "--gif needs a .gif name" '' "$render" --frames 4 --gif a.png
 
 # The toy's Shift+R and R while paused (their frames quick to write): a GIF and a video that stop by
 # themselves after a minute, every frame in.

@@ -14,11 +14,9 @@ check "same seed, same picture and field" bash -c "
 check "other seed, other sparks" bash -c "
     '$render' --parameter -2000 --frames 30 --seed 78 --dump-field '$dir/c.bin' && ! cmp -s '$dir/a.bin' '$dir/c.bin'"
 check "field dump is 482 rows of 642 int32" test "$(stat -c %s "$dir/a.bin")" -eq $((482 * 642 * 4))
-check "PNG signature" bash -c "head -c 8 '$dir/a.png' | od -An -c | grep -q 'P   N   G'"
 
-"$render" --frames 0 --out "$dir/start.ppm" --dump-field "$dir/start.bin"
+"$render" --frames 0 --dump-field "$dir/start.bin"
 check "frames 0 keeps the start pattern" test "$(cell_at "$dir/start.bin" 1 1),$(cell_at "$dir/start.bin" 480 640),$(cell_at "$dir/start.bin" 0 5)" = "1,45056,0"
-check "PPM header and size" bash -c "head -c 15 '$dir/start.ppm' | grep -q 'P6' && test \$(stat -c %s '$dir/start.ppm') -eq \$((15 + 640 * 480 * 3))"
 
 "$render" --rule wave --drop 240,320 --drop 480,640 --frames 1 --seed 1 --dump-field "$dir/drop.bin"
 check "a drop in the wave rule raises its centre, the last cell too" \
@@ -47,7 +45,6 @@ sed 's/$/\r/' "$dir/session.txt" >"$dir/session-crlf.txt"
 check "a script replays exactly, from a file, from stdin and with CRLF endings" bash -c "
     cmp -s '$dir/s1.ppm' '$dir/s2.ppm' && cmp -s '$dir/s1.bin' '$dir/s2.bin' &&
     cmp -s '$dir/s1.ppm' '$dir/s3.ppm' && cmp -s '$dir/s1.bin' '$dir/s3.bin'"
-check "the window is 710 x 580" bash -c "head -c 15 '$dir/s1.ppm' | grep -q '710 580'"
 check "the title picture is held in the field" test "$(cell_at "$dir/s1.bin" 480 1)" -eq 0
 printf 'wait 5100\nframes 30\n' >>"$dir/session.txt"
 "$render" --script "$dir/session.txt" --seed 11 --dump-field "$dir/s4.bin"
@@ -55,56 +52,41 @@ check "the hold ends and the field moves on" bash -c "! cmp -s '$dir/s1.bin' '$d
 "$render" --size 500,400 --frames 0 --window "$dir/small.ppm"
 check "--size sets the window" bash -c "head -c 15 '$dir/small.ppm' | grep -q '500 400'"
 
-# Hostile input: exit 2, one plain line on stderr after the program's name, no file left where it ran. Beyond these,
-# values out of range are fuzz_options' and fuzz_script's, whose corpora hold those refused here before.
-out=$dir/out
-refused() { # description, then the arguments
-    local what=$1; shift
-    rm -rf "$out"; mkdir "$out"
-    (cd "$out" && "$render" "$@" >/dev/null 2>"$dir/err" </dev/null)
-    local rc=$?
-    local lines; lines=$(wc -l <"$dir/err")
-    if [ $rc -eq 2 ] && [ "$lines" -eq 1 ] && [ -z "$(ls -A "$out")" ] && grep -q '^modra-render: ' "$dir/err" &&
-        [ "$(LC_ALL=C tr -d '\n -~' <"$dir/err" | wc -c)" -eq 0 ] && [ "$(wc -c <"$dir/err")" -le 400 ]; then
-        passed=$((passed + 1))
-    else
-        echo "FAILED: refused: $what (exit $rc, $lines lines, left: $(ls -A "$out" | tr '\n' ' '))"
-        head -c 400 "$dir/err" | od -c | head -5
-        failures=$((failures + 1))
-    fi
-}
+# Hostile input, refused in one plain line after the program's name. Beyond these, values out of range are
+# fuzz_options' and fuzz_script's, whose corpora hold those refused here before.
+refuse() { local what=$1; shift; refused "refused: $what" '^modra-render: ' "$render" "$@"; }
 
 for bad in "--drop 481,320" "--drop 0,320" "--drop 240,641" "--drop 240,0" "--palette 100" "--palette -1" \
     "--frames 12abc" "--parameter 1.5" "--size 500,40x" "--seed +5"; do
     # shellcheck disable=SC2086
-    refused "outside the field or the bank, or no whole number: $bad" $bad --out x.png
+    refuse "outside the field or the bank, or no whole number: $bad" $bad --out x.png
 done
 for line in 'click 10 32768' 'click 10 2x' 'frames 1e3'; do
     printf '%s\n' "$line" >"$dir/far-script"
-    refused "script: $line" --script "$dir/far-script" --out x.png
+    refuse "script: $line" --script "$dir/far-script" --out x.png
 done
-refused "stray argument" stray --out x.png
-refused "option without its value" --out x.png --frames
-refused "a flag with a value" --check=yes
-refused "no arguments at all"
-refused "unknown rule" --rule fire --out x.png
-refused "picture in a missing folder" --out missing/x.png
-refused "field file in a missing folder after a good picture" --out x.png --dump-field missing/f.bin
-refused "a folder as the picture" --out . --frames 1
+refuse "stray argument" stray --out x.png
+refuse "option without its value" --out x.png --frames
+refuse "a flag with a value" --check=yes
+refuse "no arguments at all"
+refuse "unknown rule" --rule fire --out x.png
+refuse "picture in a missing folder" --out missing/x.png
+refuse "field file in a missing folder after a good picture" --out x.png --dump-field missing/f.bin
+refuse "a folder as the picture" --out . --frames 1
 mkdir "$dir/folder.png"
-refused "a folder named like a picture" --out "$dir/folder.png"
-refused "a folder as the field file" --out x.png --dump-field "$dir"
-refused "a full disk" --out x.png --dump-field /dev/full
-refused "a full disk, picture" --window /dev/full
+refuse "a folder named like a picture" --out "$dir/folder.png"
+refuse "a folder as the field file" --out x.png --dump-field "$dir"
+refuse "a full disk" --out x.png --dump-field /dev/full
+refuse "a full disk, picture" --window /dev/full
 check "the full device is still a device" test -c /dev/full
-refused "missing script" --script nowhere.txt --out x.png
-refused "a folder as the script" --script "$dir" --out x.png
+refuse "missing script" --script nowhere.txt --out x.png
+refuse "a folder as the script" --script "$dir" --out x.png
 printf 'press middle 1 2\n' >"$dir/bad-script"
-refused "script: unknown button" --script "$dir/bad-script" --out x.png
+refuse "script: unknown button" --script "$dir/bad-script" --out x.png
 head -c 1000000 /dev/zero | tr '\0' 'x' >"$dir/long-line"
-refused "script: a 1 MB line" --script "$dir/long-line" --out x.png
+refuse "script: a 1 MB line" --script "$dir/long-line" --out x.png
 printf 'frames 1\r\nwait x\r\n' >"$dir/crlf-bad"
-refused "script: a bad CRLF line" --script "$dir/crlf-bad" --out x.png
+refuse "script: a bad CRLF line" --script "$dir/crlf-bad" --out x.png
 check "a bad script line is named by its number" grep -q 'line 2' "$dir/err"
 
 finish_checks

@@ -59,16 +59,11 @@ cp played.png picture.modra
 : >empty.modra
 mkdir folder.modra
 for bad in truncated altered newer damaged cut foreign picture empty folder missing; do
-    "$render" --replay "$bad.modra" --out "$bad.png" 2>"$bad.txt"
-    code=$?
-    check "modra-render refuses $bad.modra with 2 and one line, writing nothing ($(head -c 120 "$bad.txt"))" \
-        test "$code" = 2 -a "$(wc -l <"$bad.txt")" = 1 -a ! -e "$bad.png"
-    DISPLAY= WAYLAND_DISPLAY= "$modra" "$bad.modra" 2>modra.txt
-    code=$?
-    check "and modra, before any window ($(head -c 120 modra.txt))" \
-        bash -c "test $code = 2 -a $(wc -l <modra.txt) = 1 && grep -q 'cannot play' modra.txt"
+    says=''
+    [ $bad = newer ] && says='newer version'
+    refused "modra-render refuses $bad.modra" "$says" "$render" --replay "$dir/$bad.modra" --out x.png
+    refused "and modra, before any window" 'cannot play' env DISPLAY= WAYLAND_DISPLAY= "$modra" "$dir/$bad.modra"
 done
-check "a replay of a newer version says so" grep -q "newer version" newer.txt
 
 # The same records as made on a phone: its windows, the view in the corner, which modra-render lays out too.
 printf '%s\n' "$text" | sed '1s/ 1$/ 2/; 2s/$/ phone/' | pack >phone.modra

@@ -1,9 +1,5 @@
 #!/usr/bin/env bash
-# modra-render --video, read back by FFmpeg's own tools: an MP4 of H.264 at
-# 60 frames a second with its AAC sound as long as the video, every frame
-# within 2.5 of 255 of the picture --out draws on a calm scene, none black or
-# repeated, the same bytes from the same input and seed; a WebM of VP9 and
-# Opus; bad outputs refused with nothing left.
+# modra-render --video, read back by FFmpeg's own tools against the pictures --out draws; bad outputs refused.
 # Usage: video_cli.sh MODRA-RENDER MAKE-SOUND
 set -u
 render=$1 make_sound=$2
@@ -31,11 +27,5 @@ done
 streams=$(ffprobe -v error -show_entries stream=codec_name,r_frame_rate -of csv=p=0 "$dir/a.webm" | tr '\n' ' ')
 check "a .webm is VP9 at 60 a second with Opus ($streams)" test "$streams" = "vp9,60/1 opus,0/0 "
 
-mkdir "$dir/empty"
-for bad in /dev/full missing/x.mp4 x.avi; do
-    (cd "$dir/empty" && "$render" --frames 5 --video "$bad" 2>"$dir/err")
-    rc=$?
-    check "--video $bad: exit 2, one line, nothing left" \
-        test $rc -eq 2 -a "$(wc -l <"$dir/err")" -eq 1 -a -z "$(ls -A "$dir/empty")"
-done
+for bad in /dev/full missing/x.mp4 x.avi; do refused "--video $bad" '' "$render" --frames 5 --video "$bad"; done
 finish_checks

@@ -39,7 +39,12 @@ xvfb_up() {
     kill -0 "$xvfb_pid" 2>/dev/null && [ -s "$session_dir/display" ] &&
         export DISPLAY=":$(head -1 "$session_dir/display")" && xdpyinfo >/dev/null 2>&1
 }
-stop_xvfb() { [ -z "$xvfb_pid" ] || { kill "$xvfb_pid"; wait "$xvfb_pid"; } 2>/dev/null; xvfb_pid=""; }
+stop_xvfb() { stop_pid xvfb_pid; }
+stop_pid() { # the name of a variable holding the pid of something this script started: stopped, the name emptied
+    local pid=${!1}
+    [ -z "$pid" ] || { kill "$pid"; wait "$pid"; } 2>/dev/null
+    printf -v "$1" %s ""
+}
 
 start_app() { "$@" >"$session_dir/out" 2>"$session_dir/err" & app_pid=$!; }  # command...
 app_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
@@ -75,6 +80,10 @@ changed_box() {  # picture picture [region]: the box of the pixels that differ, 
 view=640x480+20+20
 client_shot() { screen_shot "$1" "710x580+$X+$Y"; }                # out
 click_at() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }  # client x y
+view_shot() { client_shot "$session_dir/client.png" && convert "$session_dir/client.png" -crop $view +repage "$1"; }
+same_pixels() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+title() { xprop -id "$win" _NET_WM_NAME | sed -n 's/^[^"]*"\(.*\)"$/\1/p'; }
+press() { xdotool key --window "$win" "$1" 2>/dev/null; sleep "${2:-0.5}"; }  # key, then seconds to paint it
 differing_outside_view() { # picture picture: how many pixels differ, the view blacked out in both
     [ "$(identify -format %wx%h "$1")" = "$(identify -format %wx%h "$2")" ] || { echo "all (not the same size)"; return; }
     convert "$1" -fill black -draw "rectangle 20,20 659,499" "$session_dir/masked_a.png"
@@ -95,14 +104,16 @@ open_modra() { # seconds to wait for the window titled Modra; sets `win` and X, 
     check "client area 710x580 (got ${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = "710,580"
 }
 
+# The window, once painted (the icon bar up and the view not black), into $1 within $2 seconds (10).
+painted() { client_shot "$1" && has_colour "$1" 23x23+209+537 C0C0C0 && has_other_colour "$1" $view 000000; }
+wait_painted() { check "the window is painted" wait_for "${2:-10}" painted "$1"; }
 # The window as first painted, into $1: the view painted to its edges, and outside it modra-render's ($2, into $3).
-first_painted() { client_shot "$shot" && has_colour "$shot" 23x23+209+537 C0C0C0 && has_other_colour "$shot" $view 000000; }
 check_first_paint() {
-    local shot=$1 region differing
-    wait_for 10 first_painted
-    check "the view holds a picture" has_other_colour "$shot" $view 000000
+    local shot=$1 region differing edges=0
+    wait_painted "$shot"
     for region in 640x1+20+20 640x1+20+499 1x480+20+20 1x480+659+20; do
-        check "the view reaches its edge $region" has_other_colour "$shot" $region 000000; done
+        has_other_colour "$shot" $region 000000 && edges=$((edges + 1)); done
+    check "the view reaches its four edges ($edges do)" test $edges = 4
     "$2" --frames 0 --seed 1 --window "$3"
     differing=$(differing_outside_view "$shot" "$3")
     check "the window matches modra-render's outside the view ($differing pixels differ)" test "$differing" = 0
@@ -119,8 +130,7 @@ check_buttons_and_drop() {
     check "clicks beside the wave button's hot zone miss it" only_colour "$session_dir/missed.png" 23x1+50+537 FFFFFF
     click_at 103 537
     settled_shot "${shots}_wave.png"
-    check "a click on the wave button presses it" only_colour "${shots}_wave.png" 23x1+103+537 FFFFFF
-    check "and releases diffusion" has_other_colour "${shots}_wave.png" 23x1+50+537 FFFFFF
+    check "a click on the wave button presses it and releases diffusion" wave_pressed "${shots}_wave.png"
     click_at 163 548
     settled_shot "$session_dir/paused.png"
     settled_shot "${shots}_paused.png"
@@ -136,6 +146,7 @@ check_buttons_and_drop() {
     check "resumed: the wave rule spreads the drop" \
         test -n "$(changed_box "${shots}_drop.png" "${shots}_ripple.png" 80x80+300+220)"
 }
+wave_pressed() { only_colour "$1" 23x1+103+537 FFFFFF && has_other_colour "$1" 23x1+50+537 FFFFFF; }
 settled_shot() { sleep "$settle"; client_shot "$1"; }  # out, once check_buttons_and_drop's settle is over
 
 # A loaded machine may paint a box a while after it is mapped, so its picture is taken until it shows more

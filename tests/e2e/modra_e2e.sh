@@ -5,7 +5,7 @@
 set -u
 modra=$1 render=$2 close_tool=$3 shots=$4 decode=$5
 . "$(dirname "$0")/../xvfb_session.sh"
-require_tools Xvfb xdotool xprop import convert compare identify xdpyinfo xwininfo ffmpeg ffprobe
+require_tools Xvfb xdotool xprop import convert compare identify xdpyinfo xwininfo ffprobe
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 home=$session_dir/home
@@ -29,35 +29,27 @@ check "a right drag up raises the parameter thumb (row ${vertical:-none}, was 26
 check "a right drag right moves the palette thumb (column ${horizontal:-none}, was 50)" test "${horizontal:-0}" -gt 50
 
 check "xdotool search --name finds the window by its title" test "$(xdotool search --name '^Modra$')" = "$((win))"
-press() { xdotool key --window "$win" "$1" 2>/dev/null; sleep "${2:-0.5}"; }
-title() { xprop -id "$win" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//'; }
 geometry() { eval "$(xdotool getwindowgeometry --shell "$win")"; echo "${WIDTH}x$HEIGHT+$X+$Y"; }
 pictures() { ls -A "$home/Pictures"; }
-view_shot() { client_shot "$session_dir/client.png" && convert "$session_dir/client.png" -crop $view +repage "$1"; }
-no_difference() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
 # Keys, from the diffusion rule again.
 click_at 62 548
 sleep 0.3
-client_shot "$session_dir/first.png"
 
+# What each key does to the window is keys_cli's, through modra-render; here, that SDL's keys reach it.
 press space
 client_shot "$shots/keys_paused.png"
-check "Space: the pause button shows the play sign" \
-    test -n "$(changed_box "$session_dir/first.png" "$shots/keys_paused.png" 23x23+156+537)"
 sleep 0.3
 client_shot "$session_dir/later.png"
-check "and the picture holds still" test -z "$(changed_box "$shots/keys_paused.png" "$session_dir/later.png")"
+check "Space: the picture holds still" test -z "$(changed_box "$shots/keys_paused.png" "$session_dir/later.png")"
 press w
 client_shot "$shots/keys_wave.png"
-check "W presses the wave button" only_colour "$shots/keys_wave.png" 23x1+103+537 FFFFFF
-check "and releases diffusion" has_other_colour "$shots/keys_wave.png" 23x1+50+537 FFFFFF
+check "W presses the wave button and releases diffusion" wave_pressed "$shots/keys_wave.png"
 
 press s 0.3
-kept=$(pictures)
-check "S keeps one picture named by the time (${kept:-none})" bash -c "[[ '$kept' =~ ^modra-[0-9]{8}-[0-9]{6}\.png$ ]]"
-check "the title says where it went ($(title))" bash -c "[[ '$(title)' == 'Modra — saved $home/Pictures/'* ]]"
+kept=$(pictures)  # how it is named is keys_cli's
 view_shot "$shots/keys_view.png"
-check "and is the view as shown" no_difference "$home/Pictures/$kept" "$shots/keys_view.png"
+check "S keeps the view as shown (${kept:-nothing})" same_pixels "$home/Pictures/$kept" "$shots/keys_view.png"
+check "the title says where it went ($(title))" bash -c "[[ '$(title)' == 'Modra — saved $home/Pictures/$kept' ]]"
 sleep 2
 check "two seconds later the title is Modra again ($(title))" test "$(title)" = Modra
 
@@ -72,10 +64,9 @@ check "F1 lists the keys in a box" test -n "$box" && "$close_tool" "$box"
 
 windowed=$(geometry)
 press F11 1
-check "F11 fills the screen ($(geometry))" test "$(geometry)" = 1280x1024+0+0
 screen_shot "$shots/keys_full.png" 1280x1024+0+0
 convert "$shots/keys_full.png" -crop 640x480+305+242 +repage "$session_dir/centred.png"
-check "with the view in the middle (paused, the same picture)" no_difference "$session_dir/centred.png" "$shots/keys_view.png"
+check "F11 fills the screen, the view in the middle (paused, the same picture)" same_pixels "$session_dir/centred.png" "$shots/keys_view.png"
 press Escape 1
 check "Esc gives the window back ($windowed)" test "$(geometry)" = "$windowed"
 
@@ -99,7 +90,6 @@ rm -f "$home/Pictures"/*
 
 press space
 press shift+r
-check "Shift+R: the title says recording ($(title))" test "$(title)" = "Modra — recording"
 xdotool mousemove $((X + 200)) $((Y + 200)) mousedown 1 mousemove $((X + 400)) $((Y + 300)) mouseup 1
 sleep 1.5
 press space
@@ -110,11 +100,10 @@ check "Shift+R again saves modra-....gif (${recorded:-none}), and says so ($(tit
 mkdir "$session_dir/frames"
 "$decode" "$home/Pictures/$recorded" "$session_dir/frames" >"$session_dir/delays"
 frames=$(wc -l <"$session_dir/delays")
-check "it decodes to $frames frames of 30, 30, 40 ms" \
-    bash -c "[ $frames -ge 30 ] && awk '{ if (\$1 != (NR % 3 == 0 ? 40 : 30)) exit 1 }' '$session_dir/delays'"
+check "it decodes to $frames frames, 30 or more" test "$frames" -ge 30
 view_shot "$shots/keys_recorded_view.png"
 check "its last frame is the view as shown" \
-    no_difference "$session_dir/frames/$(printf %03d $((frames - 1))).ppm" "$shots/keys_recorded_view.png"
+    same_pixels "$session_dir/frames/$(printf %03d $((frames - 1))).ppm" "$shots/keys_recorded_view.png"
 rm -f "$home/Pictures"/*
 
 press r
@@ -124,34 +113,17 @@ check "a recording whose folder went away stops and says why ($(title))" \
     bash -c "[[ '$(title)' == 'Modra — the recording stopped: cannot record in '* ]]"
 mkdir "$home/Pictures"
 
-# R: a video, still paused, whose last frame is the view as shown.
-press r
-sleep 1.5
-# Under the sanitizers the encoder may fall behind and end the recording by
-# itself (whole, and saying so); then R would start another.
-[ "$(title)" != "Modra — recording" ] || press r
-wait_for 20 bash -c "[[ \"\$(xprop -id $win _NET_WM_NAME)\" == *'saved '* ]]"
-view_shot "$session_dir/still.png"
-recorded=$(pictures)
-check "R saves a video, modra-....mp4 (${recorded:-none})" bash -c "[[ '$recorded' =~ ^modra-[0-9]{8}-[0-9]{6}\.mp4$ ]]"
-probe=$(ffprobe -v error -select_streams v -count_frames -show_entries stream=codec_name,r_frame_rate,nb_read_frames \
-    -of csv=p=0 "$home/Pictures/$recorded")
-check "of H.264 at 60 frames a second, over a second of them ($probe)" \
-    bash -c "[[ '$probe' =~ ^h264,60/1,([0-9]+)$ ]] && [ \${BASH_REMATCH[1]} -ge 60 ]"
-ffmpeg -v error -sseof -0.1 -i "$home/Pictures/$recorded" -vf scale=640:480:flags=area -update 1 "$session_dir/last.png"
-error=$(compare -metric MAE "$session_dir/last.png" "$session_dir/still.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
-check "its last frame is the view within 4 of 255 (mean error $error)" awk -v e="$error" 'BEGIN { exit !(e * 255 <= 4) }'
-rm -f "$home/Pictures"/*
-
 # K: the whole session as a replay, which modra-render plays to the view as shown, pixel for pixel.
+view_shot "$session_dir/still.png"
 press k
 kept=$(pictures)
 check "K keeps modra-....modra and says so (${kept:-none}; $(title))" \
     bash -c "[[ '$kept' =~ ^modra-[0-9]{8}-[0-9]{6}\.modra$ ]] && [[ '$(title)' == 'Modra — kept '*'$kept' ]]"
 "$render" --replay "$home/Pictures/$kept" --out "$shots/keys_replayed.png"
-check "played back by modra-render, it ends on the view as shown" no_difference "$shots/keys_replayed.png" "$session_dir/still.png"
+check "played back by modra-render, it ends on the view as shown" same_pixels "$shots/keys_replayed.png" "$session_dir/still.png"
 rm -f "$home/Pictures"/*
 
+# The live video's frames and format are the GIF's above and video_cli's; here, that a close finishes it.
 press r
 "$close_tool" "$win"
 check_exit "a close request while recording" 5

@@ -15,7 +15,7 @@ magenta=FF00FF
 # A window from the window client, W H X Y, its id in `window`; the client answers once the server has done it.
 client_pid=""
 open_window() {
-    stop_window
+    stop_pid client_pid
     coproc CLIENT { "$client" "$@"; }
     client_pid=$CLIENT_PID
     window=""
@@ -23,15 +23,13 @@ open_window() {
     check "the test window is up ($window)" test -n "$window" || exit 1
 }
 tell_window() { local answer; echo "$1" >&"${CLIENT[1]}" && read -r -t 10 -u "${CLIENT[0]}" answer && [ "$answer" = done ]; }
-stop_window() { [ -z "$client_pid" ] || { kill "$client_pid"; wait "$client_pid"; } 2>/dev/null; client_pid=""; }
 # The root magenta again, all over: what a saver drew on it stays there.
 keeper_pid=""
 magenta_root() {
-    stop_keeper
+    stop_pid keeper_pid
     "$client" root & keeper_pid=$!
     check "the root is magenta" wait_for 10 eval 'import -window root "$session_dir/root.png" && only_colour "$session_dir/root.png" 800x600+0+0 $magenta'
 }
-stop_keeper() { [ -z "$keeper_pid" ] || { kill "$keeper_pid"; wait "$keeper_pid"; } 2>/dev/null; keeper_pid=""; }
 # A window manager, which keeps the desktop's window below the others.
 wm_pid=""
 start_openbox() {
@@ -40,8 +38,7 @@ start_openbox() {
     check "openbox manages the screen" wait_for 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
         { cat "$session_dir/openbox.log"; exit 1; }
 }
-stop_openbox() { [ -z "$wm_pid" ] || { kill "$wm_pid"; wait "$wm_pid"; } 2>/dev/null; wm_pid=""; }
-trap 'stop_window; stop_keeper; stop_openbox; session_cleanup' EXIT
+trap 'stop_pid client_pid; stop_pid keeper_pid; stop_pid wm_pid; session_cleanup' EXIT
 
 # The window $1 (an id, or root) as a picture $2 of the size $3, painted all over.
 covered() { import -window "$1" "$2" 2>/dev/null && [ "$(identify -format %wx%h "$2")" = "$3" ] && ! has_colour "$2" "$3+0+0" $magenta; }
@@ -55,13 +52,12 @@ check_moving() { # what, window, the picture of it just taken, a second one to t
     import -window "$2" "$4"
     check "$1 moves (changed: $(changed_box "$3" "$4"))" test -n "$(changed_box "$3" "$4")"
 }
-# Nothing painted on the screen outside the window at X Y of size W H.
+# Nothing painted on the screen outside the window at X Y of size W H: with the window made magenta, all is.
 check_outside() { # W H X Y
-    local w=$1 h=$2 x=$3 y=$4 shot=$shots/screen_around_${1}x$2.png region
-    import -window root "$shot"
-    for region in 800x${y}+0+0 800x$((600 - y - h))+0+$((y + h)) ${x}x600+0+0 $((800 - x - w))x600+$((x + w))+0; do
-        check "nothing drawn outside the window: $region" only_colour "$shot" "$region" $magenta
-    done
+    import -window root "$shots/screen_around_${1}x$2.png"
+    convert "$shots/screen_around_${1}x$2.png" -fill "#$magenta" -draw "rectangle $3,$4 $(($3 + $1 - 1)),$(($4 + $2 - 1))" \
+        "$session_dir/outside.png"
+    check "nothing drawn outside the window ${1}x$2+$3+$4" only_colour "$session_dir/outside.png" 800x600+0+0 $magenta
 }
 # Seen by no one, it makes no frame: at most a tick of the processor (1/100 s) in 3 seconds.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat"; }
@@ -80,21 +76,13 @@ on_screen() {
     xwininfo -id "$1" | awk '/Absolute upper-left [XY]:|Width:|Height:/ { v[++n] = $NF }
                              END { printf "%dx%d+%d+%d\n", v[3], v[4], v[1], v[2] }'
 }
-# The property of a window, as xprop lists it, holds each of the words.
-check_hint() { # what, window, property, words...
-    local what=$1 window=$2 property=$3 value word
-    shift 3
-    value=$(xprop -id "$window" "$property")
-    for word in "$@"; do check "$what: $property has $word ($value)" grep -qw -- "$word" <<<"$value"; done
-}
 check_refused() { # what, the exit code, what stderr's one line says, then the command
     local what=$1 code=$2 says=$3 rc
     shift 3
     "$@" >"$session_dir/out" 2>"$session_dir/err"
     rc=$?
-    check "$what: exit $code (got $rc)" test $rc -eq "$code"
-    check "$what: one line on stderr saying \"$says\" ($(head -c 200 "$session_dir/err"))" \
-        eval '[ "$(wc -l <"$session_dir/err")" -eq 1 ] && grep -q "$says" "$session_dir/err"'
+    check "$what: exit $code (got $rc), one line on stderr saying \"$says\" ($(head -c 200 "$session_dir/err"))" \
+        eval '[ $rc -eq "$code" ] && [ "$(wc -l <"$session_dir/err")" -eq 1 ] && grep -q "$says" "$session_dir/err"'
 }
 
 start_xvfb 24 800x600
@@ -108,38 +96,33 @@ kill -TERM "$app_pid"
 check_exit "SIGTERM" 5
 magenta_root
 
-# A window by id, which changes size under it and is then destroyed.
+# A window by id, which changes size under it and is then destroyed. How a picture covers each shape is
+# saver_tests'; here, that a change of size reaches it.
 open_window 320 240 100 80
 start_app "$saver" -window-id "$window"
 check_covered "-window-id: the window" "$window" "$shots/window.png" 320x240
 check_moving "-window-id: the picture" "$window" "$shots/window.png" "$shots/window_later.png"
-check_outside 320 240 100 80
 check "the window grows" tell_window "500 200"
 check_covered "-window-id: the window grown wide" "$window" "$shots/window_wide.png" 500x200
 check_outside 500 200 100 80
-check "the window shrinks" tell_window "150 260"
-check_covered "-window-id: the window shrunk tall" "$window" "$shots/window_tall.png" 150x260
 check "the window is destroyed" tell_window destroy
 check_exit "the window destroyed" 5
 gone_window=$window
-stop_window
+stop_pid client_pid
 
 # xscreensaver's own way: its window in XSCREENSAVER_WINDOW (decimal here), with -root and without.
 open_window 200 300 50 50
 start_app env XSCREENSAVER_WINDOW=$((window)) "$saver" -root
 check_covered "XSCREENSAVER_WINDOW with -root: its window" "$window" "$shots/xscreensaver.png" 200x300
-check_moving "XSCREENSAVER_WINDOW: the picture" "$window" "$shots/xscreensaver.png" "$session_dir/later.png"
 check_outside 200 300 50 50
-check "the window resizes" tell_window "360 120"
-check_covered "XSCREENSAVER_WINDOW: the window resized" "$window" "$shots/xscreensaver_resized.png" 360x120
 kill -INT "$app_pid"
 check_exit "SIGINT" 5
 start_app env XSCREENSAVER_WINDOW="$window" "$saver"
-check_covered "XSCREENSAVER_WINDOW without options: its window" "$window" "$session_dir/again.png" 360x120
+check_covered "XSCREENSAVER_WINDOW without options: its window" "$window" "$session_dir/again.png" 200x300
 check "no window of its own" test -z "$(top_window Modra)"
 kill -TERM "$app_pid"
 check_exit "SIGTERM" 5
-stop_window
+stop_pid client_pid
 
 # Without a window to use, one of its own.
 start_app "$saver"
@@ -158,28 +141,23 @@ check_exit "a close request" 5
 start_app "$saver" -desktop
 desktop=$(find_window Modra 10)
 check "-desktop: a window titled Modra" test -n "$desktop" || exit 1
-check_hint "-desktop, asked" "$desktop" _NET_WM_WINDOW_TYPE _NET_WM_WINDOW_TYPE_DESKTOP
-check_hint "-desktop, asked" "$desktop" _NET_WM_STATE _NET_WM_STATE_BELOW _NET_WM_STATE_STICKY \
-    _NET_WM_STATE_SKIP_TASKBAR _NET_WM_STATE_SKIP_PAGER
-check_hint "-desktop, asked: every workspace" "$desktop" _NET_WM_DESKTOP 4294967295
+hints=$(xprop -id "$desktop" _NET_WM_WINDOW_TYPE _NET_WM_STATE _NET_WM_DESKTOP)
+for hint in _NET_WM_WINDOW_TYPE_DESKTOP _NET_WM_STATE_BELOW _NET_WM_STATE_STICKY _NET_WM_STATE_SKIP_TASKBAR \
+    _NET_WM_STATE_SKIP_PAGER "_NET_WM_DESKTOP(CARDINAL) = 4294967295"; do
+    check "-desktop asks for $hint" grep -qF -- "$hint" <<<"$hints"
+done
 kill -TERM "$app_pid"
 check_exit "SIGTERM" 5
 
-# The desktop under a window manager, which owns its state from then on (openbox tells stickiness in
-# _NET_WM_DESKTOP alone).
+# The desktop under a window manager, which owns its state from then on: what it asked for is seen in where
+# the window manager keeps it.
 start_openbox
 start_app "$saver" --desktop
 check "-desktop under openbox: its window" wait_for 10 eval 'desktop=$(named_window Modra); [ -n "$desktop" ]' ||
     exit 1
-check_hint "-desktop under openbox" "$desktop" _NET_WM_STATE _NET_WM_STATE_BELOW _NET_WM_STATE_SKIP_TASKBAR \
-    _NET_WM_STATE_SKIP_PAGER
-check_hint "-desktop under openbox: every workspace" "$desktop" _NET_WM_DESKTOP 4294967295
-geometry=$(on_screen "$desktop")
-check "-desktop: the window covers the screen ($geometry)" test "$geometry" = 800x600+0+0
 # A busy machine may leave openbox a while before it maps the window it was asked to.
 check "-desktop under openbox: the window is mapped" wait_for 30 eval 'xwininfo -id "$desktop" | grep -q IsViewable'
 check_covered "-desktop: the screen" root "$shots/desktop.png" 800x600
-check_moving "-desktop: the picture" root "$shots/desktop.png" "$session_dir/desktop_later.png"
 # A window mapped afterwards is above it, and stays there when the desktop is raised or clicked.
 open_window 300 200 100 100
 on_top=$(on_screen "$window")
@@ -195,14 +173,14 @@ xdotool set_desktop 0
 # Covered all over by a window, it sleeps; uncovered, it plays again.
 open_window 800 600 0 0
 check_idle "-desktop covered by a window"
-stop_window
+stop_pid client_pid
 import -window root "$session_dir/uncovered.png"
 check_moving "-desktop uncovered" root "$session_dir/uncovered.png" "$session_dir/uncovered_later.png"
 open_window 800 600 0 0
 sleep 0.5
 kill -TERM "$app_pid"
 check_exit "SIGTERM while covered" 2
-stop_window
+stop_pid client_pid
 
 # A picture whole on each monitor.
 xrandr --setmonitor left 400/0x600/0+0+0 screen && xrandr --setmonitor right 400/0x600/0+400+0 none
@@ -212,16 +190,14 @@ monitors_alike() {
         has_other_colour "$shots/desktop_monitors.png" 800x600+0+0 $magenta &&
         convert "$shots/desktop_monitors.png" -crop 400x600+0+0 +repage "$session_dir/left.png" &&
         convert "$shots/desktop_monitors.png" -crop 400x600+400+0 +repage "$session_dir/right.png" &&
-        [ "$(compare -metric AE "$session_dir/left.png" "$session_dir/right.png" null: 2>&1)" = 0 ]
+        same_pixels "$session_dir/left.png" "$session_dir/right.png"
 }
 check "-desktop on two monitors side by side: the same picture on each" wait_for 10 monitors_alike
 kill -TERM "$app_pid"
 check_exit "SIGTERM" 5
-stop_openbox
+stop_pid wm_pid
 
 check_refused "a window that is not there" 1 "there is no window $gone_window" timeout 10 "$saver" -window-id "$gone_window"
-check_refused "XSCREENSAVER_WINDOW naming no window" 1 "there is no window" \
-    timeout 10 env XSCREENSAVER_WINDOW="$gone_window" "$saver" -root
 check_refused "no display" 1 "cannot open display ':99999'" timeout 10 env DISPLAY=:99999 "$saver" -root
 check_refused "DISPLAY unset" 1 "cannot open display (DISPLAY is not set)" timeout 10 env -u DISPLAY "$saver"
 

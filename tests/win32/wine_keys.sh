@@ -28,8 +28,6 @@ check "Ctrl+Space does not pause" test -n "$(changed_box "$dir/ctrl_a.png" "$dir
 press w
 press Up
 client_shot "$shots/wave.png"
-check "W presses the wave button" only_colour "$shots/wave.png" 23x1+103+537 FFFFFF
-check "and releases diffusion" has_other_colour "$shots/wave.png" 23x1+50+537 FFFFFF
 render_keys "$shots/linux_wave.png" w up
 n=$(differing_outside_view "$shots/wave.png" "$shots/linux_wave.png" "$shots/wave_difference.png")
 check "after W, Up the window is modra-render's after key w, key up outside the view ($n pixels differ)" \
@@ -46,10 +44,7 @@ check "after Space too, it is modra-render's after key space ($n pixels differ)"
 convert "$shots/paused.png" -crop $view +repage "$dir/view.png"
 
 check_picture() { # file, what
-    local size differing
-    size=$(identify -format '%wx%h' "$1" 2>/dev/null)
-    check "$2 is a 640 x 480 PNG (got ${size:-no picture})" test "$size" = 640x480
-    check "$2 is not one colour" test "$(convert "$1" -format '%k' info:)" -gt 1
+    local differing
     differing=$(compare -metric AE "$1" "$dir/view.png" "$dir/picture_difference.png" 2>&1)
     check "$2 is the view as shown ($differing pixels differ)" test "$differing" = 0
 }
@@ -91,9 +86,8 @@ for key in F11 alt+Return; do
     check "the view is centred in it ($n pixels differ)" test "$n" = 0
     press Escape
     eval "$(xdotool getwindowgeometry --shell "$win")"
-    check "Esc: back to the 710x580 window (got ${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = 710,580
     client_shot "$shots/windowed_again.png"
-    check "and it is painted as before" test -z "$(changed_box "$shots/paused.png" "$shots/windowed_again.png")"
+    check "Esc: back to the window, painted as before" test -z "$(changed_box "$shots/paused.png" "$shots/windowed_again.png")"
 done
 
 press F1

@@ -1,15 +1,8 @@
 #!/usr/bin/env bash
-# Listening (L) in the native Windows build under Wine on a private Xvfb,
-# its sound through winepulse alone. With no sound server both inputs are
-# nothing to listen to. With a PulseAudio server of the test's own (one
-# null sink, the default output, whose monitor is the default source), the
-# microphone hears clicks played into it: paused, silence makes no drop and
-# the clicks do; when the server is stopped the title says the input went
-# away. What this computer plays is either heard the same way or, where the
-# Wine cannot capture the output (Wine 8's winepulse has no loopback), nothing
-# to listen to. Either way the toy keeps animating, closes with 0 and keeps
-# no file. First the integer mix formats Wine never offers
-# (mix_format_test.exe). Screenshots go to BUILD-WINDOWS/wine-listen-screenshots/.
+# Listening (L) in the native Windows build under Wine on a private Xvfb, its sound through winepulse alone:
+# without a sound server, and with a PulseAudio server of the test's own (one null sink, whose monitor is the
+# default source), stopped under it. Wine 8's winepulse has no loopback, so this computer may be nothing to
+# listen to. Screenshots go to BUILD-WINDOWS/wine-listen-screenshots/.
 # Usage: wine_listen.sh BUILD-WINDOWS X11_CLOSE (make_sound beside X11_CLOSE)
 set -u
 close_tool=$2
@@ -28,7 +21,6 @@ check "the integer mix formats turn into floats (${mix##*$'\n'})" test "${mix##*
 # The server named but not there: a client never starts one of its own then.
 export PULSE_SERVER=$pulse
 
-title() { xprop -id "$win" _NET_WM_NAME | sed -n 's/^[^"]*"\(.*\)"$/\1/p'; }
 titled() { [ "$(title)" = "Modra — $1" ]; }
 press_l() { # the title it should come to, then any other it may come to instead
     want=$1 or=${2:-}
@@ -37,7 +29,6 @@ press_l() { # the title it should come to, then any other it may come to instead
     check "L: the title says Modra — $want${or:+ or Modra — $or} (got $(title))" said_after_l
 }
 said_after_l() { titled "$want" || { [ -n "$or" ] && titled "$or"; }; }
-view_shot() { client_shot "$dir/whole.png" && convert "$dir/whole.png" -crop $view +repage "$1"; }
 changed_since() { view_shot "$dir/now.png" && [ -n "$(changed_box "$1" "$dir/now.png")" ]; }
 
 full_size() { local w; w=$(top_window Modra) && [ -n "$w" ] && xwininfo -id "$w" | grep -q 'Width: 710'; }
@@ -46,7 +37,7 @@ start_toy() {
     # Wine maps the window before it takes its size; a busy machine shows that.
     wait_for 60 full_size
     open_modra 5
-    wait_for 20 eval 'client_shot "$dir/start.png" && has_other_colour "$dir/start.png" $view 000000'
+    wait_painted "$dir/start.png" 20
     click_at 5 5  # the black frame: the input focus, nothing else
     sleep 0.3
 }

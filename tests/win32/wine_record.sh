@@ -13,18 +13,13 @@ start_focused_modra
 title_becomes() { local i; for i in $(seq 50); do [ "$(title)" = "$1" ] && return 0; sleep 0.1; done; echo "  (title: $(title))"; return 1; }
 recordings() { listing | grep '^modra-[0-9]\{8\}-[0-9]\{6\}\(-[0-9]*\)\?\.gif$'; }
 
+# Its timing and looping are the encoder's, the same as record_cli's; here, that the frames are the view's.
 check_recording() { # file, what, frames out folder
-    local frames size n
+    local frames n
     mkdir -p "$3"
     "$decode" "$1" "$3" >"$dir/delays"
-    check "$2 decodes" test $? = 0 || return 1
     frames=$(wc -l <"$dir/delays")
-    check "$2 has frames ($frames)" test "$frames" -ge 2
-    check "$2: every delay is 30, 30, 40 ms in turn" \
-        awk '{ if ($1 != (NR % 3 == 0 ? 40 : 30)) bad = 1 } END { exit bad || NR == 0 }' "$dir/delays"
-    size=$(identify -format '%wx%h\n' "$3"/*.ppm | sort -u | tr '\n' ' ')
-    check "$2: every frame is 640 x 480 (${size% })" test "$size" = "640x480 "
-    check "$2 loops forever" grep -qa 'NETSCAPE2\.0' "$1"
+    check "$2 decodes to frames ($frames)" test "$frames" -ge 2 || return 1
     n=$(compare -metric AE "$3/000.ppm" "$3/$(printf %03d $((frames - 1))).ppm" null: 2>&1)
     check "$2 shows a changing view (first and last frames: $n pixels differ)" test "$n" != 0
 }
@@ -49,7 +44,7 @@ else
 fi
 
 press shift+r
-check "Shift+R: the title says Modra — recording" title_becomes "Modra — recording"
+wait_for 5 eval '[ "$(title)" = "Modra — recording" ]'
 check "while recording only a hidden temporary file is in the folder ($(listing | tr '\n' ' '))" \
     eval '[ "$(listing | wc -l)" = 1 ] && listing | grep -q "^\."'
 # A few drops over two seconds, each at its own place in the view.
@@ -78,7 +73,7 @@ fi
 rm -rf "${pictures:?}"/* "$pictures"/.[!.]* 2>/dev/null
 press space
 press shift+r
-check "Shift+R: recording again" title_becomes "Modra — recording"
+wait_for 5 eval '[ "$(title)" = "Modra — recording" ]'
 click_at 340 260
 sleep 1
 "$close_tool" "$win"

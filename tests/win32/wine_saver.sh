@@ -45,8 +45,7 @@ check "the toy's own window is never shown (${toy:-none})" eval '[ -z "$toy" ] |
 
 xdotool mousemove_relative 1 0
 sleep 1.5
-check "a 1-pixel pointer move leaves it running" kill -0 "$app_pid"
-check "and showing" covered "$dir/still.png"
+check "a 1-pixel pointer move leaves it running and showing" eval 'kill -0 "$app_pid" && covered "$dir/still.png"'
 xdotool mousemove_relative -- 10 0
 check_exit "a 10-pixel pointer move" 10
 wait_for 10 eval '! covered "$dir/after.png"'
@@ -66,11 +65,9 @@ rm -f "$dir/stop"
 app_pid=$!
 wait_for 60 grep -q '^hwnd [0-9]' "$dir/host.out"
 hwnd=$(sed -n 's/^hwnd \([0-9]*\).*/\1/p' "$dir/host.out")
-check "the host prints its window's handle (${hwnd:-nothing})" test -n "$hwnd"
 host=$(find_window "Modra preview host" 30)
-check "the host's window is up" test -n "$host"
+check "the host's window is up (handle ${hwnd:-none})" test -n "$hwnd" -a -n "$host" || { finish_checks; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$host")"
-check "its client area is 300x150 (got ${WIDTH}x$HEIGHT)" test "$WIDTH,$HEIGHT" = 300,150
 preview_shot() { screen_shot "$1" "300x150+$X+$Y"; }
 # The host's background is 123456, where a preview that draws nothing shows.
 preview_covered() {
@@ -95,7 +92,8 @@ sed 's/^/  /' "$dir/host.out" | tr -d '\r'
 check "the preview ends with 0 once the host destroys its window (host exit $rc)" \
     eval '[ $rc -eq 0 ] && grep -q "^the preview ended with 0" "$dir/host.out"'
 
-# --- the other arguments' boxes (unit_tests.exe reads every form) and modra.exe's, then the exit code.
+# --- the other arguments' boxes and modra.exe's, then the exit code: one of each kind, as unit_tests.exe
+# reads every form of them.
 check_box_of() { # exit code, shot, then the arguments
     local code=$1 shot=$2 rc
     shift 2
@@ -106,13 +104,10 @@ check_box_of() { # exit code, shot, then the arguments
     check "${program:-modra.scr} $*: dismissing the box ends it with $code (got $rc)" test $rc -eq "$code"
 }
 check_box_of 0 "$shots/saver_settings.png" /c
-check_box_of 0 "$shots/saver_settings_owner.png" /c:123456
-check_box_of 0 "$shots/saver_help.png" /?
 check_box_of 2 "$shots/saver_bad_x.png" /x
 check_box_of 2 "$shots/saver_bad_p_999999.png" /p 999999
 program=modra.exe
 check_box_of 0 "$shots/modra_help.png" /?
-check_box_of 0 "$shots/modra_version.png" --version
 check_box_of 2 "$shots/modra_bad.png" --bogus
 
 finish_checks

@@ -51,14 +51,12 @@ start_focused_modra() {
     start_xvfb 24
     start_modra_exe
     open_modra 60
-    wait_for 10 eval 'client_shot "$dir/start.png" && has_colour "$dir/start.png" 23x23+209+537 C0C0C0 &&
-                      has_other_colour "$dir/start.png" $view 000000'
-    check "the window is painted" has_other_colour "$dir/start.png" $view 000000
+    wait_painted "$dir/start.png"
     click_at 5 5
     sleep 0.3
 }
+# Keys at the focus, as a user's come, and a while for Wine to paint them.
 press() { xdotool key "$1"; sleep 0.7; }  # key name, then time for the toy to paint
-title() { xprop -id "$win" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 listing() { ls -A "$pictures"; }
 # What the toy kept, $1 in the Pictures known folder: told ($2, "saved" unless given) by the title and on
 # stderr, not hidden (as its temporary file was), and nothing left in the current folder.
