@@ -21,6 +21,8 @@ open_window() {
     window=""
     read -r -t 10 -u "${CLIENT[0]}" window
     check "the test window is up ($window)" test -n "$window" || exit 1
+    # Under a window manager, mapped once it gets round to it: a busy machine may keep it a while.
+    wait_for 30 eval 'xwininfo -id "$window" | grep -q IsViewable'
 }
 tell_window() { local answer; echo "$1" >&"${CLIENT[1]}" && read -r -t 10 -u "${CLIENT[0]}" answer && [ "$answer" = done ]; }
 # The root magenta again, all over: what a saver drew on it stays there.
