@@ -15,7 +15,10 @@ magenta=FF00FF
 # A window from the window client, W H X Y, its id in `window`; the client answers once the server has done it.
 client_pid=""
 open_window() {
+    local old=${window:-}
     stop_pid client_pid
+    # The next window may be given the same id: a window manager still holding the old one takes it for that.
+    [ -z "$old" ] || wait_for 10 eval '! xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -qiw -- "$old"'
     coproc CLIENT { "$client" "$@"; }
     client_pid=$CLIENT_PID
     window=""
